@@ -1,0 +1,26 @@
+#include "common/hotkey_number.h"
+
+#include "common/number_text.h"
+
+uint8_t ModifiersFromFieldFlags(uint8_t flags) {
+  // Shift (field bit 0) and Alt (field bit 2) trade places; Ctrl (bit 1) stays.
+  const uint8_t shift = (flags & 1) ? 4 : 0;
+  const uint8_t ctrl = flags & 2;
+  const uint8_t alt = (flags & 4) ? 1 : 0;
+  return static_cast<uint8_t>(shift | ctrl | alt);
+}
+
+uint16_t HotkeyNumberFromField(uint16_t fieldValue) {
+  const uint8_t keyCode = static_cast<uint8_t>(fieldValue & 0xFF);
+  const uint8_t modifiers = ModifiersFromFieldFlags(static_cast<uint8_t>(fieldValue >> 8));
+  return static_cast<uint16_t>(modifiers * 256 + keyCode);
+}
+
+HotkeyParts SplitHotkeyNumber(int32_t number) {
+  const uint32_t bits = static_cast<uint32_t>(number);
+  return HotkeyParts{static_cast<uint8_t>((bits >> 8) & 0xFF), static_cast<uint8_t>(bits & 0xFF)};
+}
+
+std::string FormatHotkeyNumber(uint16_t number) {
+  return DecimalText(number);
+}

@@ -1,0 +1,23 @@
+// The hotkey number: modifier set (registration encoding) * 256 + virtual-key code.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Field flags of the hotkey input field (1 Shift, 2 Ctrl, 4 Alt, 8 extended) to the modifier set
+// of the hotkey registration (1 Alt, 2 Ctrl, 4 Shift). The extended-key flag is dropped.
+uint8_t ModifiersFromFieldFlags(uint8_t flags);
+
+// Packs a hotkey field value (flags in the high byte, key code in the low byte).
+uint16_t HotkeyNumberFromField(uint16_t fieldValue);
+
+struct HotkeyParts {
+  uint8_t modifiers;
+  uint8_t keyCode;
+};
+
+// Bits 8-15 and 0-7 of the number; higher bits play no part.
+HotkeyParts SplitHotkeyNumber(int32_t number);
+
+// Decimal digits, no sign, no blanks.
+std::string FormatHotkeyNumber(uint16_t number);

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs, on Debian 12 as root, what the builds and tests need. Idempotent: when everything is
+# present it only checks and returns.
+set -euo pipefail
+
+packages=(
+  cmake g++ make libgtest-dev libgmock-dev clang-format
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64
+  wine64 xvfb xauth x11-utils imagemagick locales
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]} > 0)); then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# wine runs with this locale so that its ANSI code page is 1252.
+if ! locale -a 2>/dev/null | grep -qi '^en_US\.utf-\?8$'; then
+  echo "setup: generating the en_US.UTF-8 locale"
+  localedef -i en_US -f UTF-8 en_US.UTF-8
+fi
+
+echo "setup: ready"

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds the three presets, runs the unit tests and the end-to-end tests
+# of the real programs under wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+for preset in native win32 win64; do
+  echo "== build $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j"$(nproc)"
+done
+
+echo "== unit tests"
+ctest --preset native
+
+echo "== end-to-end tests under wine"
+bash tests/e2e/run_e2e.sh build/win64/bin

@@ -1,0 +1,31 @@
+// The mute tool's process-wide values. All are zero when the program starts.
+#pragma once
+
+#include <cstdint>
+
+// From tacetto.cfg, set once at start.
+extern int32_t CfgDevice;
+extern int32_t CfgLine;
+extern int32_t CfgHotkey;
+extern int32_t CfgVolume;
+extern int32_t CfgLockKey;
+extern int32_t CfgLockInvert;
+
+// Levels in percent: the level a press switches back to and restored at exit, and the level as
+// last set.
+extern int32_t UnmutedVolume;
+extern int32_t CurrentVolume;
+
+// Identifier of the registered hotkey.
+extern int32_t HotkeyAtom;
+
+// Mixer component types and control type.
+constexpr uint32_t kComponentLine = 0x1002;        // MIXERLINE_COMPONENTTYPE_SRC_LINE
+constexpr uint32_t kComponentMicrophone = 0x1003;  // MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE
+constexpr uint32_t kControlVolume = 0x50030001;    // MIXERCONTROL_CONTROLTYPE_VOLUME
+
+// Captions and styles of the tool's message boxes.
+constexpr const char* kNoticeCaption = "Veltrane";
+constexpr uint32_t kNoticeStyle = 0x12000;  // MB_OK | MB_TASKMODAL | MB_SETFOREGROUND
+constexpr const char* kMixerErrorCaption = "Tacetto";
+constexpr uint32_t kMixerErrorStyle = 0x2010;  // MB_OK | MB_ICONHAND | MB_TASKMODAL

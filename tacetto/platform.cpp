@@ -1,0 +1,23 @@
+#include "tacetto/platform.h"
+
+namespace {
+ConfigFile* g_file = nullptr;
+Mixer* g_mixer = nullptr;
+Keyboard* g_keyboard = nullptr;
+}  // namespace
+
+ConfigFile& File() {
+  return *g_file;
+}
+Mixer& MixerDevice() {
+  return *g_mixer;
+}
+Keyboard& Keys() {
+  return *g_keyboard;
+}
+
+void InstallPlatform(ConfigFile* file, Mixer* mixer, Keyboard* keyboard) {
+  g_file = file;
+  g_mixer = mixer;
+  g_keyboard = keyboard;
+}

@@ -1,0 +1,96 @@
+#include "tastrel/probe_window.h"
+
+#include <string>
+
+#include "common/dialog_runner.h"
+#include "common/hotkey_number.h"
+#include "common/win_api.h"
+
+WindowHandle ProbeDialog = nullptr;
+int32_t HotkeyAtom = 0;
+
+const char* const kProbeInstructions =
+    "#1: In das Eingabe-Feld klicken\r\n"
+    "#2: Einen Hotkey dr\xFC"
+    "cken (STRG+F oder so)\r\n"
+    "#3: Auf 'Hotkey aktivieren' klicken\r\n"
+    "#4: Wenn keine Fehlermeldung erscheint die Zahl ins Config-File schreiben\r\n"
+    "#5: Nochmal bei Schritt 1 Anfangen wenn dir langweilig ist\r\n";
+
+namespace {
+
+constexpr const char* kCaption = "Tastrel";
+constexpr uint32_t kBoxStyle = 0x2000;  // MB_TASKMODAL, OK only, no icon
+
+// WS_POPUP | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
+// DS_MODALFRAME | DS_SETFONT | DS_NOFAILCREATE | DS_3DLOOK; created hidden.
+constexpr DialogSpec kProbeWindow = {"Tastrel",  0x84CB00D4,
+                                     0x00010100,  // WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE
+                                     103,        72,         233, 170};
+
+constexpr ControlSpec kProbeControls[] = {
+    {kInstructionsLabelId, "STATIC", 6, 6, 216, 104, 0x50800000, 0x00020000, ""},
+    {kHotkeyFieldId, "msctls_hotkey32", 98, 122, 78, 12, 0x50000000, 0x00000200,
+     "msctls_hotkey321"},
+    {kFieldCaptionId, "STATIC", 10, 122, 82, 12, 0x50000002, 0, "Hotkey Eingabe-Feld -->"},
+    {kActivateButtonId, "BUTTON", 98, 140, 64, 14, 0x50010000, 0, "Hotkey aktivieren"},
+};
+
+void ShowProbeMessage(const char* text) {
+  Ui().ShowMessageBox(text, kCaption, kBoxStyle);
+}
+
+void TryRegistration(WindowHandle window) {
+  WindowSystem& ui = Ui();
+  const uint16_t fieldValue = static_cast<uint16_t>(
+      ui.SendItemMessage(ProbeDialog, kHotkeyFieldId, kHkmGetHotkey, 0, 0) & 0xFFFF);
+  const uint16_t number = HotkeyNumberFromField(fieldValue);
+  const HotkeyParts parts = SplitHotkeyNumber(number);
+  if (!ui.RegisterHotkey(window, HotkeyAtom, parts.modifiers, parts.keyCode)) {
+    ShowProbeMessage("Hotkey bereits belegt!");
+    return;
+  }
+  const std::string text = "Hotkey Wert = " + FormatHotkeyNumber(number);
+  ShowProbeMessage(text.c_str());
+}
+
+}  // namespace
+
+int32_t ProbeWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
+                        intptr_t /*lParam*/) {
+  switch (message) {
+    case WM_INITDIALOG:
+      HotkeyAtom = CreateHotkeyAtom();
+      break;
+    case WM_DESTROY:
+      ReleaseHotkeyAtom(window, HotkeyAtom);
+      break;
+    case WM_HOTKEY:
+      ShowProbeMessage("Hotkey wurde erkannt!");
+      break;
+    case WM_COMMAND: {
+      const uint32_t id = wParam & 0xFFFF;
+      const uint32_t notification = (wParam >> 16) & 0xFFFF;
+      if (id == kActivateButtonId && (notification == 0 || notification == 1)) {
+        TryRegistration(window);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return 0;
+}
+
+int32_t RunProbeWindow(WindowHandle /*parent*/) {
+  WindowHandle window =
+      BuildToolWindow(kProbeWindow, kProbeControls, sizeof kProbeControls / sizeof *kProbeControls,
+                      &ProbeWindowProc, /*withholdActivate=*/false);
+  if (window == nullptr) {
+    return 0;  // nothing to run without a window
+  }
+  ProbeDialog = window;
+  Ui().SetItemText(window, kInstructionsLabelId, kProbeInstructions);
+  RunToolWindow(window, &ProbeWindowProc);
+  return 0;
+}
