@@ -22,11 +22,16 @@ struct Combination {
 };
 
 const Combination kCombinations[] = {
-    {"Ctrl+F", 0x0246, 582, 2, 70},           {"Shift+F1", 0x0170, 1136, 4, 112},
-    {"Alt+M", 0x044D, 333, 1, 77},            {"Ctrl+Alt+M", 0x064D, 845, 3, 77},
-    {"Shift+Ctrl+M", 0x034D, 1613, 6, 77},    {"Shift+Alt+M", 0x054D, 1357, 5, 77},
-    {"Shift+Ctrl+Alt+M", 0x074D, 1869, 7, 77}, {"F9", 0x0078, 120, 0, 120},
-    {"Ctrl+Right extended", 0x0A27, 551, 2, 39}, {"empty field", 0x0000, 0, 0, 0},
+    {"Ctrl+F", 0x0246, 582, 2, 70},
+    {"Shift+F1", 0x0170, 1136, 4, 112},
+    {"Alt+M", 0x044D, 333, 1, 77},
+    {"Ctrl+Alt+M", 0x064D, 845, 3, 77},
+    {"Shift+Ctrl+M", 0x034D, 1613, 6, 77},
+    {"Shift+Alt+M", 0x054D, 1357, 5, 77},
+    {"Shift+Ctrl+Alt+M", 0x074D, 1869, 7, 77},
+    {"F9", 0x0078, 120, 0, 120},
+    {"Ctrl+Right extended", 0x0A27, 551, 2, 39},
+    {"empty field", 0x0000, 0, 0, 0},
 };
 
 TEST(HotkeyNumber, FieldValueToNumberAndBack) {
