@@ -4,6 +4,7 @@ namespace {
 ConfigFile* g_file = nullptr;
 Mixer* g_mixer = nullptr;
 Keyboard* g_keyboard = nullptr;
+CaptureEndpoints* g_endpoints = nullptr;
 }  // namespace
 
 ConfigFile& File() {
@@ -15,9 +16,14 @@ Mixer& MixerDevice() {
 Keyboard& Keys() {
   return *g_keyboard;
 }
+CaptureEndpoints& Endpoints() {
+  return *g_endpoints;
+}
 
-void InstallPlatform(ConfigFile* file, Mixer* mixer, Keyboard* keyboard) {
+void InstallPlatform(ConfigFile* file, Mixer* mixer, Keyboard* keyboard,
+                     CaptureEndpoints* endpoints) {
   g_file = file;
   g_mixer = mixer;
   g_keyboard = keyboard;
+  g_endpoints = endpoints;
 }

@@ -44,8 +44,34 @@ class Keyboard {
   virtual void SetState(const uint8_t (&keys)[256]) = 0;
 };
 
+// The capture endpoint behind a mixer device. On Windows Vista and later the mixer's volume
+// controls reach only this program's own audio session; the endpoint's master volume is what
+// every program's recording obeys. Every call but Release returns the platform's result code.
+class CaptureEndpoints {
+ public:
+  virtual ~CaptureEndpoints() = default;
+  // The major version of Windows as the program sees it (a compatibility mode lowers it).
+  virtual uint32_t WindowsMajorVersion() = 0;
+  virtual uint32_t WaveInCount() = 0;
+  // mixerGetID with MIXER_OBJECTF_WAVEIN: the mixer device a wave input belongs to.
+  virtual uint32_t MixerIdOfWaveIn(uint32_t waveIn, uint32_t& mixerId) = 0;
+  // The steps from a wave input to its endpoint's volume, each building on the one before:
+  // waveInMessage (the endpoint identifier), CoCreateInstance (the device enumerator),
+  // IMMDeviceEnumerator::GetDevice, IMMDevice::Activate (IAudioEndpointVolume).
+  virtual uint32_t QueryEndpointId(uint32_t waveIn) = 0;
+  virtual uint32_t CreateEnumerator() = 0;
+  virtual uint32_t GetDevice() = 0;
+  virtual uint32_t ActivateVolume() = 0;
+  virtual uint32_t GetMasterScalar(float& scalar) = 0;
+  virtual uint32_t SetMasterScalar(float scalar) = 0;
+  // Releases whatever the steps obtained.
+  virtual void Release() = 0;
+};
+
 // The process's services, installed by the entry point (or a test) before anything runs.
 ConfigFile& File();
 Mixer& MixerDevice();
 Keyboard& Keys();
-void InstallPlatform(ConfigFile* file, Mixer* mixer, Keyboard* keyboard);
+CaptureEndpoints& Endpoints();
+void InstallPlatform(ConfigFile* file, Mixer* mixer, Keyboard* keyboard,
+                     CaptureEndpoints* endpoints);

@@ -5,6 +5,7 @@
 #include "common/number_text.h"
 #include "common/window_system.h"
 #include "tacetto/globals.h"
+#include "tacetto/level_channel.h"
 #include "tacetto/lockkey.h"
 #include "tacetto/platform.h"
 
@@ -20,10 +21,47 @@ constexpr int32_t kRestore = -2;
 constexpr uint64_t kRoundingNumerator = 2055209;
 constexpr uint64_t kRoundingShift = 22;
 
-int32_t ShowMixerError(uint32_t code, const char* suffix) {
-  const std::string text = "error #" + UnsignedDecimalText(code) + suffix;
+int32_t ShowMixerError(uint32_t code, const char* call) {
+  const std::string text = "error #" + UnsignedDecimalText(code) + " calling " + call;
   Ui().ShowMessageBox(text.c_str(), kMixerErrorCaption, kMixerErrorStyle);
   return -1;
+}
+
+// Steps 2 to 5 on the opened device: the line, its volume control, the read, the decision and
+// the write. Returns nullptr, or the failing call with its code.
+const char* SwitchOpenedDevice(Mixer& mixer, MixerHandle handle, int32_t request, uint32_t& level,
+                               uint32_t& code) {
+  const uint32_t componentType = (CfgLine == 0) ? kComponentLine : kComponentMicrophone;
+  uint32_t lineId = 0;
+  if ((code = mixer.FindLine(handle, componentType, lineId)) != 0) {
+    return "mixergetlineinfo()";
+  }
+  uint32_t controlId = 0;
+  if ((code = mixer.FindVolumeControl(handle, lineId, controlId)) != 0) {
+    return "mixergetlinecontrols()";
+  }
+  LevelChannel channel(mixer, handle, controlId);
+  const char* failedCall = nullptr;
+  if ((code = channel.Read(level, failedCall)) != 0) {
+    return failedCall;
+  }
+  if (request == kReadOnly) {
+    return nullptr;
+  }
+  int32_t muted = 0;
+  if (request == kRestore) {
+    level = LevelFromPercent(UnmutedVolume);
+  } else if (request == CurrentVolume) {
+    level = 0;
+    muted = 1;
+  } else {
+    level = LevelFromPercent(request);
+  }
+  SetLockKey(muted);
+  if ((code = channel.Write(level, failedCall)) != 0) {
+    return failedCall;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -45,36 +83,10 @@ int32_t SwitchVolume(const int32_t& request) {
   MixerHandle handle = 0;
   uint32_t code = mixer.Open(CfgDevice, handle);
   if (code != 0) {
-    return ShowMixerError(code, " calling mixeropen()");
+    return ShowMixerError(code, "mixeropen()");
   }
-
-  const uint32_t componentType = (CfgLine == 0) ? kComponentLine : kComponentMicrophone;
-  uint32_t lineId = 0;
-  uint32_t controlId = 0;
   uint32_t level = 0;
-  const char* failedCall = nullptr;
-  if ((code = mixer.FindLine(handle, componentType, lineId)) != 0) {
-    failedCall = " calling mixergetlineinfo()";
-  } else if ((code = mixer.FindVolumeControl(handle, lineId, controlId)) != 0) {
-    failedCall = " calling mixergetlinecontrols()";
-  } else if ((code = mixer.ReadValue(handle, controlId, level)) != 0) {
-    failedCall = " calling mixergetcontroldetails()";
-  } else if (request != kReadOnly) {
-    int32_t muted = 0;
-    if (request == kRestore) {
-      level = LevelFromPercent(UnmutedVolume);
-    } else if (request == CurrentVolume) {
-      level = 0;
-      muted = 1;
-    } else {
-      level = LevelFromPercent(request);
-    }
-    SetLockKey(muted);
-    if ((code = mixer.WriteValue(handle, controlId, level)) != 0) {
-      failedCall = " calling mixersetcontroldetails()";
-    }
-  }
-
+  const char* failedCall = SwitchOpenedDevice(mixer, handle, request, level, code);
   if (failedCall != nullptr) {
     ShowMixerError(code, failedCall);
     mixer.Close(handle);

@@ -120,6 +120,43 @@ void FakeKeyboard::SetState(const uint8_t (&keys)[256]) {
   written.emplace_back(keys, keys + 256);
 }
 
+uint32_t FakeEndpoints::Step(EndpointStep step, const char* name) {
+  calls.push_back(name);
+  return failStep == step ? failCode : 0;
+}
+
+uint32_t FakeEndpoints::MixerIdOfWaveIn(uint32_t waveIn, uint32_t& mixerId) {
+  mixerId = mixerOfWaveIn.at(waveIn);
+  return Step(EndpointStep::kMixerId, "mixerid");
+}
+
+uint32_t FakeEndpoints::QueryEndpointId(uint32_t waveIn) {
+  queriedWaveIns.push_back(waveIn);
+  return Step(EndpointStep::kEndpointId, "endpointid");
+}
+
+uint32_t FakeEndpoints::GetMasterScalar(float& value) {
+  const uint32_t code = Step(EndpointStep::kGet, "get");
+  if (code == 0) {
+    value = scalar;
+  }
+  return code;
+}
+
+uint32_t FakeEndpoints::SetMasterScalar(float value) {
+  const uint32_t code = Step(EndpointStep::kSet, "set");
+  if (code == 0) {
+    scalar = value;
+    written.push_back(value);
+  }
+  return code;
+}
+
+void FakeEndpoints::Release() {
+  calls.push_back("release");
+  ++releases;
+}
+
 void ResetTacettoGlobals() {
   CfgDevice = CfgLine = CfgHotkey = CfgVolume = CfgLockKey = CfgLockInvert = 0;
   UnmutedVolume = CurrentVolume = HotkeyAtom = 0;
@@ -127,9 +164,9 @@ void ResetTacettoGlobals() {
 
 FakeTacettoPlatform::FakeTacettoPlatform() {
   ResetTacettoGlobals();
-  InstallPlatform(&file, &mixer, &keyboard);
+  InstallPlatform(&file, &mixer, &keyboard, &endpoints);
 }
 
 FakeTacettoPlatform::~FakeTacettoPlatform() {
-  InstallPlatform(nullptr, nullptr, nullptr);
+  InstallPlatform(nullptr, nullptr, nullptr, nullptr);
 }

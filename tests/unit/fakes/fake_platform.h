@@ -83,11 +83,51 @@ class FakeKeyboard : public Keyboard {
   void SetState(const uint8_t (&keys)[256]) override;
 };
 
-// Installs the three fakes for the lifetime of a test and zeroes the tool's globals.
+enum class EndpointStep {
+  kNone,
+  kMixerId,
+  kEndpointId,
+  kEnumerator,
+  kDevice,
+  kActivate,
+  kGet,
+  kSet
+};
+
+class FakeEndpoints : public CaptureEndpoints {
+ public:
+  uint32_t version = 5;                          // Windows XP: the classic path
+  std::vector<uint32_t> mixerOfWaveIn = {1, 0};  // wave input 0 belongs to mixer 1
+  EndpointStep failStep = EndpointStep::kNone;
+  uint32_t failCode = 0;
+  float scalar = 0.5f;
+
+  std::vector<std::string> calls;
+  std::vector<uint32_t> queriedWaveIns;
+  std::vector<float> written;
+  int releases = 0;
+
+  uint32_t WindowsMajorVersion() override { return version; }
+  uint32_t WaveInCount() override { return static_cast<uint32_t>(mixerOfWaveIn.size()); }
+  uint32_t MixerIdOfWaveIn(uint32_t waveIn, uint32_t& mixerId) override;
+  uint32_t QueryEndpointId(uint32_t waveIn) override;
+  uint32_t CreateEnumerator() override { return Step(EndpointStep::kEnumerator, "enumerator"); }
+  uint32_t GetDevice() override { return Step(EndpointStep::kDevice, "device"); }
+  uint32_t ActivateVolume() override { return Step(EndpointStep::kActivate, "activate"); }
+  uint32_t GetMasterScalar(float& value) override;
+  uint32_t SetMasterScalar(float value) override;
+  void Release() override;
+
+ private:
+  uint32_t Step(EndpointStep step, const char* name);
+};
+
+// Installs the fakes for the lifetime of a test and zeroes the tool's globals.
 struct FakeTacettoPlatform {
   FakeConfigFile file;
   FakeMixer mixer;
   FakeKeyboard keyboard;
+  FakeEndpoints endpoints;
   FakeTacettoPlatform();
   ~FakeTacettoPlatform();
 };

@@ -1,0 +1,96 @@
+#include "tacetto/level_channel.h"
+
+#include "tacetto/globals.h"
+
+namespace {
+
+constexpr uint32_t kFirstEndpointWindows = 6;  // Windows Vista
+constexpr uint32_t kBadDeviceId = 2;           // MMSYSERR_BADDEVICEID
+constexpr uint32_t kFullScale = 65535;
+
+}  // namespace
+
+uint32_t LevelFromScalar(float scalar) {
+  if (!(scalar > 0.0f)) {
+    return 0;
+  }
+  if (scalar >= 1.0f) {
+    return kFullScale;
+  }
+  return static_cast<uint32_t>(scalar * kFullScale + 0.5f);
+}
+
+float ScalarFromLevel(uint32_t level) {
+  // Levels above full scale (percentages above 100) are clamped for the endpoint only.
+  return static_cast<float>(level < kFullScale ? level : kFullScale) / kFullScale;
+}
+
+LevelChannel::LevelChannel(Mixer& mixer, MixerHandle handle, uint32_t controlId)
+    : mixer_(mixer),
+      handle_(handle),
+      controlId_(controlId),
+      useEndpoint_(Endpoints().WindowsMajorVersion() >= kFirstEndpointWindows) {}
+
+LevelChannel::~LevelChannel() {
+  if (endpointOpen_) {
+    Endpoints().Release();
+  }
+}
+
+uint32_t LevelChannel::OpenEndpoint(const char*& failedCall) {
+  CaptureEndpoints& endpoints = Endpoints();
+  endpointOpen_ = true;  // release whatever the steps below obtain
+  // The wave input that belongs to the opened mixer device.
+  const uint32_t count = endpoints.WaveInCount();
+  uint32_t waveIn = 0;
+  uint32_t code = kBadDeviceId;
+  for (; waveIn < count; ++waveIn) {
+    uint32_t mixerId = 0;
+    code = endpoints.MixerIdOfWaveIn(waveIn, mixerId);
+    if (code == 0 && mixerId == static_cast<uint32_t>(CfgDevice)) {
+      break;
+    }
+    code = kBadDeviceId;
+  }
+  if (code != 0) {
+    failedCall = "mixergetid()";
+    return code;
+  }
+  if ((code = endpoints.QueryEndpointId(waveIn)) != 0) {
+    failedCall = "waveinmessage()";
+  } else if ((code = endpoints.CreateEnumerator()) != 0) {
+    failedCall = "cocreateinstance()";
+  } else if ((code = endpoints.GetDevice()) != 0) {
+    failedCall = "getdevice()";
+  } else if ((code = endpoints.ActivateVolume()) != 0) {
+    failedCall = "activate()";
+  }
+  return code;
+}
+
+uint32_t LevelChannel::Read(uint32_t& level, const char*& failedCall) {
+  if (!useEndpoint_) {
+    failedCall = "mixergetcontroldetails()";
+    return mixer_.ReadValue(handle_, controlId_, level);
+  }
+  uint32_t code = OpenEndpoint(failedCall);
+  if (code != 0) {
+    return code;
+  }
+  float scalar = 0.0f;
+  failedCall = "getmastervolumelevelscalar()";
+  code = Endpoints().GetMasterScalar(scalar);
+  if (code == 0) {
+    level = LevelFromScalar(scalar);
+  }
+  return code;
+}
+
+uint32_t LevelChannel::Write(uint32_t level, const char*& failedCall) {
+  if (!useEndpoint_) {
+    failedCall = "mixersetcontroldetails()";
+    return mixer_.WriteValue(handle_, controlId_, level);
+  }
+  failedCall = "setmastervolumelevelscalar()";
+  return Endpoints().SetMasterScalar(ScalarFromLevel(level));
+}

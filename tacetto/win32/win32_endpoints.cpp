@@ -1,0 +1,100 @@
+#include "tacetto/win32/win32_endpoints.h"
+
+#include <endpointvolume.h>
+#include <mmdeviceapi.h>
+#include <mmsystem.h>
+
+namespace {
+
+// Driver messages of the wave devices (mmddk.h).
+constexpr UINT kQueryFunctionInstanceId = 0x0800 + 17;
+constexpr UINT kQueryFunctionInstanceIdSize = 0x0800 + 18;
+
+// {BCDE0395-E52F-467C-8E3D-C4579291692E}
+const CLSID kDeviceEnumeratorClass = {
+    0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
+// {A95664D2-9614-4F35-A746-DE8DB63617E6}
+const IID kDeviceEnumeratorInterface = {
+    0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
+// {5CDF2C82-841E-4546-9722-0CF74078229A}
+const IID kEndpointVolumeInterface = {
+    0x5CDF2C82, 0x841E, 0x4546, {0x97, 0x22, 0x0C, 0xF7, 0x40, 0x78, 0x22, 0x9A}};
+
+template <typename T>
+void ReleaseInterface(T*& pointer) {
+  if (pointer != nullptr) {
+    pointer->Release();
+    pointer = nullptr;
+  }
+}
+
+}  // namespace
+
+Win32Endpoints::~Win32Endpoints() {
+  Release();
+}
+
+uint32_t Win32Endpoints::WindowsMajorVersion() {
+  // The version as this program sees it: a compatibility mode reports the older one.
+  return GetVersion() & 0xFF;
+}
+
+uint32_t Win32Endpoints::WaveInCount() {
+  return waveInGetNumDevs();
+}
+
+uint32_t Win32Endpoints::MixerIdOfWaveIn(uint32_t waveIn, uint32_t& mixerId) {
+  UINT id = 0;
+  const MMRESULT result = mixerGetID(reinterpret_cast<HMIXEROBJ>(static_cast<UINT_PTR>(waveIn)),
+                                     &id, MIXER_OBJECTF_WAVEIN);
+  mixerId = id;
+  return result;
+}
+
+uint32_t Win32Endpoints::QueryEndpointId(uint32_t waveIn) {
+  HWAVEIN device = reinterpret_cast<HWAVEIN>(static_cast<UINT_PTR>(waveIn));
+  // Documented as a ULONG, but some implementations write a full pointer-sized value: a zeroed
+  // DWORD_PTR holds the size either way.
+  DWORD_PTR bytes = 0;
+  MMRESULT result =
+      waveInMessage(device, kQueryFunctionInstanceIdSize, reinterpret_cast<DWORD_PTR>(&bytes), 0);
+  if (result != MMSYSERR_NOERROR) {
+    return result;
+  }
+  endpointId_.assign(bytes / sizeof(wchar_t) + 1, L'\0');
+  result =
+      waveInMessage(device, kQueryFunctionInstanceId,
+                    reinterpret_cast<DWORD_PTR>(endpointId_.data()), static_cast<DWORD_PTR>(bytes));
+  endpointId_.back() = L'\0';
+  return result;
+}
+
+uint32_t Win32Endpoints::CreateEnumerator() {
+  return static_cast<uint32_t>(CoCreateInstance(kDeviceEnumeratorClass, nullptr, CLSCTX_ALL,
+                                                kDeviceEnumeratorInterface,
+                                                reinterpret_cast<void**>(&enumerator_)));
+}
+
+uint32_t Win32Endpoints::GetDevice() {
+  return static_cast<uint32_t>(enumerator_->GetDevice(endpointId_.data(), &device_));
+}
+
+uint32_t Win32Endpoints::ActivateVolume() {
+  return static_cast<uint32_t>(device_->Activate(kEndpointVolumeInterface, CLSCTX_ALL, nullptr,
+                                                 reinterpret_cast<void**>(&volume_)));
+}
+
+uint32_t Win32Endpoints::GetMasterScalar(float& scalar) {
+  return static_cast<uint32_t>(volume_->GetMasterVolumeLevelScalar(&scalar));
+}
+
+uint32_t Win32Endpoints::SetMasterScalar(float scalar) {
+  return static_cast<uint32_t>(volume_->SetMasterVolumeLevelScalar(scalar, nullptr));
+}
+
+void Win32Endpoints::Release() {
+  ReleaseInterface(volume_);
+  ReleaseInterface(device_);
+  ReleaseInterface(enumerator_);
+  endpointId_.clear();
+}
