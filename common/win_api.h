@@ -10,6 +10,7 @@
 #else
 constexpr uint32_t WM_DESTROY = 0x0002;
 constexpr uint32_t WM_ACTIVATE = 0x0006;
+constexpr uint32_t WM_ENDSESSION = 0x0016;
 constexpr uint32_t WM_SETFONT = 0x0030;
 constexpr uint32_t WM_GETFONT = 0x0031;
 constexpr uint32_t WM_INITDIALOG = 0x0110;

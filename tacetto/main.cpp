@@ -6,8 +6,23 @@
 #include "tacetto/volume.h"
 #include "tacetto/volume_window.h"
 
+namespace {
+uint8_t g_savedKeys[256];
+bool g_restorePending = false;
+}  // namespace
+
+void RestoreKeyboardAndLine() {
+  if (!g_restorePending) {
+    return;
+  }
+  g_restorePending = false;
+  Keys().SetState(g_savedKeys);
+  const int32_t restore = -2;
+  SwitchVolume(restore);
+}
+
 int32_t RunTacetto() {
-  uint8_t savedKeys[256] = {};
+  g_restorePending = false;
   if (ReadConfig() != 0) {
     return 0;
   }
@@ -17,10 +32,9 @@ int32_t RunTacetto() {
     return 0;
   }
   CurrentVolume = UnmutedVolume;
-  Keys().GetState(savedKeys);
+  Keys().GetState(g_savedKeys);
+  g_restorePending = true;
   RunVolumeWindow();
-  Keys().SetState(savedKeys);
-  const int32_t restore = -2;
-  SwitchVolume(restore);
+  RestoreKeyboardAndLine();
   return 0;
 }

@@ -7,6 +7,7 @@
 #include "common/number_text.h"
 #include "common/win_api.h"
 #include "tacetto/globals.h"
+#include "tacetto/main.h"
 #include "tacetto/volume.h"
 
 int32_t HotkeyAtom = 0;
@@ -52,7 +53,7 @@ void ToggleOnHotkey(WindowHandle window) {
 
 }  // namespace
 
-int32_t VolumeWindowProc(WindowHandle window, uint32_t message, uintptr_t /*wParam*/,
+int32_t VolumeWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
                          intptr_t /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG:
@@ -63,6 +64,12 @@ int32_t VolumeWindowProc(WindowHandle window, uint32_t message, uintptr_t /*wPar
       break;
     case WM_HOTKEY:
       ToggleOnHotkey(window);
+      break;
+    case WM_ENDSESSION:
+      // The session ends without the window being destroyed: restore now, not after the loop.
+      if (wParam != 0) {
+        RestoreKeyboardAndLine();
+      }
       break;
     case WM_TIMER:
       Ui().StopTimer(window, 1);

@@ -8,8 +8,20 @@
 
 namespace {
 
+// The common-controls library from the system directory only, never a file of that name in the
+// program's folder or the current directory.
+HMODULE LoadSystemCommonControls() {
+  char path[MAX_PATH + 16];
+  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    return nullptr;
+  }
+  lstrcpyA(path + length, "\\COMCTL32.DLL");
+  return LoadLibraryA(path);
+}
+
 void InitCommonControlsOnce() {
-  HMODULE library = LoadLibraryA("COMCTL32.DLL");
+  HMODULE library = LoadSystemCommonControls();
   if (library == nullptr) {
     return;
   }

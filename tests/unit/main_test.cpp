@@ -108,4 +108,20 @@ TEST_F(RunTacettoTest, AWindowThatCannotBeCreatedStillRestoresTheLine) {
   EXPECT_EQ(KeyboardCalls("set"), 3u);  // two strokes and the restored table
 }
 
+TEST_F(RunTacettoTest, SessionEndWhileMutedRestoresOnceAtTheMessage) {
+  Config("1\r\n\r\n582\r\n80");
+  Press();  // muted
+  ui.script.push_back({WM_ENDSESSION, 0, 0});  // the end was cancelled: nothing to do
+  ui.script.push_back({WM_ENDSESSION, 1, 0});
+  ui.script.push_back({WM_ENDSESSION, 1, 0});
+  size_t writesBeforeClose = 0;
+  ui.onClose = [&] { writesBeforeClose = platform.mixer.written.size(); };
+  EXPECT_EQ(RunTacetto(), 0);
+  EXPECT_EQ(writesBeforeClose, 3u);
+  // Start, press, the restore at the session end, and no second restore after the window.
+  EXPECT_EQ(platform.mixer.written, (std::vector<uint32_t>{52428, 0, 52428}));
+  EXPECT_EQ(platform.mixer.opens, 3);
+  EXPECT_EQ(KeyboardCalls("set"), 4u);  // three strokes and the saved table, once
+}
+
 }  // namespace

@@ -22,6 +22,9 @@ void FakeWindowSystem::Deliver(uint32_t message, uintptr_t wParam, intptr_t lPar
 }
 
 void FakeWindowSystem::SystemClose() {
+  if (onClose) {
+    onClose();
+  }
   Deliver(kWmClose);
   Deliver(WM_DESTROY);
   windowExists = false;

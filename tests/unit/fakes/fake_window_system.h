@@ -43,6 +43,8 @@ class FakeWindowSystem : public WindowSystem {
   std::vector<ScriptedMessage> script;
   // Called with each box as it is shown (the box is "open" during the call).
   std::function<void(const ShownBox&)> onMessageBox;
+  // Called when the system close command starts to end the window.
+  std::function<void()> onClose;
 
   // --- what the logic did, in order
   std::vector<std::string> log;
