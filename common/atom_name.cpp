@@ -1,14 +1,14 @@
 #include "common/atom_name.h"
 
-#include "common/number_text.h"
+#include "common/text.h"
 
-std::string HotkeyAtomName(const LocalTimeOfDay& time) {
+Text HotkeyAtomName(const LocalTimeOfDay& time) {
   const uint64_t totalMs =
       time.hour * 3600000ull + time.minute * 60000ull + time.second * 1000ull + time.milliseconds;
   const uint64_t whole = totalMs / 1000;
   const uint64_t fraction = totalMs % 1000;
 
-  std::string text = "My Hotkey ";
+  Text text = "My Hotkey ";
   if (whole != 0 || fraction == 0) {
     text += UnsignedDecimalText(whole);
   }

@@ -2,7 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+
+#include "common/text.h"
 
 struct LocalTimeOfDay {
   uint16_t hour;
@@ -13,4 +14,4 @@ struct LocalTimeOfDay {
 
 // "My Hotkey" followed by the seconds since local midnight as number text: a leading blank, no
 // trailing zeros after the point, no point without a fraction, no digit before the point below 1.
-std::string HotkeyAtomName(const LocalTimeOfDay& time);
+Text HotkeyAtomName(const LocalTimeOfDay& time);

@@ -1,8 +1,8 @@
 // In-memory dialog templates in the extended format, and the controls created on them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 struct DialogSpec {
   const char* title;  // ASCII
@@ -16,9 +16,16 @@ constexpr const char* kDialogFontFace = "MS Sans Serif";
 constexpr uint16_t kDialogFontPoints = 8;
 constexpr uint16_t kDialogFontWeight = 400;
 
-// Extended template (DLGTEMPLATEEX) without controls, font above, no menu, standard dialog class.
-// The bytes are little-endian as Windows reads them; the caller keeps them DWORD-aligned.
-std::vector<uint8_t> BuildDialogTemplate(const DialogSpec& dialog);
+// An extended template (DLGTEMPLATEEX) in the little-endian layout Windows reads, DWORD-aligned.
+struct DialogTemplate {
+  static constexpr size_t kCapacity = 256;  // header, font and a title of up to 90 characters
+  alignas(4) uint8_t bytes[kCapacity];
+  size_t size;
+};
+
+// Without controls, with the font above, no menu and the standard dialog class. A longer title
+// is cut to what fits.
+DialogTemplate BuildDialogTemplate(const DialogSpec& dialog);
 
 struct ControlSpec {
   uint16_t id;

@@ -1,6 +1,6 @@
 #include "common/hotkey_number.h"
 
-#include "common/number_text.h"
+#include "common/text.h"
 
 uint8_t ModifiersFromFieldFlags(uint8_t flags) {
   // Shift (field bit 0) and Alt (field bit 2) trade places; Ctrl (bit 1) stays.
@@ -21,6 +21,6 @@ HotkeyParts SplitHotkeyNumber(int32_t number) {
   return HotkeyParts{static_cast<uint8_t>((bits >> 8) & 0xFF), static_cast<uint8_t>(bits & 0xFF)};
 }
 
-std::string FormatHotkeyNumber(uint16_t number) {
+Text FormatHotkeyNumber(uint16_t number) {
   return DecimalText(number);
 }

@@ -2,7 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+
+#include "common/text.h"
 
 // Field flags of the hotkey input field (1 Shift, 2 Ctrl, 4 Alt, 8 extended) to the modifier set
 // of the hotkey registration (1 Alt, 2 Ctrl, 4 Shift). The extended-key flag is dropped.
@@ -20,4 +21,4 @@ struct HotkeyParts {
 HotkeyParts SplitHotkeyNumber(int32_t number);
 
 // Decimal digits, no sign, no blanks.
-std::string FormatHotkeyNumber(uint16_t number);
+Text FormatHotkeyNumber(uint16_t number);

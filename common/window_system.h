@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "common/atom_name.h"
 #include "common/dialog_template.h"
@@ -22,7 +21,7 @@ class WindowSystem {
   // asked for once and kept for its controls. Messages reach `callback` only after
   // EnableCallback; with `withholdActivate` WM_ACTIVATE never does. The system close command
   // sends WM_CLOSE and destroys the window. Returns nullptr when the window cannot be created.
-  virtual WindowHandle CreateDialogWindow(const std::vector<uint8_t>& dialogTemplate,
+  virtual WindowHandle CreateDialogWindow(const DialogTemplate& dialogTemplate,
                                           WindowCallback callback, bool withholdActivate) = 0;
   virtual void EnableCallback(WindowHandle window) = 0;
   virtual void SetText(WindowHandle window, const char* text) = 0;

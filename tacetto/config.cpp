@@ -2,9 +2,8 @@
 
 #include <cstdint>
 #include <limits>
-#include <string>
 
-#include "common/number_text.h"
+#include "common/text.h"
 #include "common/window_system.h"
 #include "tacetto/globals.h"
 #include "tacetto/platform.h"
@@ -126,8 +125,8 @@ class LineReader {
   size_t next_ = 0;
 };
 
-std::string DeviceListText() {
-  std::string text = "Bitte eine der Folgenden Device-Nummern ins CFG eintragen!";
+Text DeviceListText() {
+  Text text = "Bitte eine der Folgenden Device-Nummern ins CFG eintragen!";
   Mixer& mixer = MixerDevice();
   const uint32_t count = mixer.NumDevs();
   for (uint32_t device = 0; device < count; ++device) {

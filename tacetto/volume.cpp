@@ -1,8 +1,6 @@
 #include "tacetto/volume.h"
 
-#include <string>
-
-#include "common/number_text.h"
+#include "common/text.h"
 #include "common/window_system.h"
 #include "tacetto/globals.h"
 #include "tacetto/level_channel.h"
@@ -22,7 +20,7 @@ constexpr uint64_t kRoundingNumerator = 2055209;
 constexpr uint64_t kRoundingShift = 22;
 
 int32_t ShowMixerError(uint32_t code, const char* call) {
-  const std::string text = "error #" + UnsignedDecimalText(code) + " calling " + call;
+  const Text text = "error #" + UnsignedDecimalText(code) + " calling " + call;
   Ui().ShowMessageBox(text.c_str(), kMixerErrorCaption, kMixerErrorStyle);
   return -1;
 }

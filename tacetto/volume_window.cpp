@@ -1,10 +1,8 @@
 #include "tacetto/volume_window.h"
 
-#include <string>
-
 #include "common/dialog_runner.h"
 #include "common/hotkey_number.h"
-#include "common/number_text.h"
+#include "common/text.h"
 #include "common/win_api.h"
 #include "tacetto/globals.h"
 #include "tacetto/main.h"
@@ -47,7 +45,7 @@ void RegisterConfiguredHotkey(WindowHandle window) {
 void ToggleOnHotkey(WindowHandle window) {
   Ui().Show(window, SW_SHOWNORMAL);
   CurrentVolume = SwitchVolume(UnmutedVolume);
-  const std::string text = "Mikrofon/Line-Volume: " + DecimalText(CurrentVolume) + "%";
+  const Text text = "Mikrofon/Line-Volume: " + DecimalText(CurrentVolume) + "%";
   Ui().SetItemText(window, kVolumeLabelId, text.c_str());
 }
 

@@ -1,7 +1,5 @@
 #include "tastrel/probe_window.h"
 
-#include <string>
-
 #include "common/dialog_runner.h"
 #include "common/hotkey_number.h"
 #include "common/win_api.h"
@@ -50,7 +48,7 @@ void TryRegistration(WindowHandle window) {
     ShowProbeMessage("Hotkey bereits belegt!");
     return;
   }
-  const std::string text = "Hotkey Wert = " + FormatHotkeyNumber(number);
+  const Text text = "Hotkey Wert = " + FormatHotkeyNumber(number);
   ShowProbeMessage(text.c_str());
 }
 

@@ -32,14 +32,11 @@ INT_PTR CALLBACK ToolDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-WindowHandle Win32WindowSystem::CreateDialogWindow(const std::vector<uint8_t>& dialogTemplate,
+WindowHandle Win32WindowSystem::CreateDialogWindow(const DialogTemplate& dialogTemplate,
                                                    WindowCallback callback, bool withholdActivate) {
-  // The template must be DWORD-aligned; a vector of DWORDs is.
-  std::vector<DWORD> aligned((dialogTemplate.size() + 3) / 4);
-  memcpy(aligned.data(), dialogTemplate.data(), dialogTemplate.size());
   g_dialog = ToolDialog{callback, false, withholdActivate, nullptr};
   HWND window = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
-                                           reinterpret_cast<LPCDLGTEMPLATEA>(aligned.data()),
+                                           reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.bytes),
                                            nullptr, &ToolDialogProc, 0);
   if (window != nullptr) {
     g_dialog.font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));

@@ -5,8 +5,8 @@
 
 class Win32WindowSystem : public WindowSystem {
  public:
-  WindowHandle CreateDialogWindow(const std::vector<uint8_t>& dialogTemplate,
-                                  WindowCallback callback, bool withholdActivate) override;
+  WindowHandle CreateDialogWindow(const DialogTemplate& dialogTemplate, WindowCallback callback,
+                                  bool withholdActivate) override;
   void EnableCallback(WindowHandle window) override;
   void SetText(WindowHandle window, const char* text) override;
   WindowHandle CreateControl(WindowHandle parent, const ControlSpec& control) override;

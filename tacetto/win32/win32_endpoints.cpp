@@ -61,11 +61,12 @@ uint32_t Win32Endpoints::QueryEndpointId(uint32_t waveIn) {
   if (result != MMSYSERR_NOERROR) {
     return result;
   }
-  endpointId_.assign(bytes / sizeof(wchar_t) + 1, L'\0');
-  result =
-      waveInMessage(device, kQueryFunctionInstanceId,
-                    reinterpret_cast<DWORD_PTR>(endpointId_.data()), static_cast<DWORD_PTR>(bytes));
-  endpointId_.back() = L'\0';
+  if (bytes >= sizeof endpointId_) {
+    return MMSYSERR_NOMEM;
+  }
+  result = waveInMessage(device, kQueryFunctionInstanceId, reinterpret_cast<DWORD_PTR>(endpointId_),
+                         sizeof endpointId_);
+  endpointId_[sizeof endpointId_ / sizeof *endpointId_ - 1] = L'\0';
   return result;
 }
 
@@ -76,7 +77,7 @@ uint32_t Win32Endpoints::CreateEnumerator() {
 }
 
 uint32_t Win32Endpoints::GetDevice() {
-  return static_cast<uint32_t>(enumerator_->GetDevice(endpointId_.data(), &device_));
+  return static_cast<uint32_t>(enumerator_->GetDevice(endpointId_, &device_));
 }
 
 uint32_t Win32Endpoints::ActivateVolume() {
@@ -96,5 +97,5 @@ void Win32Endpoints::Release() {
   ReleaseInterface(volume_);
   ReleaseInterface(device_);
   ReleaseInterface(enumerator_);
-  endpointId_.clear();
+  endpointId_[0] = L'\0';
 }

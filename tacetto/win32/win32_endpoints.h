@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "tacetto/platform.h"
 
 struct IMMDeviceEnumerator;
@@ -26,7 +24,8 @@ class Win32Endpoints : public CaptureEndpoints {
   void Release() override;
 
  private:
-  std::vector<wchar_t> endpointId_;
+  // Endpoint identifiers are short strings such as "{0.0.1.00000000}.{<guid>}".
+  wchar_t endpointId_[256] = {};
   IMMDeviceEnumerator* enumerator_ = nullptr;
   IMMDevice* device_ = nullptr;
   IAudioEndpointVolume* volume_ = nullptr;

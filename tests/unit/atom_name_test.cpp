@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/number_text.h"
+#include "common/text.h"
 
 namespace {
 

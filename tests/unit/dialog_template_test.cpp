@@ -15,7 +15,7 @@ uint32_t Dword(const std::vector<uint8_t>& bytes, size_t offset) {
 }
 
 // Reads a NUL-terminated UTF-16 string at `offset` and moves past it.
-std::string Text(const std::vector<uint8_t>& bytes, size_t& offset) {
+std::string Utf16At(const std::vector<uint8_t>& bytes, size_t& offset) {
   std::string text;
   for (uint16_t c = Word(bytes, offset); c != 0; c = Word(bytes, offset)) {
     text.push_back(static_cast<char>(c));
@@ -27,7 +27,8 @@ std::string Text(const std::vector<uint8_t>& bytes, size_t& offset) {
 
 TEST(DialogTemplate, ExtendedHeaderWithoutControlsThenTitleAndFont) {
   const DialogSpec dialog = {"Tastrel", 0x84CB00D4, 0x00010100, 103, 72, 233, 170};
-  const std::vector<uint8_t> bytes = BuildDialogTemplate(dialog);
+  const DialogTemplate built = BuildDialogTemplate(dialog);
+  const std::vector<uint8_t> bytes(built.bytes, built.bytes + built.size);
 
   EXPECT_EQ(Word(bytes, 0), 1);       // version
   EXPECT_EQ(Word(bytes, 2), 0xFFFF);  // extended
@@ -42,23 +43,40 @@ TEST(DialogTemplate, ExtendedHeaderWithoutControlsThenTitleAndFont) {
   EXPECT_EQ(Word(bytes, 26), 0);  // no menu
   EXPECT_EQ(Word(bytes, 28), 0);  // standard dialog class
   size_t offset = 30;
-  EXPECT_EQ(Text(bytes, offset), "Tastrel");
+  EXPECT_EQ(Utf16At(bytes, offset), "Tastrel");
   EXPECT_EQ(Word(bytes, offset), 8);        // points
   EXPECT_EQ(Word(bytes, offset + 2), 400);  // weight
   EXPECT_EQ(bytes.at(offset + 4), 0);       // not italic
   EXPECT_EQ(bytes.at(offset + 5), 0);       // character set
   offset += 6;
-  EXPECT_EQ(Text(bytes, offset), "MS Sans Serif");
+  EXPECT_EQ(Utf16At(bytes, offset), "MS Sans Serif");
   EXPECT_EQ(offset, bytes.size());
 }
 
 TEST(DialogTemplate, NegativeCoordinatesAreTwosComplementWords) {
   const DialogSpec dialog = {"", 0x00080854, 0x88, -5, 0, 300, 40};
-  const std::vector<uint8_t> bytes = BuildDialogTemplate(dialog);
+  const DialogTemplate built = BuildDialogTemplate(dialog);
+  const std::vector<uint8_t> bytes(built.bytes, built.bytes + built.size);
   EXPECT_EQ(Word(bytes, 18), 0xFFFB);
   size_t offset = 30;
-  EXPECT_EQ(Text(bytes, offset), "");
+  EXPECT_EQ(Utf16At(bytes, offset), "");
   EXPECT_EQ(Word(bytes, offset), 8);
+}
+
+TEST(DialogTemplate, ALongTitleIsCutAndTheFontStillFollows) {
+  const std::string title(300, 'x');
+  const DialogSpec dialog = {title.c_str(), 0, 0, 0, 0, 10, 10};
+  const DialogTemplate built = BuildDialogTemplate(dialog);
+  const std::vector<uint8_t> bytes(built.bytes, built.bytes + built.size);
+  size_t offset = 30;
+  const std::string cut = Utf16At(bytes, offset);
+  EXPECT_GT(cut.size(), 90u);
+  EXPECT_EQ(cut, title.substr(0, cut.size()));
+  EXPECT_EQ(Word(bytes, offset), 8);
+  offset += 6;
+  EXPECT_EQ(Utf16At(bytes, offset), "MS Sans Serif");
+  EXPECT_EQ(offset, bytes.size());
+  EXPECT_LE(built.size, DialogTemplate::kCapacity);
 }
 
 }  // namespace

@@ -110,7 +110,7 @@ TEST_F(RunTacettoTest, AWindowThatCannotBeCreatedStillRestoresTheLine) {
 
 TEST_F(RunTacettoTest, SessionEndWhileMutedRestoresOnceAtTheMessage) {
   Config("1\r\n\r\n582\r\n80");
-  Press();  // muted
+  Press();                                     // muted
   ui.script.push_back({WM_ENDSESSION, 0, 0});  // the end was cancelled: nothing to do
   ui.script.push_back({WM_ENDSESSION, 1, 0});
   ui.script.push_back({WM_ENDSESSION, 1, 0});

@@ -1,6 +1,6 @@
 #include "fakes/fake_window_system.h"
 
-#include "common/number_text.h"
+#include "common/text.h"
 #include "common/win_api.h"
 
 namespace {
@@ -31,10 +31,10 @@ void FakeWindowSystem::SystemClose() {
   log.push_back("DestroyWindow");
 }
 
-WindowHandle FakeWindowSystem::CreateDialogWindow(const std::vector<uint8_t>& dialogTemplate,
+WindowHandle FakeWindowSystem::CreateDialogWindow(const DialogTemplate& dialogTemplate,
                                                   WindowCallback callback, bool withholdActivate) {
   log.push_back("CreateDialog");
-  templates.push_back(dialogTemplate);
+  templates.emplace_back(dialogTemplate.bytes, dialogTemplate.bytes + dialogTemplate.size);
   if (failDialog) {
     return nullptr;
   }
@@ -55,7 +55,7 @@ void FakeWindowSystem::SetText(WindowHandle, const char* text) {
 }
 
 WindowHandle FakeWindowSystem::CreateControl(WindowHandle, const ControlSpec& control) {
-  log.push_back("CreateControl " + UnsignedDecimalText(control.id));
+  log.push_back(("CreateControl " + UnsignedDecimalText(control.id)).c_str());
   controls.push_back(control);
   if (failControls) {
     return nullptr;
@@ -65,7 +65,7 @@ WindowHandle FakeWindowSystem::CreateControl(WindowHandle, const ControlSpec& co
 }
 
 void FakeWindowSystem::Show(WindowHandle, int command) {
-  log.push_back("Show " + DecimalText(command));
+  log.push_back(("Show " + DecimalText(command)).c_str());
   shows.push_back(command);
 }
 
@@ -78,7 +78,7 @@ void FakeWindowSystem::RunMessageLoop(WindowHandle) {
 }
 
 void FakeWindowSystem::SetItemText(WindowHandle, int id, const char* text) {
-  log.push_back("SetItemText " + DecimalText(id));
+  log.push_back(("SetItemText " + DecimalText(id)).c_str());
   if (itemTexts.count(id) != 0) {  // a control that was never created keeps no text
     itemTexts[id] = text;
   }
@@ -86,7 +86,8 @@ void FakeWindowSystem::SetItemText(WindowHandle, int id, const char* text) {
 
 intptr_t FakeWindowSystem::SendItemMessage(WindowHandle, int id, uint32_t message, uintptr_t,
                                            intptr_t) {
-  log.push_back("SendItemMessage " + DecimalText(id) + " " + UnsignedDecimalText(message));
+  log.push_back(
+      ("SendItemMessage " + DecimalText(id) + " " + UnsignedDecimalText(message)).c_str());
   return fieldValue;
 }
 
@@ -118,7 +119,7 @@ void FakeWindowSystem::UnregisterHotkey(WindowHandle, int id) {
 }
 
 void FakeWindowSystem::StopTimer(WindowHandle, uintptr_t id) {
-  log.push_back("StopTimer " + UnsignedDecimalText(id));
+  log.push_back(("StopTimer " + UnsignedDecimalText(id)).c_str());
 }
 
 void FakeWindowSystem::ShowMessageBox(const char* text, const char* caption, uint32_t style) {

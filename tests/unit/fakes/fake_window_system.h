@@ -68,8 +68,8 @@ class FakeWindowSystem : public WindowSystem {
   // The system close command: WM_CLOSE, then destruction with WM_DESTROY.
   void SystemClose();
 
-  WindowHandle CreateDialogWindow(const std::vector<uint8_t>& dialogTemplate,
-                                  WindowCallback callback, bool withholdActivate) override;
+  WindowHandle CreateDialogWindow(const DialogTemplate& dialogTemplate, WindowCallback callback,
+                                  bool withholdActivate) override;
   void EnableCallback(WindowHandle window) override;
   void SetText(WindowHandle window, const char* text) override;
   WindowHandle CreateControl(WindowHandle parent, const ControlSpec& control) override;
