@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Builds the release package twice from the same commit in separate build folders and checks
+# that the executables and the zip are byte-identical, and that the zip holds what it should.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+work=build/reproducible
+rm -rf "$work"
+bash scripts/release.sh "$work/build-a" "$work/dist-a" >/dev/null
+bash scripts/release.sh "$work/build-b" "$work/dist-b" >/dev/null
+
+failed=0
+check() {
+  if cmp -s "$1" "$2"; then
+    echo "same: $(basename "$1") ($(stat -c %s "$1") bytes)"
+  else
+    echo "DIFFERENT: $1 $2"
+    failed=1
+  fi
+}
+check "$work/build-a/bin/tacetto.exe" "$work/build-b/bin/tacetto.exe"
+check "$work/build-a/bin/tastrel.exe" "$work/build-b/bin/tastrel.exe"
+check "$work/dist-a/tacetto-0.2.zip" "$work/dist-b/tacetto-0.2.zip"
+
+listing=$(unzip -Z1 "$work/dist-a/tacetto-0.2.zip" | tr '\n' ' ')
+expected="GUIDE.txt SHA256SUMS tacetto.cfg tacetto.exe tastrel.exe "
+if [[ "$listing" != "$expected" ]]; then
+  echo "zip holds: $listing; expected: $expected"
+  failed=1
+fi
+unpacked="$work/unpacked"
+mkdir -p "$unpacked"
+unzip -q -o "$work/dist-a/tacetto-0.2.zip" -d "$unpacked"
+if ! (cd "$unpacked" && sha256sum --quiet -c SHA256SUMS); then
+  echo "SHA256SUMS does not match the files"
+  failed=1
+fi
+for exe in tacetto.exe tastrel.exe; do
+  if ! i686-w64-mingw32-objdump -f "$unpacked/$exe" | grep -q "pei-i386"; then
+    echo "$exe is not a 32-bit Windows program"
+    failed=1
+  fi
+  imports=$(i686-w64-mingw32-objdump -p "$unpacked/$exe" | awk '/DLL Name/ {print tolower($3)}' | sort | tr '\n' ' ')
+  for dll in $imports; do
+    case "$dll" in
+      kernel32.dll | user32.dll | msvcrt.dll | winmm.dll | ole32.dll | comctl32.dll) ;;
+      *) echo "$exe needs $dll, which Windows does not ship"; failed=1 ;;
+    esac
+  done
+  if ! grep -qa "O.r.i.g.i.n.a.l.F.i.l.e.n.a.m.e" "$unpacked/$exe"; then
+    echo "$exe has no version information"
+    failed=1
+  fi
+done
+cmp -s "$unpacked/tacetto.cfg" res/tacetto.cfg || { echo "tacetto.cfg differs from the sample"; failed=1; }
+
+if ((failed)); then
+  echo "release: 0 passed, 1 failed"
+  exit 1
+fi
+echo "release: 1 passed, 0 failed"
