@@ -101,17 +101,6 @@ TEST_F(VolumeWindowTest, EachPressTogglesAndWritesTheLevelIntoTheLabel) {
   EXPECT_EQ(ui.shows, (std::vector<int>{SW_SHOW, SW_SHOWNORMAL, SW_SHOWNORMAL, SW_SHOWNORMAL}));
 }
 
-TEST_F(VolumeWindowTest, AFailedPressShowsMinusOne) {
-  platform.mixer.failStep = MixerStep::kOpen;
-  platform.mixer.failCode = 2;
-  Press();
-  ui.onMessageBox = [this](const ShownBox&) { platform.mixer.failStep = MixerStep::kNone; };
-  RunVolumeWindow();
-  EXPECT_EQ(CurrentVolume, -1);
-  EXPECT_EQ(Label(), "Mikrofon/Line-Volume: -1%");
-  EXPECT_EQ(ui.boxes.at(0).text, "error #2 calling mixeropen()");
-}
-
 TEST_F(VolumeWindowTest, APressDuringAnErrorBoxIsHandledNestedAndTheFirstPressWritesLast) {
   platform.mixer.failStep = MixerStep::kWrite;
   platform.mixer.failCode = 5;
