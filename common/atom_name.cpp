@@ -18,7 +18,7 @@ Text HotkeyAtomName(const LocalTimeOfDay& time) {
                         static_cast<char>('0' + fraction / 10 % 10),
                         static_cast<char>('0' + fraction % 10), '\0'};
     int length = 3;
-    while (decimals[length - 1] == '0') {
+    while (length > 1 && decimals[length - 1] == '0') {
       decimals[--length] = '\0';
     }
     text += '.';

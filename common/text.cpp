@@ -52,7 +52,7 @@ Text& Text::operator+=(char c) {
 }
 
 void Text::Append(const char* text, size_t length) {
-  if (size_ + length + 1 > capacity_) {
+  if (length >= capacity_ - size_) {  // room for the text and the NUL; cannot overflow
     size_t capacity = capacity_ < 32 ? 32 : capacity_;
     while (capacity < size_ + length + 1) {
       capacity *= 2;

@@ -5,8 +5,10 @@ set -euo pipefail
 
 packages=(
   cmake g++ make libgtest-dev libgmock-dev clang-format
+  clang libclang-rt-14-dev clang-tidy cppcheck
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine64 xvfb xauth x11-utils imagemagick locales
+  libbenchmark-dev python3
 )
 
 missing=()

@@ -17,6 +17,9 @@ uint32_t LevelFromScalar(float scalar) {
   if (scalar >= 1.0f) {
     return kFullScale;
   }
+  // Rounds the float product half up. Checked for every float in (0, 1): the sum never rounds
+  // differently from std::lround of the product, which would pull in more of the C library.
+  // NOLINTNEXTLINE(bugprone-incorrect-roundings)
   return static_cast<uint32_t>(scalar * kFullScale + 0.5f);
 }
 

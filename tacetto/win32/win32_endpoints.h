@@ -9,7 +9,7 @@ struct IMMDeviceEnumerator;
 struct IMMDevice;
 struct IAudioEndpointVolume;
 
-class Win32Endpoints : public CaptureEndpoints {
+class Win32Endpoints final : public CaptureEndpoints {
  public:
   ~Win32Endpoints() override;
   uint32_t WindowsMajorVersion() override;

@@ -41,6 +41,7 @@ Win32ConfigFile::~Win32ConfigFile() {
 }
 
 bool Win32ConfigFile::Open(const char* name) {
+  Close();  // a file still open from before is not leaked
   handle_ =
       CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   return handle_ != INVALID_HANDLE_VALUE;

@@ -5,7 +5,7 @@
 
 #include "tacetto/platform.h"
 
-class Win32ConfigFile : public ConfigFile {
+class Win32ConfigFile final : public ConfigFile {
  public:
   ~Win32ConfigFile() override;
   bool Open(const char* name) override;
