@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the three presets, runs the unit tests and the end-to-end tests
-# of the real programs under wine.
+# Sets up the machine, builds the three presets, runs the unit tests (also under AddressSanitizer
+# and UndefinedBehaviorSanitizer), the static analysis, the fuzzers for FUZZ_SECONDS each
+# (default 30) and the end-to-end tests of the real programs under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +15,17 @@ done
 
 echo "== unit tests"
 ctest --preset native
+
+echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset native-asan >/dev/null
+cmake --build --preset native-asan -j"$(nproc)"
+ctest --preset native-asan
+
+echo "== static analysis"
+bash scripts/static_analysis.sh
+
+echo "== fuzzing"
+bash scripts/fuzz.sh
 
 echo "== end-to-end tests under wine"
 bash tests/e2e/run_e2e.sh build/win64/bin
