@@ -83,6 +83,26 @@ bool operator==(const Text& left, const char* right) {
   return std::strcmp(left.c_str(), right) == 0;
 }
 
+char* AppendDecimal(char* out, int64_t value) {
+  // Negate in unsigned arithmetic so that the smallest value needs no special case.
+  uint64_t magnitude = static_cast<uint64_t>(value);
+  if (value < 0) {
+    *out++ = '-';
+    magnitude = 0 - magnitude;
+  }
+  char digits[20];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  while (count > 0) {
+    *out++ = digits[--count];
+  }
+  *out = '\0';
+  return out;
+}
+
 Text UnsignedDecimalText(uint64_t value) {
   char digits[21];
   char* first = digits + sizeof digits - 1;
@@ -95,9 +115,7 @@ Text UnsignedDecimalText(uint64_t value) {
 }
 
 Text DecimalText(int64_t value) {
-  if (value >= 0) {
-    return UnsignedDecimalText(static_cast<uint64_t>(value));
-  }
-  // Negate in unsigned arithmetic so that the smallest value needs no special case.
-  return "-" + UnsignedDecimalText(0 - static_cast<uint64_t>(value));
+  char text[21];
+  AppendDecimal(text, value);
+  return Text(text);
 }

@@ -41,4 +41,6 @@ inline bool operator!=(const Text& left, const char* right) {
 
 // Number text for the user: decimal, a minus sign when negative, no blanks, no leading zeros.
 Text DecimalText(int64_t value);
+// The same text written at `out`, which has room for 21 bytes; returns the end (at the NUL).
+char* AppendDecimal(char* out, int64_t value);
 Text UnsignedDecimalText(uint64_t value);

@@ -1,5 +1,7 @@
 #include "tacetto/volume_window.h"
 
+#include <cstring>
+
 #include "common/dialog_runner.h"
 #include "common/hotkey_number.h"
 #include "common/text.h"
@@ -45,8 +47,14 @@ void RegisterConfiguredHotkey(WindowHandle window) {
 void ToggleOnHotkey(WindowHandle window) {
   Ui().Show(window, SW_SHOWNORMAL);
   CurrentVolume = SwitchVolume(UnmutedVolume);
-  const Text text = "Mikrofon/Line-Volume: " + DecimalText(CurrentVolume) + "%";
-  Ui().SetItemText(window, kVolumeLabelId, text.c_str());
+  // Composed on the stack: nothing is allocated on the way from the key to the label.
+  static constexpr char kPrefix[] = "Mikrofon/Line-Volume: ";
+  char label[sizeof kPrefix + 22];
+  memcpy(label, kPrefix, sizeof kPrefix);
+  char* end = AppendDecimal(label + sizeof kPrefix - 1, CurrentVolume);
+  end[0] = '%';
+  end[1] = '\0';
+  Ui().SetItemText(window, kVolumeLabelId, label);
 }
 
 }  // namespace
