@@ -25,7 +25,7 @@ int32_t ShowMixerError(uint32_t code, const char* call) {
   return -1;
 }
 
-// Steps 2 to 5 on the opened device: the line, its volume control, the read, the decision and
+// On the opened device: the line, its volume control, the read, the decision and
 // the write. Returns nullptr, or the failing call with its code.
 const char* SwitchOpenedDevice(Mixer& mixer, MixerHandle handle, int32_t request, uint32_t& level,
                                uint32_t& code) {

@@ -276,7 +276,7 @@ DWORD DebuggedProcess::OnException(const DEBUG_EVENT& event, bool& initialBreakS
     return DBG_EXCEPTION_NOT_HANDLED;
   }
 
-  if (breakpoint->entry &&
+  if (breakpoint->entry && answerEndpoint_ &&
       (breakpoint->api == Api::kEndpointSetScalar || breakpoint->api == Api::kEndpointGetScalar)) {
     // Answered here without running wine's code; the breakpoint stays for the next call.
     AnswerEndpointCall(context, breakpoint->api);
@@ -351,6 +351,10 @@ void DebuggedProcess::OnEntry(DWORD threadId, const CONTEXT& context, Api api) {
   switch (api) {
     case Api::kMixerOpen:
       call.value = static_cast<uint32_t>(context.Rdx);
+      break;
+    case Api::kEndpointSetScalar:  // only watched: the level in XMM1
+      memcpy(&call.scalar, &context.Xmm1.Low, sizeof call.scalar);
+      call.value = LevelOfScalar(call.scalar);
       break;
     case Api::kMixerGetLineInfoA: {
       MIXERLINEA line;
@@ -435,6 +439,9 @@ void DebuggedProcess::OnReturn(const CONTEXT& context, const PendingReturn& pend
     call.value = deviceLevel_;
   } else if (call.api == Api::kMixerSetControlDetails && result == MMSYSERR_NOERROR) {
     deviceLevel_ = call.value;
+  } else if (call.api == Api::kEndpointGetScalar && result == S_OK &&
+             ReadMemory(call.args[1], &call.scalar, sizeof call.scalar)) {
+    call.value = LevelOfScalar(call.scalar);  // only watched: what wine reported
   }
 }
 
@@ -669,6 +676,13 @@ void DebuggedProcess::Note(const std::string& trouble) {
 
 void DebuggedProcess::PlayEndpointVolume(const EndpointMethods& methods) {
   playEndpoint_ = true;
+  answerEndpoint_ = true;
+  endpointMethods_ = methods;
+}
+
+void DebuggedProcess::WatchEndpointVolume(const EndpointMethods& methods) {
+  playEndpoint_ = true;
+  answerEndpoint_ = false;
   endpointMethods_ = methods;
 }
 

@@ -64,6 +64,9 @@ class DebuggedProcess {
   // implemented): with this, the recorder answers the two level methods itself, from the same
   // device level as the mixer. Call before Start.
   void PlayEndpointVolume(const EndpointMethods& methods);
+  // Records the two level methods at their entry and return but lets wine's code answer them.
+  // Call before Start, instead of PlayEndpointVolume.
+  void WatchEndpointVolume(const EndpointMethods& methods);
 
   // Runs `exe` in `workDir` with the device preset to `deviceLevel`. False if it did not start.
   bool Start(const std::string& exe, const std::string& arguments, const std::string& workDir,
@@ -148,5 +151,6 @@ class DebuggedProcess {
   std::string trouble_;
   bool winmmWatched_ = false;
   bool playEndpoint_ = false;
+  bool answerEndpoint_ = false;  // else only watched
   EndpointMethods endpointMethods_;
 };

@@ -66,13 +66,13 @@ DWORD WINAPI ReadWindowText(LPVOID data) {
   return 0;
 }
 
-void AddKey(std::vector<INPUT>& inputs, WORD key, bool up) {
+void AddKey(std::vector<INPUT>& inputs, WORD key, bool up, bool extended = false) {
   INPUT input;
   memset(&input, 0, sizeof input);
   input.type = INPUT_KEYBOARD;
   input.ki.wVk = key;
   input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
   inputs.push_back(input);
 }
 
@@ -156,10 +156,14 @@ std::string WaitForItemText(HWND window, int id, const std::string& expected, DW
 }
 
 bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxView& view) {
+  return WaitForMessageBoxBeside(processId, nullptr, timeoutMs, view);
+}
+
+bool WaitForMessageBoxBeside(DWORD processId, HWND dialog, DWORD timeoutMs, MessageBoxView& view) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   for (;;) {
     for (HWND window : TopWindowsOf(processId)) {
-      if (ClassOf(window) != "#32770" || !IsWindowVisible(window)) {
+      if (window == dialog || ClassOf(window) != "#32770" || !IsWindowVisible(window)) {
         continue;
       }
       view = MessageBoxView();
@@ -207,7 +211,7 @@ bool ConfirmMessageBox(HWND box, DWORD timeoutMs) {
   return true;
 }
 
-void TypeHotkey(uint32_t hotkeyNumber) {
+void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey) {
   const uint32_t modifiers = (hotkeyNumber >> 8) & 0xFF;
   const WORD key = static_cast<WORD>(hotkeyNumber & 0xFF);
   std::vector<WORD> held;
@@ -224,8 +228,8 @@ void TypeHotkey(uint32_t hotkeyNumber) {
   for (WORD modifier : held) {
     AddKey(inputs, modifier, false);
   }
-  AddKey(inputs, key, false);
-  AddKey(inputs, key, true);
+  AddKey(inputs, key, false, extendedKey);
+  AddKey(inputs, key, true, extendedKey);
   for (size_t i = held.size(); i-- > 0;) {
     AddKey(inputs, held[i], true);
   }

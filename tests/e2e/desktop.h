@@ -34,12 +34,14 @@ struct MessageBoxView {
 
 // Waits for a message box (dialog class #32770) of the process and reads it.
 bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxView& view);
+// The same, passing over `dialog`: a tool window that is itself of the dialog class.
+bool WaitForMessageBoxBeside(DWORD processId, HWND dialog, DWORD timeoutMs, MessageBoxView& view);
 // Presses OK and waits until the box is gone.
 bool ConfirmMessageBox(HWND box, DWORD timeoutMs);
 
 // Types the combination of a hotkey number (modifier set * 256 + key code; 1 Alt, 2 Ctrl,
-// 4 Shift) through SendInput.
-void TypeHotkey(uint32_t hotkeyNumber);
+// 4 Shift) through SendInput; with `extendedKey` the key goes as an extended one (arrows, ...).
+void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey = false);
 
 // The system close command, as from the window menu.
 void CloseBySystemCommand(HWND window);

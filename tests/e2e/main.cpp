@@ -2,6 +2,7 @@
 //
 //   e2e_driver list
 //   e2e_driver SCENARIO PROGRAM
+//   e2e_driver demo SHOT_DIR      (scripts/demo.sh: works with a tacetto.exe already started)
 //
 // The scenario runs in the current directory (its tacetto.cfg is written there). Exit code 0 only
 // if every check passed.
@@ -10,18 +11,23 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/demo.h"
 #include "tests/e2e/scenarios.h"
 
 int main(int argc, char** argv) {
   std::vector<Scenario> scenarios;
   AddRecorderScenarios(scenarios);
   AddTacettoScenarios(scenarios);
+  AddTastrelScenarios(scenarios);
 
   if (argc == 2 && strcmp(argv[1], "list") == 0) {
     for (const Scenario& scenario : scenarios) {
       printf("%s\n", scenario.name);
     }
     return 0;
+  }
+  if (argc == 3 && strcmp(argv[1], "demo") == 0) {
+    return RunDemo(argv[2]);
   }
   if (argc != 3) {
     fprintf(stderr, "usage: e2e_driver list | e2e_driver SCENARIO PROGRAM\n");

@@ -10,7 +10,8 @@
 # "N passed, M failed" and exits non-zero if any scenario failed.
 #
 # Environment: E2E_WINEPREFIX (default BIN_DIR/../wine-prefix), E2E_SCENARIO_TIMEOUT (seconds,
-# default 120).
+# default 120), E2E_SCREENSHOT_DIR (scenarios that take pictures save them there as BMP; they are
+# turned into PNG at the end).
 set -u
 
 if [[ "${1:-}" == "--inside-display" ]]; then
@@ -27,24 +28,10 @@ fi
 bin_dir="$(cd "$1" && pwd)" || exit 2
 shift
 
-wine_loader="$(command -v wine64 || true)"
-if [[ -z "$wine_loader" && -x /usr/lib/wine/wine64 ]]; then
-  wine_loader=/usr/lib/wine/wine64
-fi
-wine_server="$(command -v wineserver || true)"
-if [[ -z "$wine_server" && -x /usr/lib/wine/wineserver ]]; then
-  wine_server=/usr/lib/wine/wineserver
-fi
-if [[ -z "$wine_loader" || -z "$wine_server" ]]; then
-  echo "wine64 not found" >&2
-  exit 2
-fi
-
-export WINEPREFIX="${E2E_WINEPREFIX:-$(dirname "$bin_dir")/wine-prefix}"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-# The programs' texts are code page 1252: wine takes the ANSI code page from the locale.
-export LC_ALL=en_US.UTF-8
+# shellcheck source=tests/e2e/wine_env.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wine_env.sh"
+e2e_find_wine || exit 2
+e2e_wine_environment "${E2E_WINEPREFIX:-$(dirname "$bin_dir")/wine-prefix}"
 scenario_timeout="${E2E_SCENARIO_TIMEOUT:-120}"
 
 if [[ $inside -eq 0 ]]; then
@@ -54,39 +41,30 @@ if [[ $inside -eq 0 ]]; then
       exit 2
     fi
   done
-  if ! locale -a 2>/dev/null | grep -qix 'en_US\.utf-\?8'; then
-    echo "generating the locale en_US.UTF-8"
-    localedef -i en_US -f UTF-8 en_US.UTF-8 || {
-      echo "cannot generate en_US.UTF-8 (package locales)" >&2
-      exit 2
-    }
-  fi
+  e2e_ensure_locale || exit 2
 
-  # A private home whose ALSA default is the null device: wine then shows the mixer devices
-  # "Out: default" and "In: default" without a sound card.
   work_root="$(mktemp -d /tmp/e2e.XXXXXX)"
   trap 'rm -rf "$work_root"' EXIT
-  mkdir -p "$work_root/home"
-  printf 'pcm.!default { type null }\n' >"$work_root/home/.asoundrc"
+  e2e_make_home "$work_root/home"
   export E2E_WORK_ROOT="$work_root"
+  e2e_prepare_prefix "$work_root/home" || exit 2
 
-  # Without a window manager wine waits for hidden windows unless it manages them itself.
-  if [[ ! -f "$WINEPREFIX/.e2e-ready" ]]; then
-    echo "preparing the wine prefix $WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    # shellcheck disable=SC2016 # the inner shell expands its own arguments
-    HOME="$work_root/home" timeout 300 xvfb-run -a sh -c '
-      "$1" wineboot -i >/dev/null 2>&1
-      "$1" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1 || exit 1
-      "$2" -w' sh "$wine_loader" "$wine_server" || {
-      echo "could not prepare the wine prefix" >&2
-      exit 2
-    }
-    touch "$WINEPREFIX/.e2e-ready"
+  if [[ -n "${E2E_SCREENSHOT_DIR:-}" ]]; then
+    mkdir -p "$E2E_SCREENSHOT_DIR" && E2E_SCREENSHOT_DIR="$(cd "$E2E_SCREENSHOT_DIR" && pwd)"
+    export E2E_SCREENSHOT_DIR
   fi
-
   HOME="$work_root/home" xvfb-run -a "$0" --inside-display "$bin_dir" "$@"
-  exit $?
+  code=$?
+  if [[ -n "${E2E_SCREENSHOT_DIR:-}" ]]; then
+    for bmp in "$E2E_SCREENSHOT_DIR"/*.bmp; do
+      [[ -f "$bmp" ]] || continue
+      if convert "$bmp" "${bmp%.bmp}.png"; then
+        rm -f "$bmp"
+        echo "screenshot ${bmp%.bmp}.png"
+      fi
+    done
+  fi
+  exit $code
 fi
 
 # Inside the virtual display from here on.

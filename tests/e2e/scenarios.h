@@ -12,3 +12,4 @@ struct Scenario {
 
 void AddRecorderScenarios(std::vector<Scenario>& scenarios);
 void AddTacettoScenarios(std::vector<Scenario>& scenarios);
+void AddTastrelScenarios(std::vector<Scenario>& scenarios);
