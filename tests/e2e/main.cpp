@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   std::vector<Scenario> scenarios;
   AddRecorderScenarios(scenarios);
   AddTacettoScenarios(scenarios);
+  AddStressScenarios(scenarios);
   AddTastrelScenarios(scenarios);
 
   if (argc == 2 && strcmp(argv[1], "list") == 0) {

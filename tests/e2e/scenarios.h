@@ -12,4 +12,5 @@ struct Scenario {
 
 void AddRecorderScenarios(std::vector<Scenario>& scenarios);
 void AddTacettoScenarios(std::vector<Scenario>& scenarios);
+void AddStressScenarios(std::vector<Scenario>& scenarios);
 void AddTastrelScenarios(std::vector<Scenario>& scenarios);
