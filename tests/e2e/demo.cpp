@@ -1,0 +1,192 @@
+#include "tests/e2e/demo.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/desktop.h"
+#include "tests/e2e/screenshot.h"
+
+namespace {
+
+const char kWindowTitle[] = "Tacetto v0.2alpha by Quorvel";
+constexpr int kLabelId = 201;
+const char kGreeting[] =
+    "Hotkey dr\xFC"
+    "cken zum Lautst\xE4"
+    "rke umschalten!";
+constexpr DWORD kStartMs = 20000;
+constexpr DWORD kStepMs = 5000;
+// Time the window gets to paint a new label before its picture is taken.
+constexpr DWORD kPaintMs = 300;
+
+// The tool's texts are code page 1252; the terminal wants UTF-8.
+std::string Printable(const std::string& text) {
+  if (text.empty()) {
+    return text;
+  }
+  const int wideLength =
+      MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+  MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), &wide[0], wideLength);
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], length, nullptr, nullptr);
+  return utf8;
+}
+
+void Say(const std::string& line) {
+  printf("demo: %s\n", Printable(line).c_str());
+  fflush(stdout);
+}
+
+// The lines of tacetto.cfg without their line ends.
+std::vector<std::string> ConfigLines() {
+  std::string content;
+  std::vector<std::string> lines;
+  if (!ReadFileBytes("tacetto.cfg", content)) {
+    return lines;
+  }
+  std::string line;
+  for (char c : content) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else if (c != '\r') {
+      line += c;
+    }
+  }
+  if (!line.empty()) {
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string VolumeLabel(long percent) {
+  return "Mikrofon/Line-Volume: " + std::to_string(percent) + "%";
+}
+
+// A message box of the tool (a dialog window other than the tool window, which is a dialog
+// too): printed and confirmed. Wine gives the box's text Static the id 0xFFFF.
+bool ReportMessageBox(DWORD processId, HWND toolWindow) {
+  for (HWND box : TopWindowsOf(processId)) {
+    if (box == toolWindow || ClassOf(box) != "#32770" || !IsWindowVisible(box)) {
+      continue;
+    }
+    HWND text = GetDlgItem(box, 0xFFFF);
+    Say("the tool shows a message box \"" + WindowText(box) +
+        "\": " + (text != nullptr ? WindowText(text) : std::string("(no text)")));
+    ConfirmMessageBox(box, kStepMs);
+    return true;
+  }
+  return false;
+}
+
+// The label, once it reads `expected` or the time is up; counts a mismatch as a problem.
+std::string ExpectLabel(HWND window, const std::string& what, const std::string& expected,
+                        int& problems) {
+  const std::string label = WaitForItemText(window, kLabelId, expected, kStepMs);
+  Say(what + ": \"" + label + "\"");
+  if (label != expected) {
+    Say("  expected \"" + expected + "\"");
+    ++problems;
+  }
+  return label;
+}
+
+void Picture(HWND window, const std::string& shotDir, const char* name, int& problems) {
+  Sleep(kPaintMs);
+  const std::string path = shotDir + "\\" + name + ".bmp";
+  if (SaveScreenshot(window, path.c_str())) {
+    Say(std::string("picture of the window: ") + name);
+  } else {
+    Say(std::string("could not save the picture ") + path);
+    ++problems;
+  }
+}
+
+}  // namespace
+
+int RunDemo(const char* shotDir) {
+  int problems = 0;
+  const std::vector<std::string> config = ConfigLines();
+  if (config.size() < 4) {
+    Say("tacetto.cfg with six lines expected in the current folder");
+    return 1;
+  }
+  const uint32_t hotkey = static_cast<uint32_t>(strtoul(config[2].c_str(), nullptr, 10));
+  const long volume = strtol(config[3].c_str(), nullptr, 10);
+  Say("hotkey number " + std::to_string(hotkey) + ", volume " + std::to_string(volume) + "%");
+
+  HWND window = nullptr;
+  const ULONGLONG deadline = GetTickCount64() + kStartMs;
+  while (window == nullptr && GetTickCount64() < deadline) {
+    window = FindWindowA(nullptr, kWindowTitle);
+    if (window == nullptr) {
+      Sleep(100);
+    }
+  }
+  if (window == nullptr) {
+    Say(std::string("no window \"") + kWindowTitle + "\" within " + std::to_string(kStartMs) +
+        " ms");
+    return 1;
+  }
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (ReportMessageBox(processId, window)) {
+    ++problems;
+  }
+  if (!WaitForVisible(window, kStepMs)) {
+    Say("the window does not become visible");
+    ++problems;
+  }
+  Say(std::string("window \"") + kWindowTitle + "\" is up");
+  ExpectLabel(window, "label at the start", kGreeting, problems);
+  Picture(window, shotDir, "volume-window-start", problems);
+
+  const long levels[2] = {0, volume};
+  const char* const names[2] = {"volume-window-muted", "volume-window-unmuted"};
+  for (int press = 0; press < 2; ++press) {
+    Sleep(150);
+    TypeHotkey(hotkey);
+    ExpectLabel(window, "label after hotkey press " + std::to_string(press + 1),
+                VolumeLabel(levels[press]), problems);
+    if (ReportMessageBox(processId, window)) {
+      ++problems;
+    }
+    Picture(window, shotDir, names[press], problems);
+  }
+
+  Say("closing the window (system close command)");
+  CloseBySystemCommand(window);
+  DWORD exitCode = STILL_ACTIVE;
+  const ULONGLONG closeDeadline = GetTickCount64() + kStepMs;
+  while (process != nullptr && GetTickCount64() < closeDeadline) {
+    if (ReportMessageBox(processId, window)) {
+      ++problems;
+    }
+    if (WaitForSingleObject(process, 100) == WAIT_OBJECT_0) {
+      GetExitCodeProcess(process, &exitCode);
+      break;
+    }
+  }
+  if (process == nullptr || exitCode == STILL_ACTIVE) {
+    Say("the tool did not end within " + std::to_string(kStepMs) + " ms");
+    ++problems;
+  } else {
+    Say("tacetto.exe ended with exit code " + std::to_string(exitCode));
+    if (exitCode != 0) {
+      ++problems;
+    }
+  }
+  if (process != nullptr) {
+    CloseHandle(process);
+  }
+  return problems == 0 ? 0 : 1;
+}

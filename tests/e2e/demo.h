@@ -1,0 +1,9 @@
+// The demonstration run of the mute tool (scripts/demo.sh): not a test scenario.
+#pragma once
+
+// Works with a tacetto.exe started from the current directory, whose tacetto.cfg is there:
+// waits for its window, prints the label, presses the configured hotkey twice printing the label
+// after each press, saves pictures of the window as BMP files into `shotDir` (a Windows path),
+// closes the window with the system close command and prints the exit code. Returns 0 if the
+// labels and the exit code were the expected ones and the pictures were saved.
+int RunDemo(const char* shotDir);
