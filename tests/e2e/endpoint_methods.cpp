@@ -6,17 +6,9 @@
 #include <mmdeviceapi.h>
 #include <objbase.h>
 
-namespace {
+#include "tacetto/win32/core_audio_ids.h"
 
-// {BCDE0395-E52F-467C-8E3D-C4579291692E}
-const CLSID kDeviceEnumeratorClass = {
-    0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
-// {A95664D2-9614-4F35-A746-DE8DB63617E6}
-const IID kDeviceEnumeratorInterface = {
-    0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
-// {5CDF2C82-841E-4546-9722-0CF74078229A}
-const IID kEndpointVolumeInterface = {
-    0x5CDF2C82, 0x841E, 0x4546, {0x97, 0x22, 0x0C, 0xF7, 0x40, 0x78, 0x22, 0x9A}};
+namespace {
 
 // Slots in the IAudioEndpointVolume table: IUnknown's three, RegisterControlChangeNotify,
 // UnregisterControlChangeNotify, GetChannelCount, SetMasterVolumeLevel, then these.
