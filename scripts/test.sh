@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds the three presets, runs the unit tests (also under AddressSanitizer
 # and UndefinedBehaviorSanitizer), the static analysis, the fuzzers for FUZZ_SECONDS each
-# (default 30) and the end-to-end tests of the real programs under wine.
+# (default 30), the end-to-end tests of the real programs under wine and the reproducible
+# release package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,3 +30,6 @@ bash scripts/fuzz.sh
 
 echo "== end-to-end tests under wine"
 bash tests/e2e/run_e2e.sh build/win64/bin
+
+echo "== release package, built twice and compared"
+bash scripts/check_release.sh
