@@ -1,6 +1,8 @@
 #include "tacetto/config.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "common/text.h"
@@ -65,44 +67,53 @@ class LineReader {
     bool scanning = true;
     bool anyCharacter = false;
     for (;;) {
-      const int c = Get();
-      if (c < 0) {
+      if (next_ == filled_ && !Refill()) {
         ended_ = true;
         break;
       }
-      if (c == kEndOfData) {
-        ended_ = true;
-        break;
-      }
-      if (c == kCarriageReturn) {
-        if (Peek() == kLineFeed) {
-          Get();
+      // The line's bytes in the buffer, up to its end or the buffer's.
+      const size_t length = BytesBeforeLineStop();
+      if (length > 0) {
+        anyCharacter = true;
+        if (scanning) {
+          scanning =
+              scanner.FeedBlock(reinterpret_cast<const unsigned char*>(buffer_ + next_), length);
         }
+        next_ += length;
+        continue;
+      }
+      if (buffer_[next_++] == kEndOfData) {
+        ended_ = true;
         break;
       }
-      anyCharacter = true;
-      if (scanning) {
-        scanning = scanner.Feed(static_cast<unsigned char>(c));
+      if (Peek() == kLineFeed) {  // the CR's own LF
+        ++next_;
       }
+      break;
     }
     value = scanner.Value();
     return anyCharacter;
   }
 
  private:
+  // Bytes from the next one to the first CR or Ctrl-Z in the buffer, or to the buffer's end.
+  size_t BytesBeforeLineStop() const {
+    const char* const start = buffer_ + next_;
+    size_t length = filled_ - next_;
+    for (const char stop : {kCarriageReturn, kEndOfData}) {
+      const void* found = std::memchr(start, stop, length);
+      if (found != nullptr) {
+        length = static_cast<size_t>(static_cast<const char*>(found) - start);
+      }
+    }
+    return length;
+  }
+
   int Peek() {
     if (next_ == filled_ && !Refill()) {
       return -1;
     }
     return static_cast<unsigned char>(buffer_[next_]);
-  }
-
-  int Get() {
-    const int c = Peek();
-    if (c >= 0) {
-      ++next_;
-    }
-    return c;
   }
 
   bool Refill() {
@@ -271,6 +282,30 @@ bool NumberScanner::Feed(unsigned char c) {
   }
   state_ = State::kDone;
   return false;
+}
+
+bool NumberScanner::FeedBlock(const unsigned char* bytes, size_t count) {
+  size_t i = 0;
+  while (i < count) {
+    if (state_ == State::kMantissa && keptCount_ == kKeptDigits && IsDigit(bytes[i])) {
+      // Digits past the kept ones are only counted, noting whether any of them is not 0.
+      const size_t first = i;
+      while (i < count && IsDigit(bytes[i])) {
+        droppedNonZero_ = droppedNonZero_ || bytes[i] != '0';
+        ++i;
+      }
+      const auto run = static_cast<int64_t>(i - first);
+      significantDigits_ += run;
+      if (sawPoint_) {
+        scale_ -= run;
+      }
+      continue;
+    }
+    if (!Feed(bytes[i++])) {
+      return false;
+    }
+  }
+  return true;
 }
 
 int32_t NumberScanner::Value() const {
