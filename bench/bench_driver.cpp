@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/desktop.h"
+
 namespace {
 
 constexpr char kTacettoTitle[] = "Tacetto v0.2alpha by Quorvel";
@@ -143,41 +145,6 @@ double Median(std::vector<double> values) {
   return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-void AddKey(std::vector<INPUT>& inputs, WORD key, bool up) {
-  INPUT input;
-  memset(&input, 0, sizeof input);
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  inputs.push_back(input);
-}
-
-void TypeHotkey(uint32_t hotkeyNumber) {
-  const uint32_t modifiers = (hotkeyNumber >> 8) & 0xFF;
-  const WORD key = static_cast<WORD>(hotkeyNumber & 0xFF);
-  std::vector<WORD> held;
-  if (modifiers & 2) {
-    held.push_back(VK_CONTROL);
-  }
-  if (modifiers & 1) {
-    held.push_back(VK_MENU);
-  }
-  if (modifiers & 4) {
-    held.push_back(VK_SHIFT);
-  }
-  std::vector<INPUT> inputs;
-  for (WORD modifier : held) {
-    AddKey(inputs, modifier, false);
-  }
-  AddKey(inputs, key, false);
-  AddKey(inputs, key, true);
-  for (size_t i = held.size(); i-- > 0;) {
-    AddKey(inputs, held[i], true);
-  }
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 std::string ItemText(HWND item) {
   char text[128] = {};
   DWORD_PTR copied = 0;
@@ -293,22 +260,6 @@ double CpuSecondsOf(HANDLE process) {
   return seconds(kernel) + seconds(user);
 }
 
-bool ReadWholeFile(const std::string& name, std::string& content) {
-  HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    return false;
-  }
-  content.clear();
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-    content.append(buffer, read);
-  }
-  CloseHandle(file);
-  return true;
-}
-
 // The Linux process that runs `path` on this driver's wine prefix, where only one program under
 // test runs at a time. 0 if none is found.
 unsigned long LinuxProcessOf(const std::string& path) {
@@ -330,9 +281,9 @@ unsigned long LinuxProcessOf(const std::string& path) {
     const std::string folder = "Z:\\proc\\" + std::string(entry.cFileName);
     std::string commandLine;
     std::string environment;
-    if (ReadWholeFile(folder + "\\cmdline", commandLine) &&
+    if (ReadFileBytes(folder + "\\cmdline", commandLine) &&
         commandLine.compare(0, path.size() + 1, path + std::string(1, '\0')) == 0 &&
-        ReadWholeFile(folder + "\\environ", environment) &&
+        ReadFileBytes(folder + "\\environ", environment) &&
         ("\0" + environment).find("\0" + wantedEnvironment) != std::string::npos) {
       found = pid;
     }
@@ -345,7 +296,7 @@ unsigned long LinuxProcessOf(const std::string& path) {
 // of 10 ms).
 double LinuxCpuSeconds(unsigned long pid) {
   std::string stat;
-  if (pid == 0 || !ReadWholeFile("Z:\\proc\\" + std::to_string(pid) + "\\stat", stat)) {
+  if (pid == 0 || !ReadFileBytes("Z:\\proc\\" + std::to_string(pid) + "\\stat", stat)) {
     return -1;
   }
   // The fields after the command name: state is field 3, utime 14 and stime 15.

@@ -10,15 +10,10 @@
 
 #include "tests/e2e/desktop.h"
 #include "tests/e2e/screenshot.h"
+#include "tests/e2e/tacetto_window.h"
 
 namespace {
 
-const char kWindowTitle[] = "Tacetto v0.2alpha by Quorvel";
-constexpr int kLabelId = 201;
-const char kGreeting[] =
-    "Hotkey dr\xFC"
-    "cken zum Lautst\xE4"
-    "rke umschalten!";
 constexpr DWORD kStartMs = 20000;
 constexpr DWORD kStepMs = 5000;
 // Time the window gets to paint a new label before its picture is taken.
@@ -90,7 +85,7 @@ bool ReportMessageBox(DWORD processId, HWND toolWindow) {
 // The label, once it reads `expected` or the time is up; counts a mismatch as a problem.
 std::string ExpectLabel(HWND window, const std::string& what, const std::string& expected,
                         int& problems) {
-  const std::string label = WaitForItemText(window, kLabelId, expected, kStepMs);
+  const std::string label = WaitForItemText(window, kTacettoLabelId, expected, kStepMs);
   Say(what + ": \"" + label + "\"");
   if (label != expected) {
     Say("  expected \"" + expected + "\"");
@@ -126,13 +121,13 @@ int RunDemo(const char* shotDir) {
   HWND window = nullptr;
   const ULONGLONG deadline = GetTickCount64() + kStartMs;
   while (window == nullptr && GetTickCount64() < deadline) {
-    window = FindWindowA(nullptr, kWindowTitle);
+    window = FindWindowA(nullptr, kTacettoTitle);
     if (window == nullptr) {
       Sleep(100);
     }
   }
   if (window == nullptr) {
-    Say(std::string("no window \"") + kWindowTitle + "\" within " + std::to_string(kStartMs) +
+    Say(std::string("no window \"") + kTacettoTitle + "\" within " + std::to_string(kStartMs) +
         " ms");
     return 1;
   }
@@ -146,8 +141,8 @@ int RunDemo(const char* shotDir) {
     Say("the window does not become visible");
     ++problems;
   }
-  Say(std::string("window \"") + kWindowTitle + "\" is up");
-  ExpectLabel(window, "label at the start", kGreeting, problems);
+  Say(std::string("window \"") + kTacettoTitle + "\" is up");
+  ExpectLabel(window, "label at the start", kTacettoGreeting, problems);
   Picture(window, shotDir, "volume-window-start", problems);
 
   const long levels[2] = {0, volume};

@@ -10,15 +10,9 @@
 #include "tests/e2e/endpoint_methods.h"
 #include "tests/e2e/scenario_support.h"
 #include "tests/e2e/scenarios.h"
+#include "tests/e2e/tacetto_window.h"
 
 namespace {
-
-const char kWindowTitle[] = "Tacetto v0.2alpha by Quorvel";
-constexpr int kLabelId = 201;
-const char kGreeting[] =
-    "Hotkey dr\xFC"
-    "cken zum Lautst\xE4"
-    "rke umschalten!";
 
 // Ctrl+Shift+F9 as a hotkey number: modifier set 6, key code 0x78.
 constexpr uint32_t kHotkey = 6 * 256 + VK_F9;
@@ -61,12 +55,13 @@ bool StartTool(Report& report, DebuggedProcess& process, const std::string& exe,
 }
 
 HWND ExpectToolWindow(Report& report, DebuggedProcess& process) {
-  HWND window = WaitForTopWindow(process.ProcessId(), kWindowTitle, kStartMs);
-  if (!report.True("window titled " + Escaped(kWindowTitle), window != nullptr)) {
+  HWND window = WaitForTopWindow(process.ProcessId(), kTacettoTitle, kStartMs);
+  if (!report.True("window titled " + Escaped(kTacettoTitle), window != nullptr)) {
     return nullptr;
   }
   report.True("window shown", WaitForVisible(window, kStepMs));
-  report.Text("greeting", kGreeting, WaitForItemText(window, kLabelId, kGreeting, kStepMs));
+  report.Text("greeting", kTacettoGreeting,
+              WaitForItemText(window, kTacettoLabelId, kTacettoGreeting, kStepMs));
   return window;
 }
 
@@ -186,7 +181,7 @@ int EndpointRefused(const std::string& exe) {
     TypeHotkey(kHotkey);
     if (ExpectErrorBox(report, process, window, 0, errorText)) {
       report.Text("label after the refused press", VolumeLabel(-1),
-                  WaitForItemText(window, kLabelId, VolumeLabel(-1), kStepMs));
+                  WaitForItemText(window, kTacettoLabelId, VolumeLabel(-1), kStepMs));
     }
     report.Text("calls up to the press (B message box, s endpoint write)",
                 "OLCgX"
@@ -304,7 +299,7 @@ int Load(const std::string& exe) {
                 wrongWrites);
   const bool even = handled % 2 == 0;
   report.Text("label after " + std::to_string(handled) + " presses", VolumeLabel(even ? 80 : 0),
-              WaitForItemText(window, kLabelId, VolumeLabel(even ? 80 : 0), kStepMs));
+              WaitForItemText(window, kTacettoLabelId, VolumeLabel(even ? 80 : 0), kStepMs));
   report.Number("device level after " + std::to_string(handled) + " presses",
                 even ? kEightyPercent : 0, process.DeviceLevel());
   report.Number("message boxes shown", 0, CountCalls(process, Api::kMessageBoxA));

@@ -10,15 +10,9 @@
 #include "tests/e2e/endpoint_methods.h"
 #include "tests/e2e/scenario_support.h"
 #include "tests/e2e/scenarios.h"
+#include "tests/e2e/tacetto_window.h"
 
 namespace {
-
-const char kWindowTitle[] = "Tacetto v0.2alpha by Quorvel";
-constexpr int kLabelId = 201;
-const char kGreeting[] =
-    "Hotkey dr\xFC"
-    "cken zum Lautst\xE4"
-    "rke umschalten!";
 
 // Ctrl+Shift+F9 as a hotkey number: modifier set 6, key code 0x78.
 constexpr uint32_t kHotkey = 6 * 256 + VK_F9;
@@ -103,10 +97,10 @@ int IncompleteConfig(const std::string& scenario, const std::string& exe, bool w
   size_t box = 0;
   bool ok = true;
   if (deviceBox) {
-    ok = ExpectMessageBox(report, process, box++, kDeviceListBox, kWindowTitle);
+    ok = ExpectMessageBox(report, process, box++, kDeviceListBox, kTacettoTitle);
   }
   if (ok && hotkeyBox) {
-    ok = ExpectMessageBox(report, process, box++, kHotkeyHintBox, kWindowTitle);
+    ok = ExpectMessageBox(report, process, box++, kHotkeyHintBox, kTacettoTitle);
   }
   ExpectExit(report, process, 0, kStepMs);
   report.Number("message boxes shown", box, CountCalls(process, Api::kMessageBoxA));
@@ -141,7 +135,7 @@ int MixerError(const std::string& scenario, const std::string& exe, const std::s
   } else {
     report.Fail(std::string(ApiName(failing)) + " is called", "no returned call recorded");
   }
-  ExpectMessageBox(report, process, 0, {"Tacetto", boxText, kMixerErrorStyle, true}, kWindowTitle);
+  ExpectMessageBox(report, process, 0, {"Tacetto", boxText, kMixerErrorStyle, true}, kTacettoTitle);
   ExpectExit(report, process, 0, kStepMs);
   report.Number("message boxes shown", 1, CountCalls(process, Api::kMessageBoxA));
   report.Number("levels written", 0,
@@ -154,18 +148,18 @@ int MixerError(const std::string& scenario, const std::string& exe, const std::s
 
 // Waits for the tool window and checks its title, styles and greeting.
 HWND ExpectToolWindow(Report& report, DebuggedProcess& process) {
-  HWND window = WaitForTopWindow(process.ProcessId(), kWindowTitle, kStartMs);
-  if (!report.True("window titled " + Escaped(kWindowTitle), window != nullptr)) {
+  HWND window = WaitForTopWindow(process.ProcessId(), kTacettoTitle, kStartMs);
+  if (!report.True("window titled " + Escaped(kTacettoTitle), window != nullptr)) {
     return nullptr;
   }
   report.True("window shown", WaitForVisible(window, kStepMs));
   const uint64_t exStyle = static_cast<uint64_t>(GetWindowLongPtrA(window, GWL_EXSTYLE));
   report.Number("WS_EX_TOPMOST | WS_EX_TOOLWINDOW set (ex style " + Hex(exStyle) + ")", 0x88,
                 exStyle & 0x88);
-  HWND label = GetDlgItem(window, kLabelId);
+  HWND label = GetDlgItem(window, kTacettoLabelId);
   if (report.True("Static child 201", label != nullptr && ClassOf(label) == "Static",
                   label != nullptr ? ClassOf(label) : "none")) {
-    report.Text("greeting", kGreeting, WindowText(label));
+    report.Text("greeting", kTacettoGreeting, WindowText(label));
   }
   return window;
 }
@@ -185,7 +179,7 @@ void PressHotkey(Report& report, DebuggedProcess& process, const LevelPath& path
   report.Number(which + " level written", level, call.value);
   report.Number(which + " write result", 0, call.result);
   report.Text(which + " label", VolumeLabel(percent),
-              WaitForItemText(window, kLabelId, VolumeLabel(percent), kStepMs));
+              WaitForItemText(window, kTacettoLabelId, VolumeLabel(percent), kStepMs));
 }
 
 // Closes the window and checks the level restored on the way out.
@@ -340,7 +334,7 @@ int HotkeyTaken(const std::string& scenario, const std::string& exe, const Level
     return 1;
   }
   if (process.WaitForCalls(Api::kMessageBoxA, 1, false, kStartMs)) {
-    HWND early = FindTopWindow(process.ProcessId(), kWindowTitle);
+    HWND early = FindTopWindow(process.ProcessId(), kTacettoTitle);
     report.True("window not shown before the notice is confirmed",
                 early == nullptr || !IsWindowVisible(early));
   }
@@ -364,7 +358,8 @@ int HotkeyTaken(const std::string& scenario, const std::string& exe, const Level
     report.True("the press reached the holder of the hotkey", delivered);
     Sleep(500);
     report.Number("levels written by the press", 0, CountCalls(process, path.write) - writes);
-    report.Text("label after the press", kGreeting, WindowText(GetDlgItem(window, kLabelId)));
+    report.Text("label after the press", kTacettoGreeting,
+                WindowText(GetDlgItem(window, kTacettoLabelId)));
     CloseAndExpectRestore(report, process, path, window, 52428);
   }
   UnregisterHotKey(nullptr, kOurId);
