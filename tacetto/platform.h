@@ -56,7 +56,8 @@ class CaptureEndpoints {
   // mixerGetID with MIXER_OBJECTF_WAVEIN: the mixer device a wave input belongs to.
   virtual uint32_t MixerIdOfWaveIn(uint32_t waveIn, uint32_t& mixerId) = 0;
   // The steps from a wave input to its endpoint's volume, each building on the one before:
-  // waveInMessage (the endpoint identifier), CoCreateInstance (the device enumerator),
+  // waveInMessage (the endpoint identifier), CoCreateInstance (the device enumerator, which an
+  // implementation may keep from one call to the next),
   // IMMDeviceEnumerator::GetDevice, IMMDevice::Activate (IAudioEndpointVolume).
   virtual uint32_t QueryEndpointId(uint32_t waveIn) = 0;
   virtual uint32_t CreateEnumerator() = 0;
@@ -64,7 +65,7 @@ class CaptureEndpoints {
   virtual uint32_t ActivateVolume() = 0;
   virtual uint32_t GetMasterScalar(float& scalar) = 0;
   virtual uint32_t SetMasterScalar(float scalar) = 0;
-  // Releases whatever the steps obtained.
+  // Releases the device and its volume the steps obtained (the enumerator may be kept).
   virtual void Release() = 0;
 };
 

@@ -24,6 +24,7 @@ void ReleaseInterface(T*& pointer) {
 
 Win32Endpoints::~Win32Endpoints() {
   Release();
+  ReleaseInterface(enumerator_);
 }
 
 uint32_t Win32Endpoints::WindowsMajorVersion() {
@@ -63,6 +64,11 @@ uint32_t Win32Endpoints::QueryEndpointId(uint32_t waveIn) {
 }
 
 uint32_t Win32Endpoints::CreateEnumerator() {
+  // Created once and kept: the class lookup behind it reads the registry, which a hotkey press
+  // should not wait for. Devices and their volume are still looked up for every operation.
+  if (enumerator_ != nullptr) {
+    return 0;
+  }
   return static_cast<uint32_t>(CoCreateInstance(kDeviceEnumeratorClass, nullptr, CLSCTX_ALL,
                                                 kDeviceEnumeratorInterface,
                                                 reinterpret_cast<void**>(&enumerator_)));
@@ -88,6 +94,5 @@ uint32_t Win32Endpoints::SetMasterScalar(float scalar) {
 void Win32Endpoints::Release() {
   ReleaseInterface(volume_);
   ReleaseInterface(device_);
-  ReleaseInterface(enumerator_);
   endpointId_[0] = L'\0';
 }
