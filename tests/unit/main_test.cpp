@@ -75,39 +75,6 @@ TEST_F(RunTacettoTest, StartVolumeZeroTakesTheMuteRow) {
   EXPECT_EQ(ui.itemTexts.at(201), "Mikrofon/Line-Volume: 0%");
 }
 
-TEST_F(RunTacettoTest, AMixerFailureAtStartEndsWithoutWindowOrFinalCall) {
-  Config("7\r\n\r\n582\r\n50");
-  platform.mixer.failStep = MixerStep::kOpen;
-  platform.mixer.failCode = 2;
-  EXPECT_EQ(RunTacetto(), 0);
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, "error #2 calling mixeropen()");
-  EXPECT_EQ(platform.mixer.calls.size(), 1u);
-  EXPECT_TRUE(ui.templates.empty());
-  EXPECT_TRUE(platform.keyboard.log.empty());
-}
-
-TEST_F(RunTacettoTest, AFailingFinalCallIsShownAndTheExitCodeStaysZero) {
-  Config("1\r\n\r\n582\r\n50");
-  Press();
-  platform.mixer.failStep = MixerStep::kWrite;
-  platform.mixer.failCode = 9;
-  platform.mixer.failInSession = 3;  // start, press, exit
-  EXPECT_EQ(RunTacetto(), 0);
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, "error #9 calling mixersetcontroldetails()");
-  EXPECT_EQ(platform.mixer.closes, 3);
-}
-
-TEST_F(RunTacettoTest, AWindowThatCannotBeCreatedStillRestoresTheLine) {
-  Config("1\r\n\r\n582\r\n50");
-  ui.failDialog = true;
-  EXPECT_EQ(RunTacetto(), 0);
-  EXPECT_TRUE(ui.registrations.empty());
-  EXPECT_EQ(platform.mixer.written, (std::vector<uint32_t>{32767, 32767}));
-  EXPECT_EQ(KeyboardCalls("set"), 3u);  // two strokes and the restored table
-}
-
 TEST_F(RunTacettoTest, SessionEndWhileMutedRestoresOnceAtTheMessage) {
   Config("1\r\n\r\n582\r\n80");
   Press();                                     // muted

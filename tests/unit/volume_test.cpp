@@ -158,21 +158,6 @@ TEST_F(SwitchVolumeTest, OddStartRequests) {
   EXPECT_EQ(mixer.written.back(), 4294964020u);
 }
 
-TEST_F(SwitchVolumeTest, AFailedPressLeavesMinusOneAndTheNextPressUnmutes) {
-  UnmutedVolume = 40;
-  CurrentVolume = 40;
-  mixer.failStep = MixerStep::kWrite;
-  mixer.failCode = 11;
-  CurrentVolume = Switch(UnmutedVolume);
-  EXPECT_EQ(CurrentVolume, -1);
-  EXPECT_EQ(LockEntry(), 1);  // the stroke is not undone
-
-  mixer.failStep = MixerStep::kNone;
-  CurrentVolume = Switch(UnmutedVolume);
-  EXPECT_EQ(CurrentVolume, 40);
-  EXPECT_EQ(mixer.written.back(), LevelFromPercent(40));
-}
-
 struct FailureCase {
   MixerStep step;
   uint32_t code;
