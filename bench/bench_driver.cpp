@@ -19,12 +19,11 @@
 #include <vector>
 
 #include "tests/e2e/desktop.h"
+#include "tests/e2e/tacetto_expectations.h"
 
 namespace {
 
-constexpr char kTacettoTitle[] = "Tacetto v0.2alpha by Quorvel";
 constexpr char kMinimalTitle[] = "Minimal window";
-constexpr int kLabelId = 201;
 constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kTextTimeoutMs = 2000;
 constexpr DWORD kExitTimeoutMs = 10000;
@@ -202,7 +201,7 @@ bool MeasureHotkey(const char* name, const Program& program, uint32_t hotkey, in
     return false;
   }
   Sleep(300);  // the hotkey is registered right before the window shows
-  HWND label = GetDlgItem(running.window, kLabelId);
+  HWND label = GetDlgItem(running.window, kTacettoLabelId);
   const std::string texts[2] = {"Mikrofon/Line-Volume: 0%", "Mikrofon/Line-Volume: 80%"};
   std::vector<double> latencies;
   int missed = 0;

@@ -1,4 +1,4 @@
-// Windows constants and record sizes used by the portable logic. In the Windows builds they come
+// Windows constants used by the portable logic. In the Windows builds they come
 // from the SDK headers; natively they are defined here under the same names and values, so that
 // the logic reads alike in both.
 #pragma once
@@ -11,22 +11,14 @@
 constexpr uint32_t WM_DESTROY = 0x0002;
 constexpr uint32_t WM_ACTIVATE = 0x0006;
 constexpr uint32_t WM_ENDSESSION = 0x0016;
-constexpr uint32_t WM_SETFONT = 0x0030;
-constexpr uint32_t WM_GETFONT = 0x0031;
 constexpr uint32_t WM_INITDIALOG = 0x0110;
 constexpr uint32_t WM_COMMAND = 0x0111;
-constexpr uint32_t WM_SYSCOMMAND = 0x0112;
 constexpr uint32_t WM_TIMER = 0x0113;
 constexpr uint32_t WM_HOTKEY = 0x0312;
 
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
 constexpr int SW_SHOW = 5;
-
-constexpr uint32_t MB_OK = 0x0000;
-constexpr uint32_t MB_ICONHAND = 0x0010;
-constexpr uint32_t MB_TASKMODAL = 0x2000;
-constexpr uint32_t MB_SETFOREGROUND = 0x10000;
 
 constexpr uint32_t KEYEVENTF_EXTENDEDKEY = 0x0001;
 constexpr uint32_t KEYEVENTF_KEYUP = 0x0002;

@@ -29,37 +29,25 @@ cmake --build --preset win64 -j"$(nproc)" --target tacetto minimal_window bench_
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$(nproc)" --target config_reader_benchmark >/dev/null
 
-wine_loader="$(command -v wine64 || true)"
-if [[ -z "$wine_loader" && -x /usr/lib/wine/wine64 ]]; then
-  wine_loader=/usr/lib/wine/wine64
-fi
-wine_server="$(command -v wineserver || true)"
-if [[ -z "$wine_server" && -x /usr/lib/wine/wineserver ]]; then
-  wine_server=/usr/lib/wine/wineserver
-fi
+# shellcheck source=tests/e2e/wine_env.sh
+source "$root/tests/e2e/wine_env.sh"
+e2e_find_wine
 
 bin="$root/build/win64/bin"
 work="$(mktemp -d /tmp/benchmark.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/home" "$work/run"
-# The ALSA default is the null device: wine shows mixer device #1 "In: default" with a microphone.
-printf 'pcm.!default { type null }\n' >"$work/home/.asoundrc"
+mkdir -p "$work/run"
+e2e_make_home "$work/home"
 printf '1\r\n1\r\n%s\r\n80\r\n1\r\n0\r\n' "$hotkey" >"$work/run/tacetto.cfg"
 
-export WINEPREFIX="$root/build/bench-prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export LC_ALL=en_US.UTF-8
-
+e2e_wine_environment "$root/build/bench-prefix"
+e2e_ensure_locale
+e2e_prepare_prefix "$work/home"
 if [[ ! -f "$WINEPREFIX/.bench-ready" ]]; then
-  echo "== preparing the wine prefix $WINEPREFIX"
-  mkdir -p "$WINEPREFIX"
-  # Without a window manager wine waits for hidden windows unless it manages them itself; the
-  # Windows XP setting makes the mute tool use the classic mixer, whose level wine can write.
+  # The Windows XP setting makes the mute tool use the classic mixer, whose level wine can write.
+  # Set on the display, where the programs will run.
   # shellcheck disable=SC2016 # the inner shell expands its own arguments
-  HOME="$work/home" timeout 300 xvfb-run -a sh -c '
-    "$1" wineboot -i >/dev/null 2>&1
-    "$1" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1 || exit 1
+  HOME="$work/home" timeout 120 xvfb-run -a sh -c '
     "$1" reg add "HKCU\\Software\\Wine" /v Version /d winxp64 /f >/dev/null 2>&1 || exit 1
     "$2" -w' sh "$wine_loader" "$wine_server"
   touch "$WINEPREFIX/.bench-ready"

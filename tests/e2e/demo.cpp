@@ -10,7 +10,7 @@
 
 #include "tests/e2e/desktop.h"
 #include "tests/e2e/screenshot.h"
-#include "tests/e2e/tacetto_window.h"
+#include "tests/e2e/tacetto_expectations.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "tests/e2e/desktop.h"
+#include "tests/e2e/tacetto_expectations.h"
 
 bool SetWindowsVersion(Report& report, const std::string& exeName, const char* version) {
   const std::string keyName = "Software\\Wine\\AppDefaults\\" + exeName;
@@ -27,7 +28,7 @@ bool StartUnderRecorder(Report& report, DebuggedProcess& process, const std::str
 }
 
 bool ExpectMessageBox(Report& report, DebuggedProcess& process, size_t index,
-                      const ExpectedBox& expected, const std::string& absentTitle) {
+                      const ExpectedBox& expected, const std::string& absentTitle, HWND beside) {
   const std::string which = "message box " + std::to_string(index + 1);
   if (!process.WaitForCalls(Api::kMessageBoxA, index + 1, false, kStepMs)) {
     report.Fail(which + " is called", "MessageBoxA was called " +
@@ -42,7 +43,7 @@ bool ExpectMessageBox(Report& report, DebuggedProcess& process, size_t index,
                 call.value);
 
   MessageBoxView view;
-  if (!WaitForMessageBox(process.ProcessId(), kStepMs, view)) {
+  if (!WaitForMessageBoxBeside(process.ProcessId(), beside, kStepMs, view)) {
     report.Fail(which + " is on the screen", "no dialog window appeared");
     return false;
   }
@@ -93,5 +94,18 @@ void FinishScenario(Report& report, DebuggedProcess& process) {
       line += " caption=" + Escaped(call.caption) + " text=" + Escaped(call.text);
     }
     report.Info(line);
+  }
+}
+
+void ExpectVolumeOpened(Report& report, DebuggedProcess& process) {
+  const std::vector<ApiCall> opens = process.CallsOf(Api::kMixerOpen);
+  if (report.True("mixer opened", !opens.empty())) {
+    report.Number("mixerOpen device", 1, opens[0].value);
+    report.Number("mixerOpen result", 0, opens[0].result);
+  }
+  const std::vector<ApiCall> lines = process.CallsOf(Api::kMixerGetLineInfoA);
+  if (report.True("line looked up", !lines.empty())) {
+    report.Number("line asked for (microphone " + Hex(kMicrophone) + ")", kMicrophone,
+                  lines[0].value);
   }
 }

@@ -29,9 +29,11 @@ bool StartUnderRecorder(Report& report, DebuggedProcess& process, const std::str
                         const std::string& arguments, uint32_t deviceLevel);
 
 // Checks the `index`-th MessageBoxA call (from 0) and the box on the screen, then presses OK.
-// With `absentTitle`, also checks the process has no window of that title while the box is up.
+// With `absentTitle`, also checks the process has no window of that title while the box is up;
+// with `beside`, the box is looked for among the process's dialogs other than that window.
 bool ExpectMessageBox(Report& report, DebuggedProcess& process, size_t index,
-                      const ExpectedBox& expected, const std::string& absentTitle = "");
+                      const ExpectedBox& expected, const std::string& absentTitle = "",
+                      HWND beside = nullptr);
 
 // Waits for the end and checks the exit code; a process still running is ended.
 void ExpectExit(Report& report, DebuggedProcess& process, uint32_t exitCode, unsigned timeoutMs);

@@ -10,24 +10,13 @@
 #include "tests/e2e/endpoint_methods.h"
 #include "tests/e2e/scenario_support.h"
 #include "tests/e2e/scenarios.h"
-#include "tests/e2e/tacetto_window.h"
+#include "tests/e2e/tacetto_expectations.h"
 
 namespace {
 
-// Ctrl+Shift+F9 as a hotkey number: modifier set 6, key code 0x78.
-constexpr uint32_t kHotkey = 6 * 256 + VK_F9;
-static_assert(kHotkey == 1656, "the configured hotkey number");
-
-constexpr uint32_t kMixerErrorStyle = 0x2010;     // MB_OK | MB_ICONHAND | MB_TASKMODAL
-constexpr uint32_t kMicrophone = 0x1003;          // MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE
 constexpr uint64_t kNotImplemented = 0x80004001;  // E_NOTIMPL
 constexpr uint32_t kFullScale = 65535;
 constexpr uint32_t kEightyPercent = 52428;  // 80 * 65535 / 100
-constexpr uint32_t kUntouchedLevel = 7000;
-
-std::string VolumeLabel(int percent) {
-  return "Mikrofon/Line-Volume: " + std::to_string(percent) + "%";
-}
 
 // Writes tacetto.cfg (device 1, microphone, Ctrl+Shift+F9, `volume`, Scroll Lock, not inverted)
 // and starts the tool under the recorder as Windows `version` runs it. The endpoint's level
@@ -63,33 +52,6 @@ HWND ExpectToolWindow(Report& report, DebuggedProcess& process) {
   report.Text("greeting", kTacettoGreeting,
               WaitForItemText(window, kTacettoLabelId, kTacettoGreeting, kStepMs));
   return window;
-}
-
-// The `index`-th MessageBoxA call and the box on the screen beside the tool window; OK pressed.
-bool ExpectErrorBox(Report& report, DebuggedProcess& process, HWND window, size_t index,
-                    const std::string& text) {
-  const std::string which = "message box " + std::to_string(index + 1);
-  if (!process.WaitForCalls(Api::kMessageBoxA, index + 1, false, kStepMs)) {
-    report.Fail(which + " is called", "MessageBoxA was called " +
-                                          std::to_string(CountCalls(process, Api::kMessageBoxA)) +
-                                          " times");
-    return false;
-  }
-  const ApiCall call = process.CallsOf(Api::kMessageBoxA)[index];
-  report.Text(which + " caption given to MessageBoxA", "Tacetto", call.caption);
-  report.Text(which + " text given to MessageBoxA", text, call.text);
-  report.Number(which + " style given to MessageBoxA (stop icon, " + Hex(kMixerErrorStyle) + ")",
-                kMixerErrorStyle, call.value);
-  MessageBoxView view;
-  if (!WaitForMessageBoxBeside(process.ProcessId(), window, kStepMs, view)) {
-    report.Fail(which + " is on the screen", "no dialog window beside the tool window");
-    return false;
-  }
-  report.Text(which + " caption shown", "Tacetto", view.caption);
-  report.Text(which + " text shown", text, view.text);
-  report.True(which + " shows an icon", view.icon);
-  report.Text(which + " buttons", "OK", view.buttons.size() == 1 ? view.buttons[0] : "");
-  return report.True(which + " closes on OK", ConfirmMessageBox(view.box, kStepMs));
 }
 
 // The recorded calls of the level path as letters, one switch of the tool after another:
@@ -157,6 +119,7 @@ int EndpointRefused(const std::string& exe) {
     return 1;
   }
   const std::string errorText = "error #2147500033 calling setmastervolumelevelscalar()";
+  const ExpectedBox errorBox = {"Tacetto", errorText, kMixerErrorStyle, true};
   static_assert(kNotImplemented == 2147500033u, "E_NOTIMPL in decimal");
   HWND window = ExpectToolWindow(report, process);
   report.Number("message boxes at the start", 0, CountCalls(process, Api::kMessageBoxA));
@@ -165,21 +128,15 @@ int EndpointRefused(const std::string& exe) {
               CallLetters(process));
   report.Text("endpoint reads at the start (level/result): wine reports full scale", "65535/0x0",
               EndpointCalls(process, Api::kEndpointGetScalar));
-  const std::vector<ApiCall> opens = process.CallsOf(Api::kMixerOpen);
-  if (report.True("mixer opened at the start", !opens.empty())) {
-    report.Number("mixerOpen device", 1, opens[0].value);
-    report.Number("mixerOpen result", 0, opens[0].result);
-  }
+  ExpectVolumeOpened(report, process);
   const std::vector<ApiCall> lines = process.CallsOf(Api::kMixerGetLineInfoA);
-  if (report.True("line looked up at the start", !lines.empty())) {
-    report.Number("line asked for (microphone " + Hex(kMicrophone) + ")", kMicrophone,
-                  lines[0].value);
+  if (!lines.empty()) {
     report.Number("mixerGetLineInfoA result", 0, lines[0].result);
   }
   if (window != nullptr) {
     Sleep(kSettleMs);
     TypeHotkey(kHotkey);
-    if (ExpectErrorBox(report, process, window, 0, errorText)) {
+    if (ExpectMessageBox(report, process, 0, errorBox, "", window)) {
       report.Text("label after the refused press", VolumeLabel(-1),
                   WaitForItemText(window, kTacettoLabelId, VolumeLabel(-1), kStepMs));
     }
@@ -189,7 +146,7 @@ int EndpointRefused(const std::string& exe) {
                 CallLetters(process));
 
     CloseBySystemCommand(window);
-    ExpectErrorBox(report, process, window, 1, errorText);
+    ExpectMessageBox(report, process, 1, errorBox, "", window);
     ExpectExit(report, process, 0, kStepMs);
   }
   report.Text("all calls: start, press, restore at the end",

@@ -10,24 +10,16 @@
 #include "tests/e2e/endpoint_methods.h"
 #include "tests/e2e/scenario_support.h"
 #include "tests/e2e/scenarios.h"
-#include "tests/e2e/tacetto_window.h"
+#include "tests/e2e/tacetto_expectations.h"
 
 namespace {
 
-// Ctrl+Shift+F9 as a hotkey number: modifier set 6, key code 0x78.
-constexpr uint32_t kHotkey = 6 * 256 + VK_F9;
 const char kHotkeyLine[] = "1656";
-static_assert(kHotkey == 1656, "the configured hotkey number");
 
-constexpr uint32_t kNoticeStyle = 0x12000;     // MB_OK | MB_TASKMODAL | MB_SETFOREGROUND
-constexpr uint32_t kMixerErrorStyle = 0x2010;  // MB_OK | MB_ICONHAND | MB_TASKMODAL
-constexpr uint32_t kMicrophone = 0x1003;       // MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE
-constexpr uint32_t kLineInput = 0x1002;        // MIXERLINE_COMPONENTTYPE_SRC_LINE
-constexpr uint64_t kBadDevice = 2;             // MMSYSERR_BADDEVICEID
-constexpr uint64_t kNoSuchLine = 1024;         // MIXERR_INVALLINE
-
-// What a device with no level set so far reports.
-constexpr uint32_t kUntouchedLevel = 7000;
+constexpr uint32_t kNoticeStyle = 0x12000;  // MB_OK | MB_TASKMODAL | MB_SETFOREGROUND
+constexpr uint32_t kLineInput = 0x1002;     // MIXERLINE_COMPONENTTYPE_SRC_LINE
+constexpr uint64_t kBadDevice = 2;          // MMSYSERR_BADDEVICEID
+constexpr uint64_t kNoSuchLine = 1024;      // MIXERR_INVALLINE
 
 // Which way the tool sets the level: decided by the Windows version it sees.
 struct LevelPath {
@@ -59,10 +51,6 @@ std::string ConfigText(const std::string& device, const std::string& line,
 
 bool WriteConfig(Report& report, const std::string& text) {
   return report.True("tacetto.cfg written", WriteFileBytes("tacetto.cfg", text));
-}
-
-std::string VolumeLabel(int percent) {
-  return "Mikrofon/Line-Volume: " + std::to_string(percent) + "%";
 }
 
 // Starts the tool as the given Windows version would run it, with the device preset to `level`.
@@ -203,19 +191,6 @@ void ExpectOnlyPath(Report& report, DebuggedProcess& process, const LevelPath& p
   report.Number(std::string("calls of ") + ApiName(other.write), 0,
                 CountCalls(process, other.write));
   report.Number(std::string("calls of ") + ApiName(other.read), 0, CountCalls(process, other.read));
-}
-
-void ExpectVolumeOpened(Report& report, DebuggedProcess& process) {
-  const std::vector<ApiCall> opens = process.CallsOf(Api::kMixerOpen);
-  if (report.True("mixer opened", !opens.empty())) {
-    report.Number("mixerOpen device", 1, opens[0].value);
-    report.Number("mixerOpen result", 0, opens[0].result);
-  }
-  const std::vector<ApiCall> lines = process.CallsOf(Api::kMixerGetLineInfoA);
-  if (report.True("line looked up", !lines.empty())) {
-    report.Number("line asked for (microphone " + Hex(kMicrophone) + ")", kMicrophone,
-                  lines[0].value);
-  }
 }
 
 void ExpectHotkeyRegistration(Report& report, DebuggedProcess& process, bool granted) {

@@ -1,9 +1,0 @@
-// What the mute tool's window shows: its title, the label's identifier and its first text.
-#pragma once
-
-inline constexpr char kTacettoTitle[] = "Tacetto v0.2alpha by Quorvel";
-inline constexpr int kTacettoLabelId = 201;
-inline constexpr char kTacettoGreeting[] =
-    "Hotkey dr\xFC"
-    "cken zum Lautst\xE4"
-    "rke umschalten!";
