@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and
 # runs each for FUZZ_SECONDS (default 30) from its committed seed corpus. Fails on any finding;
-# prints the executions run per target. Inputs found on the way stay in build/fuzz/work, and a
-# failing input lands in build/fuzz/artifacts.
+# prints the executions run per target. Builds into FUZZ_BUILD_DIR (default build/fuzz); inputs
+# found on the way stay in its work/ folder, and a failing input lands in its artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${FUZZ_SECONDS:-30}"
+build="${FUZZ_BUILD_DIR:-build/fuzz}"
 
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j"$(nproc)"
+cmake --preset fuzz -B "$build" >/dev/null
+cmake --build "$build" -j"$(nproc)"
 
 # target and longest input: a configuration file spanning several reads of the reader's buffer,
 # a number text long enough for many digits, exponents and padding.
@@ -20,12 +21,12 @@ status=0
 for entry in "${targets[@]}"; do
   target="${entry%%:*}"
   max_len="${entry##*:}"
-  work="build/fuzz/work/$target"
-  artifacts="build/fuzz/artifacts/$target/"
-  log="build/fuzz/$target.log"
+  work="$build/work/$target"
+  artifacts="$build/artifacts/$target/"
+  log="$build/$target.log"
   mkdir -p "$work" "$artifacts"
   echo "== fuzz $target for ${seconds}s"
-  if ! "build/fuzz/tests/fuzz/${target}_fuzz" -max_total_time="$seconds" -max_len="$max_len" \
+  if ! "$build/tests/fuzz/${target}_fuzz" -max_total_time="$seconds" -max_len="$max_len" \
       -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts" \
       "$work" "tests/fuzz/corpus/$target" >"$log" 2>&1; then
     echo "fuzz: $target found a fault; see $log and $artifacts" >&2

@@ -1,4 +1,5 @@
-// A window system that records what the logic asks of it and plays scripted messages.
+// A window system that plays scripted messages through the window's callback and records the
+// message boxes, the label texts and the hotkey releases.
 #pragma once
 
 #include <functional>
@@ -6,19 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "common/win_api.h"
 #include "common/window_system.h"
 
 struct ShownBox {
   std::string text;
   std::string caption;
   uint32_t style;
-};
-
-struct Registration {
-  WindowHandle window;
-  int id;
-  uint32_t modifiers;
-  uint32_t keyCode;
 };
 
 struct ScriptedMessage {
@@ -29,64 +24,78 @@ struct ScriptedMessage {
 
 class FakeWindowSystem : public WindowSystem {
  public:
-  FakeWindowSystem();
-  ~FakeWindowSystem() override;
+  FakeWindowSystem() { InstallUi(this); }
+  ~FakeWindowSystem() override { InstallUi(nullptr); }
 
   // --- what the test sets up
   bool failDialog = false;
   bool failControls = false;
-  bool registrationSucceeds = true;
   uint16_t nextAtom = 0xC123;
-  LocalTimeOfDay time = {12, 34, 56, 780};
-  intptr_t fieldValue = 0;  // answer of SendItemMessage
-  // Messages the loop delivers before the system close command ends the window.
-  std::vector<ScriptedMessage> script;
-  // Called with each box as it is shown (the box is "open" during the call).
-  std::function<void(const ShownBox&)> onMessageBox;
-  // Called when the system close command starts to end the window.
-  std::function<void()> onClose;
+  std::vector<ScriptedMessage> script;                // delivered by the message loop
+  std::function<void()> onClose;                      // after the script, before WM_DESTROY
+  std::function<void(const ShownBox&)> onMessageBox;  // the box is open during the call
 
-  // --- what the logic did, in order
-  std::vector<std::string> log;
+  // --- what the logic did
   std::vector<ShownBox> boxes;
-  std::vector<Registration> registrations;
-  std::vector<std::vector<uint8_t>> templates;
-  std::vector<ControlSpec> controls;
   std::map<int, std::string> itemTexts;
-  std::string windowText;
-  std::vector<std::string> atomNames;
-  std::vector<uint16_t> deletedAtoms;
   std::vector<int> unregistered;
-  std::vector<int> shows;
-  bool withheldActivate = false;
-  bool windowExists = false;
 
-  static WindowHandle TheWindow() { return reinterpret_cast<WindowHandle>(0x1000); }
+  // Delivers a message the way the dialog procedure does: once callbacks are enabled.
+  void Deliver(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
+    if (enabled_ && exists_) {
+      callback_(kWindow, message, wParam, lParam);
+    }
+  }
 
-  // Delivers a message the way the Win32 dialog procedure does (only once callbacks are on).
-  void Deliver(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
-  // The system close command: WM_CLOSE, then destruction with WM_DESTROY.
-  void SystemClose();
-
-  WindowHandle CreateDialogWindow(const DialogTemplate& dialogTemplate, WindowCallback callback,
-                                  bool withholdActivate) override;
-  void EnableCallback(WindowHandle window) override;
-  void SetText(WindowHandle window, const char* text) override;
-  WindowHandle CreateControl(WindowHandle parent, const ControlSpec& control) override;
-  void Show(WindowHandle window, int command) override;
-  void RunMessageLoop(WindowHandle window) override;
-  void SetItemText(WindowHandle window, int id, const char* text) override;
-  intptr_t SendItemMessage(WindowHandle window, int id, uint32_t message, uintptr_t wParam,
-                           intptr_t lParam) override;
-  uint16_t AddGlobalAtom(const char* name) override;
-  void DeleteGlobalAtom(uint16_t atom) override;
-  LocalTimeOfDay LocalTime() override;
-  bool RegisterHotkey(WindowHandle window, int id, uint32_t modifiers, uint32_t keyCode) override;
-  void UnregisterHotkey(WindowHandle window, int id) override;
-  void StopTimer(WindowHandle window, uintptr_t id) override;
-  void ShowMessageBox(const char* text, const char* caption, uint32_t style) override;
+  WindowHandle CreateDialogWindow(const DialogTemplate&, WindowCallback callback, bool) override {
+    callback_ = callback;
+    exists_ = !failDialog;
+    return exists_ ? kWindow : nullptr;
+  }
+  WindowHandle CreateControl(WindowHandle, const ControlSpec& control) override {
+    if (failControls) {
+      return nullptr;
+    }
+    itemTexts[control.id] = control.text;  // the texts of the controls that were created
+    return kWindow;
+  }
+  void RunMessageLoop(WindowHandle) override {
+    for (const ScriptedMessage& m : script) {
+      Deliver(m.message, m.wParam, m.lParam);
+    }
+    if (onClose) {
+      onClose();
+    }
+    Deliver(WM_DESTROY);
+    exists_ = false;
+  }
+  void SetItemText(WindowHandle, int id, const char* text) override {
+    const auto control = itemTexts.find(id);  // a control never created keeps no text
+    if (control != itemTexts.end()) {
+      control->second = text;
+    }
+  }
+  void ShowMessageBox(const char* text, const char* caption, uint32_t style) override {
+    boxes.push_back(ShownBox{text, caption, style});
+    if (onMessageBox) {
+      const ShownBox box = boxes.back();  // a nested box may grow the list
+      onMessageBox(box);
+    }
+  }
+  void UnregisterHotkey(WindowHandle, int id) override { unregistered.push_back(id); }
+  uint16_t AddGlobalAtom(const char*) override { return nextAtom; }
+  LocalTimeOfDay LocalTime() override { return {12, 34, 56, 780}; }
+  bool RegisterHotkey(WindowHandle, int, uint32_t, uint32_t) override { return true; }
+  void EnableCallback(WindowHandle) override { enabled_ = true; }
+  void SetText(WindowHandle, const char*) override {}
+  void Show(WindowHandle, int) override {}
+  intptr_t SendItemMessage(WindowHandle, int, uint32_t, uintptr_t, intptr_t) override { return 0; }
+  void DeleteGlobalAtom(uint16_t) override {}
+  void StopTimer(WindowHandle, uintptr_t) override {}
 
  private:
+  WindowHandle const kWindow = reinterpret_cast<WindowHandle>(0x1000);
   WindowCallback callback_ = nullptr;
-  bool forwarding_ = false;
+  bool enabled_ = false;
+  bool exists_ = false;
 };
