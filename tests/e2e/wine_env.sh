@@ -77,6 +77,16 @@ e2e_prepare_prefix() {
   touch "$WINEPREFIX/.e2e-ready"
 }
 
+# The only libraries the programs may import: KnownDLLs on every Windows from XP on, which the
+# loader never takes from the program's folder.
+e2e_known_dlls="advapi32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll"
+e2e_known_dlls+=" oleaut32.dll shell32.dll user32.dll"
+
+# e2e_imports EXE: the libraries EXE imports, in lower case, one a line.
+e2e_imports() {
+  x86_64-w64-mingw32-objdump -p "$1" | awk '/DLL Name:/ {print tolower($3)}' | sort -u
+}
+
 # e2e_runs_32bit: true if 32-bit Windows programs execute here (needs e2e_find_wine and a
 # prepared prefix); otherwise false, and says why.
 e2e_runs_32bit() {
