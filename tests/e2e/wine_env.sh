@@ -108,7 +108,8 @@ e2e_runs_32bit() {
 # e2e_install_doubles WIN64_BIN [WIN32_BIN]: puts the sound-system test doubles of the builds
 # (BIN/doubles/*.dll) into the prefix's system folders, x86_64 into system32 and i686 into
 # syswow64, and makes only the mute tool load them rather than wine's own. The device
-# enumerator's class is registered for both views of the registry, in case the prefix lacks it.
+# enumerator's class is found through the registry at system32\mmdevapi.dll (wine's prefix has it
+# for both views), so the override also serves its creation.
 e2e_install_doubles() {
   local windows="$WINEPREFIX/drive_c/windows" dll
   for dll in winmm mmdevapi; do
@@ -118,9 +119,10 @@ e2e_install_doubles() {
     fi
   done
   local key='HKCU\Software\Wine\AppDefaults\tacetto.exe\DllOverrides'
-  "$wine_loader" reg add "$key" /v winmm /d native /f >/dev/null 2>&1 &&
-    "$wine_loader" reg add "$key" /v mmdevapi /d native /f >/dev/null 2>&1 || {
-    echo "could not set the DLL overrides of tacetto.exe" >&2
-    return 1
-  }
+  for dll in winmm mmdevapi; do
+    "$wine_loader" reg add "$key" /v $dll /d native /f >/dev/null 2>&1 || {
+      echo "could not set the DLL override of $dll for tacetto.exe" >&2
+      return 1
+    }
+  done
 }
