@@ -111,7 +111,7 @@ e2e_runs_32bit() {
 # enumerator's class is found through the registry at system32\mmdevapi.dll (wine's prefix has it
 # for both views), so the override also serves its creation.
 e2e_install_doubles() {
-  local windows="$WINEPREFIX/drive_c/windows" dll
+  local windows="${WINEPREFIX:?}/drive_c/windows" dll
   for dll in winmm mmdevapi; do
     cp "$1/doubles/$dll.dll" "$windows/system32/$dll.dll" || return 1
     if [[ -n "${2:-}" ]]; then

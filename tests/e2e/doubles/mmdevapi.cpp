@@ -174,7 +174,7 @@ class Enumerator : public Object<IMMDeviceEnumerator> {
     HRESULT result = call.failed                          ? HRESULT(call.code)
                      : id == nullptr || device == nullptr ? E_POINTER
                                                           : kNotFound;
-    if (result == kNotFound && WaveInOfEndpointId(id, waveIn) &&
+    if (!call.failed && result == kNotFound && WaveInOfEndpointId(id, waveIn) &&
         waveIn < call.sound.waveIns.size()) {
       *device = new Device(waveIn);
       result = S_OK;
