@@ -1,32 +1,24 @@
 #include "tacetto/level_channel.h"
 
 #include "tacetto/globals.h"
+#include "tacetto/level_scale.h"
 
 namespace {
 
 constexpr uint32_t kFirstEndpointWindows = 6;  // Windows Vista
 constexpr uint32_t kBadDeviceId = 2;           // MMSYSERR_BADDEVICEID
-constexpr uint32_t kFullScale = 65535;
+constexpr int32_t kMuteNotRead = 0;
+constexpr int32_t kMuteWasOff = 1;
+constexpr int32_t kMuteWasOn = 2;
+
+// A failure HRESULT; S_OK and S_FALSE both succeed.
+bool Failed(uint32_t result) {
+  return static_cast<int32_t>(result) < 0;
+}
 
 }  // namespace
 
-uint32_t LevelFromScalar(float scalar) {
-  if (!(scalar > 0.0f)) {
-    return 0;
-  }
-  if (scalar >= 1.0f) {
-    return kFullScale;
-  }
-  // Rounds the float product half up. Checked for every float in (0, 1): the sum never rounds
-  // differently from std::lround of the product, which would pull in more of the C library.
-  // NOLINTNEXTLINE(bugprone-incorrect-roundings)
-  return static_cast<uint32_t>(scalar * kFullScale + 0.5f);
-}
-
-float ScalarFromLevel(uint32_t level) {
-  // Levels above full scale (percentages above 100) are clamped for the endpoint only.
-  return static_cast<float>(level < kFullScale ? level : kFullScale) / kFullScale;
-}
+int32_t EndpointMuteAtStart = kMuteNotRead;
 
 LevelChannel::LevelChannel(Mixer& mixer, MixerHandle handle, uint32_t controlId)
     : mixer_(mixer),
@@ -44,20 +36,25 @@ uint32_t LevelChannel::OpenEndpoint(const char*& failedCall) {
   CaptureEndpoints& endpoints = Endpoints();
   endpointOpen_ = true;  // release whatever the steps below obtain
   // The wave input that belongs to the opened mixer device.
+  // A wave input whose mixerGetID fails is passed over; when none belongs to the device, the
+  // box shows the first such failure's own code, else MMSYSERR_BADDEVICEID.
   const uint32_t count = endpoints.WaveInCount();
   uint32_t waveIn = 0;
-  uint32_t code = kBadDeviceId;
+  uint32_t code = 0;
+  uint32_t firstFailure = 0;
   for (; waveIn < count; ++waveIn) {
     uint32_t mixerId = 0;
     code = endpoints.MixerIdOfWaveIn(waveIn, mixerId);
     if (code == 0 && mixerId == static_cast<uint32_t>(CfgDevice)) {
       break;
     }
-    code = kBadDeviceId;
+    if (firstFailure == 0) {
+      firstFailure = code;
+    }
   }
-  if (code != 0) {
+  if (waveIn == count) {
     failedCall = "mixergetid()";
-    return code;
+    return firstFailure != 0 ? firstFailure : kBadDeviceId;
   }
   if ((code = endpoints.QueryEndpointId(waveIn)) != 0) {
     failedCall = "waveinmessage()";
@@ -83,17 +80,40 @@ uint32_t LevelChannel::Read(uint32_t& level, const char*& failedCall) {
   float scalar = 0.0f;
   failedCall = "getmastervolumelevelscalar()";
   code = Endpoints().GetMasterScalar(scalar);
-  if (code == 0) {
-    level = LevelFromScalar(scalar);
+  if (code != 0) {
+    return code;
   }
-  return code;
+  level = LevelFromScalar(scalar);
+  if (EndpointMuteAtStart == kMuteNotRead) {
+    int32_t muted = 0;
+    code = Endpoints().GetMute(muted);
+    if (Failed(code)) {
+      failedCall = "getmute()";
+      return code;
+    }
+    EndpointMuteAtStart = muted != 0 ? kMuteWasOn : kMuteWasOff;
+  }
+  return 0;
 }
 
-uint32_t LevelChannel::Write(uint32_t level, const char*& failedCall) {
+uint32_t LevelChannel::Write(uint32_t level, MuteFlag flag, const char*& failedCall) {
   if (!useEndpoint_) {
     failedCall = "mixersetcontroldetails()";
     return mixer_.WriteValue(handle_, controlId_, level);
   }
   failedCall = "setmastervolumelevelscalar()";
-  return Endpoints().SetMasterScalar(ScalarFromLevel(level));
+  uint32_t code = Endpoints().SetMasterScalar(ScalarFromLevel(level));
+  if (code != 0) {
+    return code;
+  }
+  // The level alone does not hold: a call program's gain control raises a level of 0 when it
+  // starts capturing, but leaves the mute flag alone.
+  const int32_t muted =
+      flag == MuteFlag::kAsAtStart ? EndpointMuteAtStart == kMuteWasOn : flag == MuteFlag::kSet;
+  code = Endpoints().SetMute(muted);
+  if (Failed(code)) {
+    failedCall = "setmute()";
+    return code;
+  }
+  return 0;
 }

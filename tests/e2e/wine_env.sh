@@ -1,9 +1,15 @@
 # shellcheck shell=bash
-# Sourced by tests/e2e/run_e2e.sh and scripts/demo.sh: finds wine64, sets up its environment, a
-# private home whose ALSA default is the null device, and prepares a wine prefix once.
+# Sourced by tests/e2e/run_e2e.sh and scripts/demo.sh: finds wine64 (and wine for 32-bit
+# programs), sets up its environment, a private home whose ALSA default is the null device,
+# prepares a wine prefix once and installs the sound-system test doubles into it.
 
-# Sets wine_loader and wine_server; false (with a message) if wine64 is missing.
+# Sets wine_loader (wine64), wine32_loader (wine, empty when missing) and wine_server; false
+# (with a message) if wine64 is missing.
 e2e_find_wine() {
+  wine32_loader=""
+  if [[ -x /usr/lib/wine/wine ]]; then
+    wine32_loader=/usr/lib/wine/wine
+  fi
   wine_loader="$(command -v wine64 || true)"
   if [[ -z "$wine_loader" && -x /usr/lib/wine/wine64 ]]; then
     wine_loader=/usr/lib/wine/wine64
@@ -47,9 +53,16 @@ e2e_make_home() {
 
 # e2e_prepare_prefix HOME: prepares $WINEPREFIX once (needs e2e_find_wine). Without a window
 # manager wine waits for hidden windows unless it manages them itself: Managed=N.
+# The prefix is made with the 32-bit loader installed so that it gets a populated syswow64; one
+# made without it is made anew.
 e2e_prepare_prefix() {
   if [[ -f "$WINEPREFIX/.e2e-ready" ]]; then
-    return 0
+    if [[ -z "$wine32_loader" || -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]]; then
+      return 0
+    fi
+    echo "the wine prefix $WINEPREFIX has no 32-bit system folder: making it anew"
+    "$wine_server" -k 2>/dev/null
+    rm -rf "$WINEPREFIX"
   fi
   echo "preparing the wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
@@ -62,4 +75,54 @@ e2e_prepare_prefix() {
     return 1
   }
   touch "$WINEPREFIX/.e2e-ready"
+}
+
+# The only libraries the programs may import: KnownDLLs on every Windows from XP on, which the
+# loader never takes from the program's folder.
+e2e_known_dlls="advapi32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll"
+e2e_known_dlls+=" oleaut32.dll shell32.dll user32.dll"
+
+# e2e_imports EXE: the libraries EXE imports, in lower case, one a line.
+e2e_imports() {
+  x86_64-w64-mingw32-objdump -p "$1" | awk '/DLL Name:/ {print tolower($3)}' | sort -u
+}
+
+# e2e_runs_32bit: true if 32-bit Windows programs execute here (needs e2e_find_wine and a
+# prepared prefix); otherwise false, and says why.
+e2e_runs_32bit() {
+  if [[ -z "$wine32_loader" ]]; then
+    echo "32-bit programs cannot run here: /usr/lib/wine/wine is missing (package wine32:i386)"
+    return 1
+  fi
+  local output
+  if ! output="$(timeout 60 "$wine32_loader" cmd /c exit 2>&1)"; then
+    if [[ "$output" == *"Exec format error"* ]]; then
+      echo "32-bit programs cannot run here: the kernel does not execute them (Exec format error)"
+    else
+      echo "32-bit programs cannot run here: wine cmd failed: ${output:0:200}"
+    fi
+    return 1
+  fi
+}
+
+# e2e_install_doubles WIN64_BIN [WIN32_BIN]: puts the sound-system test doubles of the builds
+# (BIN/doubles/*.dll) into the prefix's system folders, x86_64 into system32 and i686 into
+# syswow64, and makes only the mute tool load them rather than wine's own. The device
+# enumerator's class is found through the registry at system32\mmdevapi.dll (wine's prefix has it
+# for both views), so the override also serves its creation.
+e2e_install_doubles() {
+  local windows="$WINEPREFIX/drive_c/windows" dll
+  for dll in winmm mmdevapi; do
+    cp "$1/doubles/$dll.dll" "$windows/system32/$dll.dll" || return 1
+    if [[ -n "${2:-}" ]]; then
+      cp "$2/doubles/$dll.dll" "$windows/syswow64/$dll.dll" || return 1
+    fi
+  done
+  local key='HKCU\Software\Wine\AppDefaults\tacetto.exe\DllOverrides'
+  for dll in winmm mmdevapi; do
+    "$wine_loader" reg add "$key" /v $dll /d native /f >/dev/null 2>&1 || {
+      echo "could not set the DLL override of $dll for tacetto.exe" >&2
+      return 1
+    }
+  done
 }

@@ -2,28 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "common/win_api.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_window_system.h"
 #include "tacetto/globals.h"
+#include "tacetto/level_scale.h"
+#include "tacetto/main.h"
 #include "tacetto/volume.h"
 
 namespace {
-
-TEST(ScalarConversion, LevelsAndScalarsAtFullScale) {
-  EXPECT_EQ(LevelFromScalar(0.0f), 0u);
-  EXPECT_EQ(LevelFromScalar(1.0f), 65535u);
-  EXPECT_EQ(LevelFromScalar(-0.5f), 0u);
-  EXPECT_EQ(LevelFromScalar(1.5f), 65535u);
-  EXPECT_EQ(PercentFromLevel(LevelFromScalar(0.5f)), 50);
-  EXPECT_FLOAT_EQ(ScalarFromLevel(0), 0.0f);
-  EXPECT_FLOAT_EQ(ScalarFromLevel(65535), 1.0f);
-  EXPECT_FLOAT_EQ(ScalarFromLevel(98302), 1.0f);        // 150 % clamped for the endpoint
-  EXPECT_FLOAT_EQ(ScalarFromLevel(4294964020u), 1.0f);  // -5 %
-  for (int32_t percent = 0; percent <= 100; ++percent) {
-    const uint32_t level = LevelFromPercent(percent);
-    ASSERT_EQ(LevelFromScalar(ScalarFromLevel(level)), level) << percent;
-  }
-}
 
 class EndpointPathTest : public ::testing::Test {
  protected:
@@ -69,7 +56,7 @@ TEST_F(EndpointPathTest, FindsTheWaveInputOfTheConfiguredMixer) {
   EXPECT_EQ(endpoints.queriedWaveIns, (std::vector<uint32_t>{2}));
   EXPECT_EQ(endpoints.calls,
             (std::vector<std::string>{"mixerid", "mixerid", "mixerid", "endpointid", "enumerator",
-                                      "device", "activate", "get", "release"}));
+                                      "device", "activate", "get", "getmute", "release"}));
   // The classic steps still come first and the mixer is closed after the endpoint is released.
   EXPECT_EQ(platform.mixer.CallNames(),
             (std::vector<std::string>{"open", "line", "controls", "close"}));
@@ -87,19 +74,68 @@ TEST_F(EndpointPathTest, TogglesTheEndpointAndClampsAboveFullScale) {
   EXPECT_EQ(platform.keyboard.strokes.size(), 6u);
 }
 
+// Whole runs: the flag as the user had it is read once at start, follows every mute and unmute
+// after the level, and is put back by the restore at exit or at the end of the session.
+TEST(EndpointMuteFlag, FollowsTheToggleAndIsPutBackAsFoundAtStart) {
+  const struct {
+    const char* startVolume;
+    int32_t flagAtStart;
+    int presses;
+    bool sessionEnd;
+    std::vector<int32_t> flagsWritten;  // start-up write, presses, restore
+  } cases[] = {
+      {"-1", 0, 2, false, {1, 0, 0}},  // read only at start: no flag written
+      {"-1", 1, 2, true, {1, 0, 1}},   // muted in Windows before: muted again after
+      {"0", 0, 1, true, {1, 1, 0}},    // start volume 0 mutes, every press mutes again
+      {"80", 1, 1, false, {0, 1, 1}},  // a start level clears the flag, the restore sets it
+      {"0", 1, 0, false, {1, 1}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.startVolume) + " " + std::to_string(c.flagAtStart));
+    FakeWindowSystem ui;
+    FakeTacettoPlatform platform;
+    FakeEndpoints& endpoints = platform.endpoints;
+    endpoints.version = 10;
+    endpoints.muted = c.flagAtStart;
+    platform.file.content = std::string("1\r\n1\r\n582\r\n") + c.startVolume + "\r\n0\r\n0\r\n";
+    for (int i = 0; i < c.presses; ++i) {
+      ui.script.push_back({WM_HOTKEY, 0, 0});
+    }
+    if (c.sessionEnd) {
+      ui.script.push_back({WM_ENDSESSION, 1, 0});
+    }
+    EXPECT_EQ(RunTacetto(), 0);
+    EXPECT_TRUE(ui.boxes.empty());  // S_FALSE from SetMute is no error
+    EXPECT_EQ(endpoints.mutesWritten, c.flagsWritten);
+    EXPECT_EQ(endpoints.muted, c.flagAtStart);
+    EXPECT_EQ(std::count(endpoints.calls.begin(), endpoints.calls.end(), "getmute"), 1);
+    // Each flag is written right after its level.
+    size_t flags = 0;
+    for (size_t i = 0; i < endpoints.calls.size(); ++i) {
+      if (endpoints.calls[i] == "setmute") {
+        EXPECT_EQ(endpoints.calls.at(i - 1), "set");
+        ++flags;
+      }
+    }
+    EXPECT_EQ(flags, endpoints.written.size());
+  }
+}
+
 TEST_F(EndpointPathTest, EachEndpointStepFailingIsShownAndClosesTheMixerOnce) {
   const struct {
     EndpointStep step;
     uint32_t code;
     const char* text;
   } cases[] = {
-      {EndpointStep::kMixerId, 6, "error #2 calling mixergetid()"},
+      {EndpointStep::kMixerId, 6, "error #6 calling mixergetid()"},
       {EndpointStep::kEndpointId, 8, "error #8 calling waveinmessage()"},
       {EndpointStep::kEnumerator, 0x80040154, "error #2147746132 calling cocreateinstance()"},
       {EndpointStep::kDevice, 0x80070490, "error #2147943568 calling getdevice()"},
       {EndpointStep::kActivate, 0x80004002, "error #2147500034 calling activate()"},
       {EndpointStep::kGet, 0x80004005, "error #2147500037 calling getmastervolumelevelscalar()"},
       {EndpointStep::kSet, 0x80004001, "error #2147500033 calling setmastervolumelevelscalar()"},
+      {EndpointStep::kGetMute, 0x8000FFFF, "error #2147549183 calling getmute()"},
+      {EndpointStep::kSetMute, 0x80070005, "error #2147942405 calling setmute()"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
