@@ -119,7 +119,7 @@ def table_rows(info, builds, reader):
 
 def draw_chart(builds, out_path):
     """Cumulative distribution of the press latencies: tool and floor, both paths, per build."""
-    width, height, margin = 380, 260, 44
+    width, height, margin = 380, 280, 44
     series = (("xp", "tacetto", "#c0392b", ""), ("xp", "same", "#f5a9a0", ""),
               ("vista", "tacetto", "#1f4e9a", "stroke-dasharray 6 3"),
               ("vista", "same", "#8fb3e8", "stroke-dasharray 6 3"))
@@ -127,7 +127,7 @@ def draw_chart(builds, out_path):
     for panel, (build_name, build_label) in enumerate(BUILDS):
         build = builds.get(build_name, {})
         left, top = panel * width + margin, 24
-        plot_w, plot_h = width - margin - 12, height - top - 40
+        plot_w, plot_h = width - margin - 12, height - top - 62
         draw += ["stroke none", "fill black", f"text {left},{top - 8} '{build_label}'"]
         values = [build.get(("latencies", p, n), []) for p, n, _, _ in series]
         everything = sorted(v for vs in values for v in vs)
@@ -136,7 +136,7 @@ def draw_chart(builds, out_path):
             continue
         # Up to the 99th percentile of all presses, so that a few outliers do not flatten it.
         x_max = max(1.0, everything[int(0.99 * (len(everything) - 1))] * 1.1)
-        draw += ["fill none", "stroke gray", f"rectangle {left},{top} {left + plot_w},"
+        draw += ["fill none", "stroke gray", "stroke-dasharray none", f"rectangle {left},{top} {left + plot_w},"
                  f"{top + plot_h}"]
         for i in range(5):
             x = left + plot_w * i / 4
@@ -157,8 +157,8 @@ def draw_chart(builds, out_path):
                      "stroke-dasharray none", "polyline " + " ".join(points), "stroke-width 1"]
     legend_y = height - 6
     for i, (path, name, colour, _) in enumerate(series):
-        label = f"{'tool' if name == 'tacetto' else 'same-work floor'}, {dict(PATHS)[path]}"
-        x = 20 + i * 185
+        label = f"{'tool' if name == 'tacetto' else 'floor'}, {dict(PATHS)[path]}"
+        x = 30 + i * 185
         draw += ["stroke-dasharray none", "stroke none", f"fill '{colour}'",
                  f"rectangle {x},{legend_y - 9} {x + 14},{legend_y}", "fill black",
                  f"text {x + 18},{legend_y} '{label}'"]

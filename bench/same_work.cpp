@@ -43,6 +43,7 @@ int g_unmuted = 0;
 int g_current = 0;
 BYTE g_savedKeys[256];
 bool g_endpoint = false;
+BOOL g_muteAtStart = -1;  // the endpoint's mute flag as first read
 IMMDeviceEnumerator* g_enumerator = nullptr;
 
 template <typename F>
@@ -165,7 +166,8 @@ int Switch(int request) {
   details.dwControlID = control.dwControlID;
   if (g_endpoint) {
     ok = ok && (volume = OpenEndpoint(device)) != nullptr &&
-         SUCCEEDED(volume->GetMasterVolumeLevelScalar(&scalar));
+         SUCCEEDED(volume->GetMasterVolumeLevelScalar(&scalar)) &&
+         (g_muteAtStart != -1 || SUCCEEDED(volume->GetMute(&g_muteAtStart)));
     value.dwValue = static_cast<DWORD>(scalar * 65535 + 0.5f);
   } else {
     ok = ok && g_mm.read(object, &details, MIXER_GETCONTROLDETAILSF_VALUE) == 0;
@@ -175,7 +177,9 @@ int Switch(int request) {
     value.dwValue = mute ? 0 : (request == kRestore ? g_unmuted : request) * 65535 / 100;
     StrikeLockKey(mute ? 1 : 0);
     ok = g_endpoint ? SUCCEEDED(volume->SetMasterVolumeLevelScalar(
-                          static_cast<float>(value.dwValue) / 65535, nullptr))
+                          static_cast<float>(value.dwValue) / 65535, nullptr)) &&
+                          SUCCEEDED(volume->SetMute(
+                              request == kRestore ? g_muteAtStart : (mute ? TRUE : FALSE), nullptr))
                     : g_mm.write(object, &details, MIXER_SETCONTROLDETAILSF_VALUE) == 0;
   }
   if (volume != nullptr) {
@@ -193,7 +197,7 @@ int Switch(int request) {
 int SameWorkStart() {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   g_endpoint = (GetVersion() & 0xFF) >= 6;
-  if (!LoadWinmm() || !ReadSixLines()) {
+  if (!ReadSixLines() || !LoadWinmm()) {
     return -1;
   }
   g_unmuted = g_current = Switch(g_cfg[3]);

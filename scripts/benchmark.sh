@@ -30,7 +30,7 @@ for preset in "${builds[@]}"; do
   cmake --preset "$preset" >/dev/null
   targets=(tacetto tastrel minimal_window bench_driver)
   # The sound-system test doubles, where the tree has them.
-  if cmake --build --preset "$preset" --target help | grep -q '^\.\.\. double_winmm'; then
+  if [[ "$(cmake --build --preset "$preset" --target help)" == *"... double_winmm"* ]]; then
     targets+=(double_winmm double_mmdevapi)
   fi
   cmake --build --preset "$preset" -j2 --target "${targets[@]}" >/dev/null
