@@ -2,17 +2,16 @@
 // the mute tool against. Same dialog template style and size, same runner, same window system.
 //
 //   minimal_window.exe             an empty window, the tools' polling message loop
-//   minimal_window.exe hotkey N    also a label (id 201) and the hotkey number N; each press
-//                                  rewrites the label as the mute tool does, without a mixer
+//   minimal_window.exe same        the mute tool's platform work (bench/same_work.cpp) around
+//                                  a label (id 201) and the hotkey read from tacetto.cfg
 //   minimal_window.exe blocking    an empty window with a blocking GetMessage loop
 #include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
 
+#include "bench/same_work.h"
 #include "common/dialog_runner.h"
 #include "common/hotkey_number.h"
-#include "common/text.h"
 #include "common/win32/win32_window_system.h"
 
 namespace {
@@ -37,7 +36,6 @@ constexpr ControlSpec kLabel = {kLabelId,
 
 int32_t g_hotkeyNumber = 0;
 int32_t g_atom = 0;
-bool g_muted = false;
 
 int32_t EmptyWindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) {
   return 0;
@@ -54,13 +52,9 @@ int32_t HotkeyWindowProc(WindowHandle window, uint32_t message, uintptr_t, intpt
     case WM_DESTROY:
       ReleaseHotkeyAtom(window, g_atom);
       break;
-    case WM_HOTKEY: {
-      Ui().Show(window, SW_SHOWNORMAL);
-      g_muted = !g_muted;
-      const Text text = "Mikrofon/Line-Volume: " + DecimalText(g_muted ? 0 : 80) + "%";
-      Ui().SetItemText(window, kLabelId, text.c_str());
+    case WM_HOTKEY:
+      SameWorkPress(static_cast<HWND>(window), kLabelId);
       break;
-    }
     default:
       break;
   }
@@ -86,10 +80,10 @@ void RunBlocking(WindowHandle window) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   Win32WindowSystem ui;
   InstallUi(&ui);
-  const bool hotkey = strncmp(commandLine, "hotkey ", 7) == 0;
+  const bool hotkey = strcmp(commandLine, "same") == 0;
   const bool blocking = strcmp(commandLine, "blocking") == 0;
-  if (hotkey) {
-    g_hotkeyNumber = static_cast<int32_t>(strtol(commandLine + 7, nullptr, 10));
+  if (hotkey && (g_hotkeyNumber = SameWorkStart()) < 0) {
+    return 1;
   }
   const WindowCallback callback = hotkey ? &HotkeyWindowProc : &EmptyWindowProc;
   WindowHandle window = BuildToolWindow(kWindow, &kLabel, hotkey ? 1 : 0, callback,
@@ -101,6 +95,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     RunBlocking(window);
   } else {
     RunToolWindow(window, callback);
+  }
+  if (hotkey) {
+    SameWorkEnd();
   }
   return 0;
 }

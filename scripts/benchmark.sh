@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Measures the shipped programs and writes docs/performance.md: start-up, hotkey latency, idle
-# CPU time and peak memory of the mute tool against a minimal window program (all under wine64
-# and Xvfb, on a null sound device), the sizes of the 32-bit executables, and the throughput of
-# the configuration reader (native, Google Benchmark). Not a test: it only reports.
+# Measures the shipped programs and writes docs/performance.md and its chart: for the i686 build
+# under 32-bit wine and the x86_64 build under wine64 (one prefix, Xvfb), start-up, hotkey
+# latency, peak memory and idle cost of the mute tool against the minimal program doing the same
+# platform work (bench/same_work.cpp), on the Windows XP mixer path and on the capture endpoint
+# path; the physical floors (an empty window, a blocking loop) for information; the sizes of the
+# 32-bit executables and the throughput of the configuration reader (native, Google Benchmark).
+# Not a test: it only reports.
 #
 # Environment: BENCH_RUNS (start-ups per program, default 15), BENCH_PRESSES (hotkey presses per
-# program, default 200; wine 8 hands out only 255 working mixer handles per process, and the mute
-# tool opens one per press), BENCH_PAUSE_MS (least pause between presses, default 5),
-# BENCH_IDLE_SECONDS (default 10).
+# program, default 200; wine 8 hands out only 255 working mixer handles per process, and both
+# programs open one per press), BENCH_PAUSE_MS (least pause between presses, default 5),
+# BENCH_IDLE_SECONDS (default 10), BENCH_BUILDS (default "win32 win64").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
@@ -16,51 +19,82 @@ runs="${BENCH_RUNS:-15}"
 presses="${BENCH_PRESSES:-200}"
 pause_ms="${BENCH_PAUSE_MS:-5}"
 idle_seconds="${BENCH_IDLE_SECONDS:-10}"
+read -r -a builds <<<"${BENCH_BUILDS:-win32 win64}"
 hotkey=845 # Ctrl+Alt+M
 began=$(date +%s)
 
 bash scripts/setup.sh
 
-echo "== build win32, win64 and native"
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j"$(nproc)" --target tacetto tastrel >/dev/null
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j"$(nproc)" --target tacetto minimal_window bench_driver >/dev/null
+echo "== build ${builds[*]} and native"
+for preset in "${builds[@]}"; do
+  cmake --preset "$preset" >/dev/null
+  targets=(tacetto tastrel minimal_window bench_driver)
+  # The sound-system test doubles, where the tree has them.
+  if [[ "$(cmake --build --preset "$preset" --target help)" == *"... double_winmm"* ]]; then
+    targets+=(double_winmm double_mmdevapi)
+  fi
+  cmake --build --preset "$preset" -j2 --target "${targets[@]}" >/dev/null
+done
 cmake --preset native >/dev/null
-cmake --build --preset native -j"$(nproc)" --target config_reader_benchmark >/dev/null
+cmake --build --preset native -j2 --target config_reader_benchmark >/dev/null
 
-# shellcheck source=tests/e2e/wine_env.sh
-source "$root/tests/e2e/wine_env.sh"
-e2e_find_wine
-
-bin="$root/build/win64/bin"
 work="$(mktemp -d /tmp/benchmark.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/run"
-e2e_make_home "$work/home"
+mkdir -p "$work/run" "$work/home"
+# Without a sound card wine's own sound system shows "Out: default" and "In: default" on ALSA's
+# null device; the tool is configured for device 1, its microphone line, start level 80.
+printf 'pcm.!default { type null }\n' >"$work/home/.asoundrc"
 printf '1\r\n1\r\n%s\r\n80\r\n1\r\n0\r\n' "$hotkey" >"$work/run/tacetto.cfg"
 
-e2e_wine_environment "$root/build/bench-prefix"
-e2e_ensure_locale
-e2e_prepare_prefix "$work/home"
+export WINEPREFIX="$root/build/bench-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=en_US.UTF-8 HOME="$work/home" # code page 1252 for the programs' texts
+wine32=/usr/lib/wine/wine wine64=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver
 if [[ ! -f "$WINEPREFIX/.bench-ready" ]]; then
-  # The Windows XP setting makes the mute tool use the classic mixer, whose level wine can write.
-  # Set on the display, where the programs will run.
+  echo "== preparing the wine prefix $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  # Without a window manager wine waits for hidden windows unless it manages them itself.
   # shellcheck disable=SC2016 # the inner shell expands its own arguments
-  HOME="$work/home" timeout 120 xvfb-run -a sh -c '
-    "$1" reg add "HKCU\\Software\\Wine" /v Version /d winxp64 /f >/dev/null 2>&1 || exit 1
-    "$2" -w' sh "$wine_loader" "$wine_server"
+  timeout 300 xvfb-run -a sh -c '
+    "$1" wineboot -i >/dev/null 2>&1
+    "$1" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1 || exit 1
+    "$2" -w' sh "$wine64" "$wineserver"
   touch "$WINEPREFIX/.bench-ready"
 fi
 
-echo "== measuring under wine (about $((runs + presses / 50 + 3 * (idle_seconds + 2) + 10)) s)"
-# shellcheck disable=SC2016 # the inner shell expands its own arguments
-(cd "$work/run" && HOME="$work/home" timeout 900 xvfb-run -a sh -c '
-  "$1" "$2/bench_driver.exe" "$2/tacetto.exe" "$2/minimal_window.exe" "$3" "$4" "$5" "$6" "$7"
-  code=$?
-  "$8" -w
-  exit $code' sh "$wine_loader" "$bin" "$hotkey" "$runs" "$presses" "$pause_ms" "$idle_seconds" \
-  "$wine_server") | tr -d '\r' | tee "$work/wine.txt"
+# The doubles replace winmm and mmdevapi in the system folders, for both builds or for neither.
+doubles=1
+for preset in win32 win64; do
+  [[ -f "build/$preset/bin/doubles/winmm.dll" && -f "build/$preset/bin/doubles/mmdevapi.dll" ]] ||
+    doubles=0
+done
+if ((doubles)); then
+  sound="the sound-system test doubles (tests/e2e/doubles)"
+  cp build/win64/bin/doubles/{winmm,mmdevapi}.dll "$WINEPREFIX/drive_c/windows/system32/"
+  cp build/win32/bin/doubles/{winmm,mmdevapi}.dll "$WINEPREFIX/drive_c/windows/syswow64/"
+  printf 'device Out\ndevice In\nline 0x1003 7000\nwavein 1 3f000000 0\n' >"$work/run/sound.txt"
+else
+  sound="wine's own sound system on ALSA's null device"
+fi
+
+echo "== measuring under wine on $sound, about $((2 * (3 * runs + presses / 20 + 6 * idle_seconds + 20))) s per build"
+for preset in "${builds[@]}"; do
+  [[ "$preset" == win32 ]] && loader="$wine32" || loader="$wine64"
+  echo "build $preset $loader" >>"$work/wine.txt"
+  # shellcheck disable=SC2016 # the inner shell expands its own arguments
+  if ! (cd "$work/run" && timeout 1200 xvfb-run -a sh -c '
+    "$1" "$2/bench_driver.exe" "$2" "$3" "$4" "$5" "$6" "$7" "$8"
+    code=$?
+    "$9" -w
+    exit $code' sh "$loader" "$root/build/$preset/bin" "$hotkey" "$runs" "$presses" "$pause_ms" \
+    "$idle_seconds" "$doubles" "$wineserver" 2>"$work/driver.err") |
+    tr -d '\r' | tee -a "$work/wine.txt"; then
+    cat "$work/driver.err" >&2
+    sed "s/^/note $preset /" "$work/driver.err" >>"$work/wine.txt"
+    if ! grep -q '^startup ' <(sed -n "/^build $preset /,\$p" "$work/wine.txt"); then
+      echo "unavailable $preset $(head -c 200 "$work/driver.err" | tr '\n' ' ')" >>"$work/wine.txt"
+    fi
+  fi
+done
 
 echo "== configuration reader (native)"
 # A 100 MB file whose first line is the whole file: digits, then junk, then the other lines.
@@ -74,27 +108,28 @@ digits=50000000
 } >"$sample"
 build/native/config_reader_benchmark --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true --benchmark_out="$work/reader.json" \
-  --benchmark_out_format=json "$sample"
+  --benchmark_out_format=json "$sample" >/dev/null
 rm -f "$sample"
-
-sizes=()
-for exe in build/win32/bin/*.exe; do
-  sizes+=("$(basename "$exe") $(stat -c %s "$exe")")
-done
 
 {
   echo "date $(date -u '+%Y-%m-%d %H:%M UTC')"
   echo "uname $(uname -srm)"
   echo "cpu $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//') ($(nproc) cores)"
-  echo "wine $("$wine_loader" --version 2>/dev/null)"
+  echo "load $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "wine $("$wine64" --version 2>/dev/null)"
+  echo "sound $sound"
   echo "took $(($(date +%s) - began))"
   echo "settings $runs $presses $idle_seconds $pause_ms"
-  for size in "${sizes[@]}"; do
-    echo "size $size"
+  for exe in build/win32/bin/tacetto.exe build/win32/bin/tastrel.exe; do
+    echo "size $(basename "$exe") $(stat -c %s "$exe")"
   done
   cat "$work/wine.txt"
 } >"$work/figures.txt"
+# The raw figures, for a look afterwards.
+cp "$work/figures.txt" build/bench-figures.txt
+cp "$work/reader.json" build/bench-reader.json
 
-python3 bench/report.py "$work/figures.txt" "$work/reader.json" >docs/performance.md
+python3 bench/report.py "$work/figures.txt" "$work/reader.json" docs/performance-hotkey.png \
+  >docs/performance.md
 cat docs/performance.md
 echo "benchmark took $(($(date +%s) - began)) s"

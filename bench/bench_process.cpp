@@ -1,0 +1,203 @@
+#include "bench/bench_process.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kExitTimeoutMs = 10000;
+
+struct FindContext {
+  DWORD processId;
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+  FindContext* context = reinterpret_cast<FindContext*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  // The title of another process's window is read from the system's copy, without a message.
+  char title[128] = {};
+  if (owner == context->processId && GetWindowTextA(window, title, sizeof title) > 0 &&
+      strcmp(title, context->title) == 0) {
+    context->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+bool ReadFileBytes(const std::string& name, std::string& content) {
+  HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  content.clear();
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    content.append(buffer, read);
+  }
+  CloseHandle(file);
+  return true;
+}
+
+std::string ProcFolder(unsigned long pid) {
+  return "Z:\\proc\\" + std::to_string(pid);
+}
+
+// The numeric entries of a /proc folder.
+std::vector<unsigned long> NumberedEntries(const std::string& folder) {
+  std::vector<unsigned long> numbers;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) {
+    return numbers;
+  }
+  do {
+    char* end = nullptr;
+    const unsigned long number = strtoul(entry.cFileName, &end, 10);
+    if (number != 0 && *end == '\0') {
+      numbers.push_back(number);
+    }
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return numbers;
+}
+
+}  // namespace
+
+double NowMs() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER value;
+    QueryPerformanceFrequency(&value);
+    return value;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+bool Start(const Program& program, Running& running) {
+  std::string commandLine = "\"" + program.path + "\"";
+  if (!program.arguments.empty()) {
+    commandLine += " " + program.arguments;
+  }
+  std::vector<char> buffer(commandLine.begin(), commandLine.end());
+  buffer.push_back('\0');
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  running = Running();
+  running.startedMs = NowMs();
+  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &running.process)) {
+    fprintf(stderr, "cannot start %s (error %lu)\n", program.path.c_str(), GetLastError());
+    return false;
+  }
+  const double deadline = running.startedMs + kStartTimeoutMs;
+  for (;;) {
+    if (running.window == nullptr) {
+      FindContext context = {running.process.dwProcessId, program.title.c_str(), nullptr};
+      EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&context));
+      running.window = context.found;
+    }
+    if (running.window != nullptr && IsWindowVisible(running.window)) {
+      running.visibleMs = NowMs();
+      return true;
+    }
+    if (NowMs() > deadline || WaitForSingleObject(running.process.hProcess, 0) == WAIT_OBJECT_0) {
+      fprintf(stderr, "%s %s: no visible window \"%s\"\n", program.path.c_str(),
+              program.arguments.c_str(), program.title.c_str());
+      return false;
+    }
+    Sleep(1);
+  }
+}
+
+void Stop(Running& running) {
+  if (running.process.hProcess == nullptr) {
+    return;
+  }
+  if (running.window != nullptr) {
+    PostMessageA(running.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  }
+  if (WaitForSingleObject(running.process.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) {
+    TerminateProcess(running.process.hProcess, 1);
+    WaitForSingleObject(running.process.hProcess, kExitTimeoutMs);
+  }
+  CloseHandle(running.process.hThread);
+  CloseHandle(running.process.hProcess);
+  running.process = PROCESS_INFORMATION();
+}
+
+void TypeHotkey(uint32_t hotkeyNumber) {
+  const uint32_t modifiers = (hotkeyNumber >> 8) & 0xFF;  // 1 Alt, 2 Ctrl, 4 Shift
+  const WORD held[3] = {VK_CONTROL, VK_MENU, VK_SHIFT};
+  const uint32_t bits[3] = {2, 1, 4};
+  INPUT inputs[8] = {};
+  UINT count = 0;
+  auto add = [&](WORD key, bool up) {
+    inputs[count].type = INPUT_KEYBOARD;
+    inputs[count].ki.wVk = key;
+    inputs[count].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ++count;
+  };
+  for (int i = 0; i < 3; ++i) {
+    if (modifiers & bits[i]) {
+      add(held[i], false);
+    }
+  }
+  add(static_cast<WORD>(hotkeyNumber & 0xFF), false);
+  add(static_cast<WORD>(hotkeyNumber & 0xFF), true);
+  for (int i = 3; i-- > 0;) {
+    if (modifiers & bits[i]) {
+      add(held[i], true);
+    }
+  }
+  SendInput(count, inputs, sizeof(INPUT));
+}
+
+unsigned long LinuxProcessOf(const std::string& path) {
+  char prefix[1024] = {};
+  GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+  const std::string nul(1, '\0');
+  const std::string wantedEnvironment = nul + "WINEPREFIX=" + prefix + nul;
+  for (unsigned long pid : NumberedEntries("Z:\\proc")) {
+    std::string commandLine;
+    std::string environment;
+    if (ReadFileBytes(ProcFolder(pid) + "\\cmdline", commandLine) &&
+        commandLine.compare(0, path.size() + 1, path + nul) == 0 &&
+        ReadFileBytes(ProcFolder(pid) + "\\environ", environment) &&
+        (nul + environment).find(wantedEnvironment) != std::string::npos) {
+      return pid;
+    }
+  }
+  return 0;
+}
+
+ThreadTotals LinuxThreadTotals(unsigned long pid) {
+  ThreadTotals totals;
+  const std::string tasks = ProcFolder(pid) + "\\task";
+  for (unsigned long task : NumberedEntries(tasks)) {
+    const std::string folder = tasks + "\\" + std::to_string(task);
+    std::string status;
+    std::string schedule;  // nanoseconds on a CPU, nanoseconds waiting, time slices
+    if (!ReadFileBytes(folder + "\\status", status) ||
+        !ReadFileBytes(folder + "\\schedstat", schedule)) {
+      continue;
+    }
+    totals.found = true;
+    totals.cpuMs += strtod(schedule.c_str(), nullptr) / 1e6;
+    for (const char* key : {"\nvoluntary_ctxt_switches:", "\nnonvoluntary_ctxt_switches:"}) {
+      const size_t at = status.find(key);
+      if (at != std::string::npos) {
+        totals.wakeups += strtoll(status.c_str() + at + strlen(key), nullptr, 10);
+      }
+    }
+  }
+  return totals;
+}

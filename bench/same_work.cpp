@@ -1,0 +1,232 @@
+// The platform work of the mute tool, in the same order and through the same functions, with the
+// least code of its own: the floor its figures are compared against.
+#include "bench/same_work.h"
+
+#include <windows.h>
+// after windows.h
+#include <endpointvolume.h>
+#include <mmdeviceapi.h>
+#include <mmsystem.h>
+#include <objbase.h>
+
+namespace {
+
+// {BCDE0395-E52F-467C-8E3D-C4579291692E}, {A95664D2-9614-4F35-A746-DE8DB63617E6},
+// {5CDF2C82-841E-4546-9722-0CF74078229A}
+const CLSID kEnumeratorClass = {
+    0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
+const IID kEnumeratorInterface = {
+    0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
+const IID kVolumeInterface = {
+    0x5CDF2C82, 0x841E, 0x4546, {0x97, 0x22, 0x0C, 0xF7, 0x40, 0x78, 0x22, 0x9A}};
+
+constexpr UINT kQueryEndpointIdSize = 0x0800 + 18;  // DRV_QUERYFUNCTIONINSTANCEIDSIZE
+constexpr UINT kQueryEndpointId = 0x0800 + 17;      // DRV_QUERYFUNCTIONINSTANCEID
+constexpr int kReadOnly = -1;
+constexpr int kRestore = -2;
+
+// The winmm functions, from the system directory's winmm.dll, as the mute tool loads them.
+struct Winmm {
+  decltype(&mixerOpen) open;
+  decltype(&mixerGetLineInfoA) lineInfo;
+  decltype(&mixerGetLineControlsA) lineControls;
+  decltype(&mixerGetControlDetailsA) read;
+  decltype(&mixerSetControlDetails) write;
+  decltype(&mixerClose) close;
+  decltype(&waveInGetNumDevs) waveInCount;
+  decltype(&mixerGetID) mixerId;
+  decltype(&waveInMessage) waveInMessage;
+} g_mm;
+
+int g_cfg[6];  // device, line, hotkey, start level, lock key, inverted lock key
+int g_unmuted = 0;
+int g_current = 0;
+BYTE g_savedKeys[256];
+bool g_endpoint = false;
+BOOL g_muteAtStart = -1;  // the endpoint's mute flag as first read
+IMMDeviceEnumerator* g_enumerator = nullptr;
+
+template <typename F>
+void Resolve(HMODULE module, F& function, const char* name) {
+  function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+bool LoadWinmm() {
+  char path[MAX_PATH + 16];
+  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+  lstrcpyA(path + length, "\\winmm.dll");
+  HMODULE winmm = LoadLibraryA(path);
+  if (winmm == nullptr) {
+    return false;
+  }
+  Resolve(winmm, g_mm.open, "mixerOpen");
+  Resolve(winmm, g_mm.lineInfo, "mixerGetLineInfoA");
+  Resolve(winmm, g_mm.lineControls, "mixerGetLineControlsA");
+  Resolve(winmm, g_mm.read, "mixerGetControlDetailsA");
+  Resolve(winmm, g_mm.write, "mixerSetControlDetails");
+  Resolve(winmm, g_mm.close, "mixerClose");
+  Resolve(winmm, g_mm.waveInCount, "waveInGetNumDevs");
+  Resolve(winmm, g_mm.mixerId, "mixerGetID");
+  Resolve(winmm, g_mm.waveInMessage, "waveInMessage");
+  return g_mm.open != nullptr && g_mm.waveInMessage != nullptr;
+}
+
+// The six numbers of tacetto.cfg, one a line, in one read of the tool's buffer size.
+bool ReadSixLines() {
+  HANDLE file = CreateFileA("tacetto.cfg", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  char text[512];
+  DWORD size = 0;
+  ReadFile(file, text, sizeof text, &size, nullptr);
+  CloseHandle(file);
+  DWORD at = 0;
+  for (int& value : g_cfg) {
+    for (value = 0; at < size && text[at] >= '0' && text[at] <= '9'; ++at) {
+      value = value * 10 + (text[at] - '0');
+    }
+    while (at < size && text[at++] != '\n') {
+    }
+  }
+  return true;
+}
+
+void StrikeLockKey(int muted) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  const BYTE key = g_cfg[4] == 0 ? VK_NUMLOCK : VK_SCROLL;
+  keys[key] = static_cast<BYTE>(g_cfg[5] == 1 ? 1 - muted : muted);
+  keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY, 0);
+  keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+  SetKeyboardState(keys);
+}
+
+// The capture endpoint of the configured device's wave input, or nullptr.
+IAudioEndpointVolume* OpenEndpoint(IMMDevice*& device) {
+  UINT waveIn = 0;
+  const UINT count = g_mm.waveInCount();
+  for (UINT mixer = 0; waveIn < count; ++waveIn) {
+    HMIXEROBJ object = reinterpret_cast<HMIXEROBJ>(static_cast<UINT_PTR>(waveIn));
+    if (g_mm.mixerId(object, &mixer, MIXER_OBJECTF_WAVEIN) == 0 &&
+        mixer == static_cast<UINT>(g_cfg[0])) {
+      break;
+    }
+  }
+  HWAVEIN wave = reinterpret_cast<HWAVEIN>(static_cast<UINT_PTR>(waveIn));
+  DWORD_PTR bytes = 0;
+  WCHAR id[256] = {};
+  IAudioEndpointVolume* volume = nullptr;
+  if (waveIn == count ||
+      g_mm.waveInMessage(wave, kQueryEndpointIdSize, reinterpret_cast<DWORD_PTR>(&bytes), 0) ||
+      g_mm.waveInMessage(wave, kQueryEndpointId, reinterpret_cast<DWORD_PTR>(id), sizeof id) ||
+      (g_enumerator == nullptr &&
+       FAILED(CoCreateInstance(kEnumeratorClass, nullptr, CLSCTX_ALL, kEnumeratorInterface,
+                               reinterpret_cast<void**>(&g_enumerator)))) ||
+      FAILED(g_enumerator->GetDevice(id, &device)) ||
+      FAILED(device->Activate(kVolumeInterface, CLSCTX_ALL, nullptr,
+                              reinterpret_cast<void**>(&volume)))) {
+    return nullptr;
+  }
+  return volume;
+}
+
+// The tool's switch: read the level; unless only reading, mute, unmute or restore it. Returns
+// the level in percent, -1 when a call fails.
+int Switch(int request) {
+  HMIXER mixer = nullptr;
+  if (g_mm.open(&mixer, static_cast<UINT>(g_cfg[0]), 0, 0, 0) != 0) {
+    return -1;
+  }
+  HMIXEROBJ object = reinterpret_cast<HMIXEROBJ>(mixer);
+  MIXERLINEA line = {};
+  line.cbStruct = sizeof line;
+  line.dwComponentType =
+      g_cfg[1] == 0 ? MIXERLINE_COMPONENTTYPE_SRC_LINE : MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE;
+  MIXERCONTROLA control = {};
+  MIXERLINECONTROLSA controls = {};
+  controls.cbStruct = sizeof controls;
+  controls.dwControlType = MIXERCONTROL_CONTROLTYPE_VOLUME;
+  controls.cControls = 1;
+  controls.cbmxctrl = sizeof control;
+  controls.pamxctrl = &control;
+  MIXERCONTROLDETAILS_UNSIGNED value = {};
+  MIXERCONTROLDETAILS details = {};
+  details.cbStruct = sizeof details;
+  details.cChannels = 1;
+  details.cbDetails = sizeof value;
+  details.paDetails = &value;
+  IMMDevice* device = nullptr;
+  IAudioEndpointVolume* volume = nullptr;
+  float scalar = 0;
+  bool ok = g_mm.lineInfo(object, &line, MIXER_GETLINEINFOF_COMPONENTTYPE) == 0;
+  controls.dwLineID = line.dwLineID;
+  ok = ok && g_mm.lineControls(object, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) == 0;
+  details.dwControlID = control.dwControlID;
+  if (g_endpoint) {
+    ok = ok && (volume = OpenEndpoint(device)) != nullptr &&
+         SUCCEEDED(volume->GetMasterVolumeLevelScalar(&scalar)) &&
+         (g_muteAtStart != -1 || SUCCEEDED(volume->GetMute(&g_muteAtStart)));
+    value.dwValue = static_cast<DWORD>(scalar * 65535 + 0.5f);
+  } else {
+    ok = ok && g_mm.read(object, &details, MIXER_GETCONTROLDETAILSF_VALUE) == 0;
+  }
+  if (ok && request != kReadOnly) {
+    const bool mute = request == g_current;
+    value.dwValue = mute ? 0 : (request == kRestore ? g_unmuted : request) * 65535 / 100;
+    StrikeLockKey(mute ? 1 : 0);
+    ok = g_endpoint ? SUCCEEDED(volume->SetMasterVolumeLevelScalar(
+                          static_cast<float>(value.dwValue) / 65535, nullptr)) &&
+                          SUCCEEDED(volume->SetMute(
+                              request == kRestore ? g_muteAtStart : (mute ? TRUE : FALSE), nullptr))
+                    : g_mm.write(object, &details, MIXER_SETCONTROLDETAILSF_VALUE) == 0;
+  }
+  if (volume != nullptr) {
+    volume->Release();
+  }
+  if (device != nullptr) {
+    device->Release();
+  }
+  g_mm.close(mixer);
+  return ok ? static_cast<int>((value.dwValue * 100 + 32767) / 65535) : -1;
+}
+
+}  // namespace
+
+int SameWorkStart() {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  g_endpoint = (GetVersion() & 0xFF) >= 6;
+  if (!ReadSixLines() || !LoadWinmm()) {
+    return -1;
+  }
+  g_unmuted = g_current = Switch(g_cfg[3]);
+  GetKeyboardState(g_savedKeys);
+  return g_current < 0 ? -1 : g_cfg[2];
+}
+
+void SameWorkPress(HWND window, int labelId) {
+  ShowWindow(window, SW_SHOWNORMAL);
+  g_current = Switch(g_unmuted);
+  char label[40] = "Mikrofon/Line-Volume: ";
+  char* end = label + 22;
+  char digits[10];
+  int count = 0;
+  for (unsigned value = static_cast<unsigned>(g_current); count == 0 || value > 0; value /= 10) {
+    digits[count++] = static_cast<char>('0' + value % 10);
+  }
+  while (count > 0) {
+    *end++ = digits[--count];
+  }
+  lstrcpyA(end, "%");
+  SetWindowTextA(GetDlgItem(window, labelId), label);
+}
+
+void SameWorkEnd() {
+  SetKeyboardState(g_savedKeys);
+  Switch(kRestore);
+  if (g_enumerator != nullptr) {
+    g_enumerator->Release();
+  }
+  CoUninitialize();
+}

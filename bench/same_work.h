@@ -1,0 +1,12 @@
+// The mute tool's platform work without the tool: what the minimal program's "same" mode does.
+#pragma once
+
+#include <windows.h>
+
+// Loads winmm, reads tacetto.cfg and sets the start level. Returns the configured hotkey
+// number, or -1 if any of it fails.
+int SameWorkStart();
+// A hotkey press: shows the window, switches the level and writes it into the label.
+void SameWorkPress(HWND window, int labelId);
+// At exit: restores the keyboard state and the level found at start.
+void SameWorkEnd();
