@@ -21,7 +21,7 @@ Sound Load() {
       sound.devices.push_back({text + 7, {}});
     } else if (sscanf(text, "line %x %63s", &a, word[0]) == 2 && !sound.devices.empty()) {
       const uint32_t level = uint32_t(strtoul(word[0], nullptr, 10));
-      sound.devices.back().lines.push_back({a, strcmp(word[0], "-") != 0, level});
+      sound.devices.back().lines.push_back({a, level, strcmp(word[0], "-") != 0});
     } else if (sscanf(text, "wavein %u %x %u", &a, &b, &c) == 3) {
       sound.waveIns.push_back({a, b, c != 0});
     } else if (sscanf(text, "fail %63s %63s %63s", word[0], word[1], word[2]) == 3) {

@@ -13,17 +13,15 @@
 #define DOUBLE_EXPORT extern "C" __declspec(dllexport)
 
 struct SoundLine {
-  uint32_t type;
+  uint32_t type, level;
   bool hasVolume;
-  uint32_t level;
 };
 struct SoundDevice {
   std::string name;
   std::vector<SoundLine> lines;
 };
 struct SoundWaveIn {
-  uint32_t mixer;
-  uint32_t scalarBits;
+  uint32_t mixer, scalarBits;
   bool mute;
 };
 struct Sound {
