@@ -53,8 +53,10 @@ TEST(RunTacetto, RefusalsAndSessionEnds) {
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(atClose, c.atClose);
     EXPECT_EQ(platform.mixer.written, c.atEnd);
-    // One keyboard table per lock key stroke, and the one saved at start put back once.
-    EXPECT_EQ(platform.keyboard.written.size(), c.atEnd.size() + 1);
+    // A lock key press and release and a keyboard table per level written, and the table saved
+    // at start put back once.
+    EXPECT_EQ(size_t(platform.keyboard.strokes), 2 * c.atEnd.size());
+    EXPECT_EQ(size_t(platform.keyboard.stateWrites), c.atEnd.size() + 1);
     EXPECT_EQ(ui.unregistered, c.failDialog ? std::vector<int>{} : std::vector<int>{c.atom});
     EXPECT_EQ(ui.itemTexts.count(kVolumeLabelId) ? ui.itemTexts[kVolumeLabelId] : "(none)",
               c.label ? c.label : "(none)");
@@ -65,9 +67,8 @@ TEST(RunTacetto, APressWhileAnErrorBoxIsOpenRunsNestedAndTheFailedPressShowsLast
   FakeWindowSystem ui;
   FakeTacettoPlatform platform;
   platform.file.content = kConfig;
-  platform.mixer.failStep = MixerStep::kWrite;
-  platform.mixer.failCode = 5;
-  platform.mixer.failInSession = 2;  // the first press
+  platform.mixer.writeFailCode = 5;
+  platform.mixer.writeFailSession = 2;  // the first press
   std::vector<std::string> labels;
   ui.onMessageBox = [&](const ShownBox&) {
     ui.Deliver(WM_HOTKEY);  // the box's own loop dispatches the second press

@@ -5,6 +5,7 @@
 #include <endpointvolume.h>
 #include <mmdeviceapi.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "tacetto/win32/core_audio_ids.h"
@@ -30,25 +31,20 @@ class Object : public Interface {
     InterlockedIncrement(&g_objects);
   }
   virtual ~Object() { InterlockedDecrement(&g_objects); }
-
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) {
       return E_POINTER;
     }
     *out = iid == IID_IUnknown || iid == iid_ ? this : nullptr;
-    if (*out == nullptr) {
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
+    return *out == nullptr ? E_NOINTERFACE : (AddRef(), S_OK);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(InterlockedIncrement(&references_)); }
   ULONG STDMETHODCALLTYPE Release() override {
     const LONG left = InterlockedDecrement(&references_);
+    if (left == 0 && name_ != nullptr) {
+      SoundCall("release").Log("release %s", name_);
+    }
     if (left == 0) {
-      if (name_ != nullptr) {
-        SoundCall("release").Log("release %s", name_);
-      }
       delete this;
     }
     return ULONG(left);
@@ -60,7 +56,8 @@ class Object : public Interface {
   LONG references_ = 1;
 };
 
-// The endpoint volume of wave input `waveIn`.
+// The endpoint volume of wave input `waveIn_`. Each call fails as scheduled, without a pointer
+// (E_POINTER), or once its wave input is gone from sound.txt (device invalidated).
 class Volume : public Object<IAudioEndpointVolume> {
  public:
   explicit Volume(uint32_t waveIn) : Object("volume", kEndpointVolumeInterface), waveIn_(waveIn) {}
@@ -68,13 +65,12 @@ class Volume : public Object<IAudioEndpointVolume> {
   HRESULT STDMETHODCALLTYPE GetMasterVolumeLevelScalar(float* scalar) override {
     SoundCall call("GetMasterVolumeLevelScalar");
     const HRESULT result = Check(call, scalar);
+    char bits[16] = "-";
     if (result == S_OK) {
       memcpy(scalar, &call.sound.waveIns[waveIn_].scalarBits, sizeof *scalar);
-      call.Log("GetMasterVolumeLevelScalar -> 0x00000000 %08x",
-               unsigned(call.sound.waveIns[waveIn_].scalarBits));
-    } else {
-      call.Log("GetMasterVolumeLevelScalar -> 0x%08x -", unsigned(result));
+      snprintf(bits, sizeof bits, "%08x", unsigned(call.sound.waveIns[waveIn_].scalarBits));
     }
+    call.Log("GetMasterVolumeLevelScalar -> 0x%08x %s", unsigned(result), bits);
     return result;
   }
   HRESULT STDMETHODCALLTYPE SetMasterVolumeLevelScalar(float scalar, LPCGUID) override {
@@ -95,10 +91,8 @@ class Volume : public Object<IAudioEndpointVolume> {
     const HRESULT result = Check(call, mute);
     if (result == S_OK) {
       *mute = call.sound.waveIns[waveIn_].mute;
-      call.Log("GetMute -> 0x00000000 %d", *mute);
-    } else {
-      call.Log("GetMute -> 0x%08x -", unsigned(result));
     }
+    call.Log("GetMute -> 0x%08x %s", unsigned(result), result != S_OK ? "-" : *mute ? "1" : "0");
     return result;
   }
   HRESULT STDMETHODCALLTYPE SetMute(BOOL mute, LPCGUID) override {
@@ -106,7 +100,7 @@ class Volume : public Object<IAudioEndpointVolume> {
     HRESULT result = Check(call, &mute);
     if (result == S_OK) {
       bool& flag = call.sound.waveIns[waveIn_].mute;
-      result = flag == (mute != 0) ? S_FALSE : S_OK;
+      result = flag == (mute != 0) ? S_FALSE : S_OK;  // S_FALSE: the flag had that state
       flag = mute != 0;
     }
     call.Log("SetMute %d -> 0x%08x", mute != 0, unsigned(result));
@@ -128,15 +122,11 @@ class Volume : public Object<IAudioEndpointVolume> {
   NOT_IMPLEMENTED(GetVolumeRange, float*, float*, float*)
 
  private:
-  // A scheduled failure, a missing pointer, or a wave input no longer in sound.txt.
   HRESULT Check(const SoundCall& call, const void* pointer) const {
-    if (call.failed) {
-      return HRESULT(call.code);
-    }
-    if (pointer == nullptr) {
-      return E_POINTER;
-    }
-    return waveIn_ < call.sound.waveIns.size() ? S_OK : kInvalidated;
+    return call.failed                           ? HRESULT(call.code)
+           : pointer == nullptr                  ? E_POINTER
+           : waveIn_ < call.sound.waveIns.size() ? S_OK
+                                                 : kInvalidated;
   }
 
   uint32_t waveIn_;
@@ -148,10 +138,12 @@ class Device : public Object<IMMDevice> {
 
   HRESULT STDMETHODCALLTYPE Activate(REFIID iid, DWORD, PROPVARIANT*, void** out) override {
     SoundCall call("Activate");
-    HRESULT result = call.failed ? HRESULT(call.code) : out == nullptr ? E_POINTER : E_NOINTERFACE;
-    if (!call.failed && out != nullptr && iid == kEndpointVolumeInterface) {
+    const HRESULT result = call.failed                       ? HRESULT(call.code)
+                           : out == nullptr                  ? E_POINTER
+                           : iid != kEndpointVolumeInterface ? E_NOINTERFACE
+                                                             : S_OK;
+    if (!call.failed && result == S_OK) {
       *out = static_cast<IAudioEndpointVolume*>(new Volume(waveIn_));
-      result = S_OK;
     }
     call.Log("Activate -> 0x%08x", unsigned(result));
     return result;
@@ -171,13 +163,13 @@ class Enumerator : public Object<IMMDeviceEnumerator> {
   HRESULT STDMETHODCALLTYPE GetDevice(LPCWSTR id, IMMDevice** device) override {
     SoundCall call("GetDevice");
     uint32_t waveIn = 0;
-    HRESULT result = call.failed                          ? HRESULT(call.code)
-                     : id == nullptr || device == nullptr ? E_POINTER
-                                                          : kNotFound;
-    if (!call.failed && result == kNotFound && WaveInOfEndpointId(id, waveIn) &&
-        waveIn < call.sound.waveIns.size()) {
+    const HRESULT result = call.failed                          ? HRESULT(call.code)
+                           : id == nullptr || device == nullptr ? E_POINTER
+                           : WaveInOfEndpointId(id, waveIn) && waveIn < call.sound.waveIns.size()
+                               ? S_OK
+                               : kNotFound;
+    if (!call.failed && result == S_OK) {
       *device = new Device(waveIn);
-      result = S_OK;
     }
     call.Log("GetDevice -> 0x%08x", unsigned(result));
     return result;
@@ -185,10 +177,7 @@ class Enumerator : public Object<IMMDeviceEnumerator> {
   NOT_IMPLEMENTED(EnumAudioEndpoints, EDataFlow, DWORD, IMMDeviceCollection**)
   NOT_IMPLEMENTED(GetDefaultAudioEndpoint, EDataFlow, ERole, IMMDevice**)
   NOT_IMPLEMENTED(RegisterEndpointNotificationCallback, IMMNotificationClient*)
-  HRESULT STDMETHODCALLTYPE
-  UnregisterEndpointNotificationCallback(IMMNotificationClient*) override {
-    return E_NOTIMPL;
-  }
+  NOT_IMPLEMENTED(UnregisterEndpointNotificationCallback, IMMNotificationClient*)
 };
 
 class Factory : public Object<IClassFactory> {
@@ -199,14 +188,11 @@ class Factory : public Object<IClassFactory> {
     SoundCall call("CoCreateInstance");
     HRESULT result = call.failed      ? HRESULT(call.code)
                      : out == nullptr ? E_POINTER
-                                      : CLASS_E_NOAGGREGATION;
-    if (!call.failed && out != nullptr) {
-      *out = nullptr;
-      if (outer == nullptr) {
-        Enumerator* enumerator = new Enumerator;
-        result = enumerator->QueryInterface(iid, out);
-        enumerator->Release();
-      }
+                                      : (*out = nullptr, CLASS_E_NOAGGREGATION);
+    if (!call.failed && out != nullptr && outer == nullptr) {
+      Enumerator* enumerator = new Enumerator;
+      result = enumerator->QueryInterface(iid, out);
+      enumerator->Release();
     }
     call.Log("CoCreateInstance -> 0x%08x", unsigned(result));
     return result;

@@ -4,58 +4,48 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cwchar>
 
 namespace {
 
-constexpr char kStateFile[] = "sound.txt";
-constexpr char kLogFile[] = "sound.log";
 constexpr char kEndpointPrefix[] = "{0.0.1.00000000}.{wavein-";
 
 Sound Load() {
   Sound sound;
-  FILE* file = fopen(kStateFile, "rb");
-  if (file == nullptr) {
-    return sound;
-  }
+  FILE* file = fopen("sound.txt", "rb");
   char text[512];
-  while (fgets(text, sizeof text, file) != nullptr) {
+  while (file != nullptr && fgets(text, sizeof text, file) != nullptr) {
     text[strcspn(text, "\r\n")] = '\0';
-    char word[64] = "";
-    char rest[2][64] = {"", ""};
-    unsigned a = 0;
-    unsigned b = 0;
-    unsigned c = 0;
+    char word[3][64] = {"", "", ""};
+    unsigned a = 0, b = 0, c = 0;
     if (strncmp(text, "device ", 7) == 0) {
       sound.devices.push_back({text + 7, {}});
-    } else if (sscanf(text, "line %x %63s", &a, rest[0]) == 2 && !sound.devices.empty()) {
-      const bool hasVolume = strcmp(rest[0], "-") != 0;
-      sound.devices.back().lines.push_back({a, hasVolume, uint32_t(strtoul(rest[0], nullptr, 10))});
+    } else if (sscanf(text, "line %x %63s", &a, word[0]) == 2 && !sound.devices.empty()) {
+      const uint32_t level = uint32_t(strtoul(word[0], nullptr, 10));
+      sound.devices.back().lines.push_back({a, level, strcmp(word[0], "-") != 0});
     } else if (sscanf(text, "wavein %u %x %u", &a, &b, &c) == 3) {
       sound.waveIns.push_back({a, b, c != 0});
-    } else if (sscanf(text, "fail %63s %63s %63s", word, rest[0], rest[1]) == 3) {
+    } else if (sscanf(text, "fail %63s %63s %63s", word[0], word[1], word[2]) == 3) {
       sound.failures.push_back(text + 5);
-    } else if (sscanf(text, "count %63s %u", word, &a) == 2) {
-      sound.counts[word] = a;
+    } else if (sscanf(text, "count %63s %u", word[0], &a) == 2) {
+      sound.counts[word[0]] = a;
     }
   }
-  fclose(file);
+  if (file != nullptr) {
+    fclose(file);
+  }
   return sound;
 }
 
 void Save(const Sound& sound) {
-  FILE* file = fopen(kStateFile, "wb");
+  FILE* file = fopen("sound.txt", "wb");
   if (file == nullptr) {
     return;
   }
   for (const SoundDevice& device : sound.devices) {
     fprintf(file, "device %s\n", device.name.c_str());
     for (const SoundLine& line : device.lines) {
-      if (line.hasVolume) {
-        fprintf(file, "line 0x%x %u\n", unsigned(line.type), unsigned(line.level));
-      } else {
-        fprintf(file, "line 0x%x -\n", unsigned(line.type));
-      }
+      const std::string level = line.hasVolume ? std::to_string(line.level) : "-";
+      fprintf(file, "line 0x%x %s\n", unsigned(line.type), level.c_str());
     }
   }
   for (const SoundWaveIn& in : sound.waveIns) {
@@ -78,9 +68,8 @@ SoundCall::SoundCall(const char* name)
   sound = Load();
   const uint32_t use = ++sound.counts[name];
   for (const std::string& failure : sound.failures) {
-    char call[64] = "";
+    char call[64] = "", value[64] = "";
     unsigned n = 0;
-    char value[64] = "";
     if (sscanf(failure.c_str(), "%63s %u %63s", call, &n, value) == 3 && n == use &&
         strcmp(call, name) == 0) {
       failed = true;
@@ -96,7 +85,7 @@ SoundCall::~SoundCall() {
 }
 
 void SoundCall::Log(const char* format, ...) {
-  FILE* file = fopen(kLogFile, "ab");
+  FILE* file = fopen("sound.log", "ab");
   if (file == nullptr) {
     return;
   }
@@ -109,19 +98,13 @@ void SoundCall::Log(const char* format, ...) {
 }
 
 std::wstring EndpointIdOfWaveIn(uint32_t waveIn) {
-  char id[64];
-  snprintf(id, sizeof id, "%s%u}", kEndpointPrefix, unsigned(waveIn));
-  return std::wstring(id, id + strlen(id));
+  const std::string id = kEndpointPrefix + std::to_string(waveIn) + "}";
+  return std::wstring(id.begin(), id.end());
 }
 
 bool WaveInOfEndpointId(const wchar_t* id, uint32_t& waveIn) {
   const std::string text(id, id + wcslen(id));
-  const size_t prefix = strlen(kEndpointPrefix);
-  unsigned n = 0;
-  if (text.compare(0, prefix, kEndpointPrefix) != 0 ||
-      sscanf(text.c_str() + prefix, "%u", &n) != 1 || EndpointIdOfWaveIn(n) != id) {
-    return false;
-  }
-  waveIn = n;
-  return true;
+  return text.size() > strlen(kEndpointPrefix) &&
+         sscanf(text.c_str() + strlen(kEndpointPrefix), "%u", &waveIn) == 1 &&
+         EndpointIdOfWaveIn(waveIn) == id;
 }

@@ -13,22 +13,17 @@
 #define DOUBLE_EXPORT extern "C" __declspec(dllexport)
 
 struct SoundLine {
-  uint32_t type;
+  uint32_t type, level;
   bool hasVolume;
-  uint32_t level;
 };
-
 struct SoundDevice {
   std::string name;
   std::vector<SoundLine> lines;
 };
-
 struct SoundWaveIn {
-  uint32_t mixer;
-  uint32_t scalarBits;
+  uint32_t mixer, scalarBits;
   bool mute;
 };
-
 struct Sound {
   std::vector<SoundDevice> devices;
   std::vector<SoundWaveIn> waveIns;
@@ -45,7 +40,6 @@ class SoundCall {
   ~SoundCall();
   SoundCall(const SoundCall&) = delete;
   SoundCall& operator=(const SoundCall&) = delete;
-
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
   Sound sound;

@@ -1,5 +1,6 @@
 // The mixer library of the test doubles: the mixer and wave-input calls of the mute tool on the
 // devices of sound.txt. Line n of a device has the id 0x100 + n, its volume control 0x200 + n.
+// Each call refuses what Windows refuses, in Windows' order, and changes nothing then.
 #define _WINMM_  // defines, rather than imports, the calls below
 #include <windows.h>
 // windows.h first
@@ -27,46 +28,48 @@ void CopyName(char (&to)[N], const std::string& from) {
 // checks the flags too: a query type up to `lastQuery`, a mixer object, nothing else.
 MMRESULT DeviceOf(const Sound& sound, HMIXEROBJ object, DWORD flags, DWORD lastQuery,
                   uint32_t& device) {
-  const UINT_PTR value = reinterpret_cast<UINT_PTR>(object);
+  const UINT_PTR value = reinterpret_cast<UINT_PTR>(object), slot = value - kFirstHandle;
   const DWORD type = flags & kObjectMask;
-  if ((flags & ~(kObjectMask | 0xF)) != 0 || (flags & 0xF) > lastQuery) {
-    return MMSYSERR_INVALFLAG;
-  }
-  if (type != MIXER_OBJECTF_MIXER && type != MIXER_OBJECTF_HMIXER) {
-    return MMSYSERR_NOTSUPPORTED;
-  }
-  if (value - kFirstHandle < std::size(g_openDevice)) {
-    device = g_openDevice[value - kFirstHandle] - 1;
-    if (g_openDevice[value - kFirstHandle] == 0) {
-      return MMSYSERR_INVALHANDLE;
-    }
-  } else if (type == MIXER_OBJECTF_HMIXER) {
-    return MMSYSERR_INVALHANDLE;
-  } else {
-    device = uint32_t(value);
-  }
-  return device < sound.devices.size() ? MMSYSERR_NOERROR : MMSYSERR_BADDEVICEID;
+  const bool handle = slot < std::size(g_openDevice);
+  device = handle ? uint32_t(g_openDevice[slot] - 1) : uint32_t(value);
+  return (flags & ~(kObjectMask | 0xF)) != 0 || (flags & 0xF) > lastQuery    ? MMSYSERR_INVALFLAG
+         : type != MIXER_OBJECTF_MIXER && type != MIXER_OBJECTF_HMIXER       ? MMSYSERR_NOTSUPPORTED
+         : (handle ? g_openDevice[slot] == 0 : type == MIXER_OBJECTF_HMIXER) ? MMSYSERR_INVALHANDLE
+         : device < sound.devices.size()                                     ? MMSYSERR_NOERROR
+                                                                             : MMSYSERR_BADDEVICEID;
 }
 
-// The volume control a details record names, for reading and writing a value.
-MMRESULT ControlOf(Sound& sound, HMIXEROBJ object, const MIXERCONTROLDETAILS* details, DWORD flags,
-                   SoundLine*& line) {
+// A volume control's value read (`set` false) or written: the control a details record names.
+MMRESULT Details(const char* name, HMIXEROBJ object, const MIXERCONTROLDETAILS* d, DWORD flags,
+                 bool set) {
+  SoundCall call(name);
   uint32_t device = 0;
-  if (const MMRESULT result = DeviceOf(sound, object, flags, 1, device)) {
-    return result;
+  MMRESULT result = call.failed ? call.code : DeviceOf(call.sound, object, flags, 1, device);
+  auto* value = d != nullptr ? static_cast<MIXERCONTROLDETAILS_UNSIGNED*>(d->paDetails) : nullptr;
+  SoundLine* line = nullptr;
+  if (!call.failed && result == MMSYSERR_NOERROR) {
+    std::vector<SoundLine>& lines = call.sound.devices[device].lines;
+    const DWORD index = d != nullptr ? d->dwControlID - kFirstControl : 0;
+    line = index < lines.size() && lines[index].hasVolume ? &lines[index] : nullptr;
+    result = d == nullptr || d->cbStruct < sizeof *d || value == nullptr ||
+                     d->cbDetails != sizeof *value || d->cChannels != 1 || d->cMultipleItems != 0
+                 ? MMSYSERR_INVALPARAM
+             : (flags & 0xF) != MIXER_GETCONTROLDETAILSF_VALUE ? MMSYSERR_NOTSUPPORTED  // texts
+             : line == nullptr                                 ? MIXERR_INVALCONTROL
+                                                               : MMSYSERR_NOERROR;
   }
-  if (details == nullptr || details->cbStruct < sizeof *details || details->paDetails == nullptr ||
-      details->cbDetails != sizeof(MIXERCONTROLDETAILS_UNSIGNED) || details->cChannels != 1 ||
-      details->cMultipleItems != 0) {
-    return MMSYSERR_INVALPARAM;
+  if (set) {
+    if (result == MMSYSERR_NOERROR && line != nullptr) {
+      line->level = value->dwValue;
+    }
+    call.Log("mixerSetControlDetails %lu %lu -> %u", flags, value ? value->dwValue : 0, result);
+  } else if (result == MMSYSERR_NOERROR && line != nullptr) {
+    value->dwValue = line->level;
+    call.Log("mixerGetControlDetailsA %lu -> 0 %u", flags, unsigned(line->level));
+  } else {
+    call.Log("mixerGetControlDetailsA %lu -> %u -", flags, result);
   }
-  if ((flags & 0xF) != MIXER_GETCONTROLDETAILSF_VALUE) {
-    return MMSYSERR_NOTSUPPORTED;  // list texts, custom values
-  }
-  std::vector<SoundLine>& lines = sound.devices[device].lines;
-  const DWORD index = details->dwControlID - kFirstControl;
-  line = index < lines.size() && lines[index].hasVolume ? &lines[index] : nullptr;
-  return line != nullptr ? MMSYSERR_NOERROR : MIXERR_INVALCONTROL;
+  return result;
 }
 
 }  // namespace
@@ -81,11 +84,11 @@ DOUBLE_EXPORT UINT WINAPI mixerGetNumDevs() {
 DOUBLE_EXPORT MMRESULT WINAPI mixerGetDevCapsA(UINT_PTR id, LPMIXERCAPSA caps, UINT size) {
   SoundCall call("mixerGetDevCapsA");
   uint32_t device = 0;
-  MMRESULT result = call.code;
-  if (call.failed) {
-  } else if (caps == nullptr || size == 0) {
-    result = MMSYSERR_INVALPARAM;
-  } else if ((result = DeviceOf(call.sound, HMIXEROBJ(id), 0, 0, device)) == MMSYSERR_NOERROR) {
+  const MMRESULT result = call.failed ? call.code
+                          : caps == nullptr || size == 0
+                              ? MMSYSERR_INVALPARAM
+                              : DeviceOf(call.sound, HMIXEROBJ(id), 0, 0, device);
+  if (!call.failed && result == MMSYSERR_NOERROR) {
     MIXERCAPSA all = {};
     CopyName(all.szPname, call.sound.devices[device].name);
     all.cDestinations = 1;
@@ -99,17 +102,14 @@ DOUBLE_EXPORT MMRESULT WINAPI mixerOpen(LPHMIXER mixer, UINT id, DWORD_PTR callb
                                         DWORD_PTR instance, DWORD flags) {
   SoundCall call("mixerOpen");
   int* slot = std::find(std::begin(g_openDevice), std::end(g_openDevice), 0);
-  MMRESULT result = call.code;
-  if (call.failed) {
-  } else if (flags != CALLBACK_NULL && flags != CALLBACK_WINDOW) {
-    result = MMSYSERR_INVALFLAG;  // a device number only; no callback function, event or thread
-  } else if (mixer == nullptr) {
-    result = MMSYSERR_INVALPARAM;
-  } else if (id >= call.sound.devices.size()) {
-    result = MMSYSERR_BADDEVICEID;
-  } else if (slot == std::end(g_openDevice)) {
-    result = MMSYSERR_NOMEM;
-  } else {
+  // A device number only; no callback function, event or thread.
+  const MMRESULT result = call.failed                                          ? call.code
+                          : flags != CALLBACK_NULL && flags != CALLBACK_WINDOW ? MMSYSERR_INVALFLAG
+                          : mixer == nullptr                                   ? MMSYSERR_INVALPARAM
+                          : id >= call.sound.devices.size() ? MMSYSERR_BADDEVICEID
+                          : slot == std::end(g_openDevice)  ? MMSYSERR_NOMEM
+                                                            : MMSYSERR_NOERROR;
+  if (!call.failed && result == MMSYSERR_NOERROR) {
     *slot = int(id) + 1;
     *mixer = reinterpret_cast<HMIXER>(kFirstHandle + UINT_PTR(slot - g_openDevice));
   }
@@ -121,11 +121,11 @@ DOUBLE_EXPORT MMRESULT WINAPI mixerOpen(LPHMIXER mixer, UINT id, DWORD_PTR callb
 DOUBLE_EXPORT MMRESULT WINAPI mixerClose(HMIXER mixer) {
   SoundCall call("mixerClose");
   const UINT_PTR slot = reinterpret_cast<UINT_PTR>(mixer) - kFirstHandle;
-  MMRESULT result = call.code;
-  if (call.failed) {
-  } else if (slot >= std::size(g_openDevice) || g_openDevice[slot] == 0) {
-    result = MMSYSERR_INVALHANDLE;
-  } else {
+  const MMRESULT result = call.failed ? call.code
+                          : slot >= std::size(g_openDevice) || g_openDevice[slot] == 0
+                              ? MMSYSERR_INVALHANDLE
+                              : MMSYSERR_NOERROR;
+  if (!call.failed && result == MMSYSERR_NOERROR) {
     g_openDevice[slot] = 0;
   }
   call.Log("mixerClose -> %u", result);
@@ -136,22 +136,22 @@ DOUBLE_EXPORT MMRESULT WINAPI mixerGetLineInfoA(HMIXEROBJ object, LPMIXERLINEA l
   SoundCall call("mixerGetLineInfoA");
   const DWORD type = line != nullptr ? line->dwComponentType : 0;
   uint32_t device = 0;
-  MMRESULT result = call.code;
-  if (call.failed) {
-  } else if (line == nullptr || line->cbStruct < sizeof *line) {
-    result = MMSYSERR_INVALPARAM;
-  } else if ((result = DeviceOf(call.sound, object, flags, MIXER_GETLINEINFOF_TARGETTYPE,
-                                device)) != MMSYSERR_NOERROR) {
-  } else if ((flags & 0xF) != MIXER_GETLINEINFOF_COMPONENTTYPE) {
-    result = MMSYSERR_NOTSUPPORTED;  // by destination, source, line id or target
-  } else {
-    const SoundDevice& found = call.sound.devices[device];
-    const auto at = std::find_if(found.lines.begin(), found.lines.end(),
+  MMRESULT result =
+      call.failed ? call.code
+      : line == nullptr || line->cbStruct < sizeof *line
+          ? MMSYSERR_INVALPARAM
+          : DeviceOf(call.sound, object, flags, MIXER_GETLINEINFOF_TARGETTYPE, device);
+  if (!call.failed && result == MMSYSERR_NOERROR) {
+    // By component type only: not by destination, source, line id or target.
+    const std::vector<SoundLine>& lines = call.sound.devices[device].lines;
+    const auto at = std::find_if(lines.begin(), lines.end(),
                                  [&](const SoundLine& l) { return l.type == type; });
-    const DWORD index = DWORD(at - found.lines.begin());
-    result = at != found.lines.end() ? MMSYSERR_NOERROR : MIXERR_INVALLINE;
+    const DWORD index = DWORD(at - lines.begin());
+    result = (flags & 0xF) != MIXER_GETLINEINFOF_COMPONENTTYPE ? MMSYSERR_NOTSUPPORTED
+             : at == lines.end()                               ? MIXERR_INVALLINE
+                                                               : MMSYSERR_NOERROR;
     if (result == MMSYSERR_NOERROR) {
-      memset(line, 0, sizeof *line);
+      *line = {};
       line->cbStruct = sizeof *line;
       line->dwSource = index;
       line->dwLineID = kFirstLine + index;
@@ -160,7 +160,7 @@ DOUBLE_EXPORT MMRESULT WINAPI mixerGetLineInfoA(HMIXEROBJ object, LPMIXERLINEA l
       line->cChannels = 1;
       line->cControls = at->hasVolume ? 1 : 0;
       CopyName(line->szName, "Line " + std::to_string(index));
-      CopyName(line->Target.szPname, found.name);
+      CopyName(line->Target.szPname, call.sound.devices[device].name);
     }
   }
   call.Log("mixerGetLineInfoA %lu 0x%lx -> %u", flags, type, result);
@@ -172,29 +172,30 @@ DOUBLE_EXPORT MMRESULT WINAPI mixerGetLineControlsA(HMIXEROBJ object, LPMIXERLIN
   SoundCall call("mixerGetLineControlsA");
   const DWORD type = controls != nullptr ? controls->dwControlType : 0;
   uint32_t device = 0;
-  MMRESULT result = call.code;
-  if (call.failed) {
-  } else if (controls == nullptr || controls->cbStruct < sizeof *controls ||
-             controls->cbmxctrl != sizeof(MIXERCONTROLA) || controls->pamxctrl == nullptr) {
-    result = MMSYSERR_INVALPARAM;
-  } else if ((result = DeviceOf(call.sound, object, flags, MIXER_GETLINECONTROLSF_ONEBYTYPE,
-                                device)) != MMSYSERR_NOERROR) {
-  } else if ((flags & 0xF) != MIXER_GETLINECONTROLSF_ONEBYTYPE) {
-    result = MMSYSERR_NOTSUPPORTED;  // all controls, or one by its id
-  } else if (const DWORD index = controls->dwLineID - kFirstLine;
-             index >= call.sound.devices[device].lines.size()) {
-    result = MIXERR_INVALLINE;
-  } else if (type != MIXERCONTROL_CONTROLTYPE_VOLUME ||
-             !call.sound.devices[device].lines[index].hasVolume) {
-    result = MIXERR_INVALCONTROL;
-  } else {
-    MIXERCONTROLA& control = *controls->pamxctrl;
-    memset(&control, 0, sizeof control);
-    control.cbStruct = sizeof control;
-    control.dwControlID = kFirstControl + index;
-    control.dwControlType = type;
-    CopyName(control.szName, "Volume");
-    control.Bounds.dwMaximum = 0xFFFF;
+  MMRESULT result =
+      call.failed ? call.code
+      : controls == nullptr || controls->cbStruct < sizeof *controls ||
+              controls->cbmxctrl != sizeof(MIXERCONTROLA) || controls->pamxctrl == nullptr
+          ? MMSYSERR_INVALPARAM
+          : DeviceOf(call.sound, object, flags, MIXER_GETLINECONTROLSF_ONEBYTYPE, device);
+  if (!call.failed && result == MMSYSERR_NOERROR) {
+    // One control by its type only: not all controls, nor one by its id.
+    const std::vector<SoundLine>& lines = call.sound.devices[device].lines;
+    const DWORD index = controls->dwLineID - kFirstLine;
+    result = (flags & 0xF) != MIXER_GETLINECONTROLSF_ONEBYTYPE ? MMSYSERR_NOTSUPPORTED
+             : index >= lines.size()                           ? MIXERR_INVALLINE
+             : type != MIXERCONTROL_CONTROLTYPE_VOLUME || !lines[index].hasVolume
+                 ? MIXERR_INVALCONTROL
+                 : MMSYSERR_NOERROR;
+    if (result == MMSYSERR_NOERROR) {
+      MIXERCONTROLA& control = *controls->pamxctrl;
+      control = {};
+      control.cbStruct = sizeof control;
+      control.dwControlID = kFirstControl + index;
+      control.dwControlType = type;
+      CopyName(control.szName, "Volume");
+      control.Bounds.dwMaximum = 0xFFFF;
+    }
   }
   call.Log("mixerGetLineControlsA %lu 0x%lx -> %u", flags, type, result);
   return result;
@@ -202,33 +203,12 @@ DOUBLE_EXPORT MMRESULT WINAPI mixerGetLineControlsA(HMIXEROBJ object, LPMIXERLIN
 
 DOUBLE_EXPORT MMRESULT WINAPI mixerGetControlDetailsA(HMIXEROBJ object,
                                                       LPMIXERCONTROLDETAILS details, DWORD flags) {
-  SoundCall call("mixerGetControlDetailsA");
-  SoundLine* line = nullptr;
-  const MMRESULT result =
-      call.failed ? call.code : ControlOf(call.sound, object, details, flags, line);
-  if (line != nullptr && !call.failed) {
-    static_cast<MIXERCONTROLDETAILS_UNSIGNED*>(details->paDetails)->dwValue = line->level;
-    call.Log("mixerGetControlDetailsA %lu -> 0 %u", flags, unsigned(line->level));
-  } else {
-    call.Log("mixerGetControlDetailsA %lu -> %u -", flags, result);
-  }
-  return result;
+  return Details("mixerGetControlDetailsA", object, details, flags, false);
 }
 
 DOUBLE_EXPORT MMRESULT WINAPI mixerSetControlDetails(HMIXEROBJ object,
                                                      LPMIXERCONTROLDETAILS details, DWORD flags) {
-  SoundCall call("mixerSetControlDetails");
-  SoundLine* line = nullptr;
-  const MMRESULT result =
-      call.failed ? call.code : ControlOf(call.sound, object, details, flags, line);
-  const DWORD value = details != nullptr && details->paDetails != nullptr
-                          ? static_cast<MIXERCONTROLDETAILS_UNSIGNED*>(details->paDetails)->dwValue
-                          : 0;
-  if (line != nullptr && !call.failed) {
-    line->level = value;
-  }
-  call.Log("mixerSetControlDetails %lu %lu -> %u", flags, value, result);
-  return result;
+  return Details("mixerSetControlDetails", object, details, flags, true);
 }
 
 DOUBLE_EXPORT UINT WINAPI waveInGetNumDevs() {
@@ -241,22 +221,18 @@ DOUBLE_EXPORT UINT WINAPI waveInGetNumDevs() {
 DOUBLE_EXPORT MMRESULT WINAPI mixerGetID(HMIXEROBJ object, UINT* mixerId, DWORD flags) {
   SoundCall call("mixerGetID");
   const UINT_PTR value = reinterpret_cast<UINT_PTR>(object);
-  MMRESULT result = call.code;
-  if (call.failed) {
-  } else if ((flags & ~kObjectMask) != 0) {
-    result = MMSYSERR_INVALFLAG;
-  } else if (mixerId == nullptr) {
-    result = MMSYSERR_INVALPARAM;
-  } else if (flags != MIXER_OBJECTF_WAVEIN) {
-    result = MMSYSERR_NOTSUPPORTED;  // only wave inputs by number
-  } else if (value >= call.sound.waveIns.size()) {
-    result = MMSYSERR_BADDEVICEID;
-  } else {
+  const MMRESULT result = call.failed                          ? call.code
+                          : (flags & ~kObjectMask) != 0        ? MMSYSERR_INVALFLAG
+                          : mixerId == nullptr                 ? MMSYSERR_INVALPARAM
+                          : flags != MIXER_OBJECTF_WAVEIN      ? MMSYSERR_NOTSUPPORTED
+                          : value >= call.sound.waveIns.size() ? MMSYSERR_BADDEVICEID
+                                                               : MMSYSERR_NOERROR;
+  if (!call.failed && result == MMSYSERR_NOERROR) {
     *mixerId = call.sound.waveIns[value].mixer;
     call.Log("mixerGetID %u 0x%lx -> 0 %u", unsigned(value), flags, *mixerId);
-    return result;
+  } else {
+    call.Log("mixerGetID %u 0x%lx -> %u -", unsigned(value), flags, result);
   }
-  call.Log("mixerGetID %u 0x%lx -> %u -", unsigned(value), flags, result);
   return result;
 }
 
@@ -267,20 +243,16 @@ DOUBLE_EXPORT MMRESULT WINAPI waveInMessage(HWAVEIN waveIn, UINT message, DWORD_
   const UINT_PTR value = reinterpret_cast<UINT_PTR>(waveIn);
   const std::wstring id = EndpointIdOfWaveIn(uint32_t(value));
   const ULONG bytes = ULONG((id.size() + 1) * sizeof(wchar_t));
-  MMRESULT result = call.code;
-  if (call.failed) {
-  } else if (value >= call.sound.waveIns.size()) {
-    result = MMSYSERR_BADDEVICEID;
-  } else if (message != 0x811 && message != 0x812) {
-    result = MMSYSERR_NOTSUPPORTED;
-  } else if (first == 0) {
-    result = MMSYSERR_INVALPARAM;
-  } else if (message == 0x812) {
-    *reinterpret_cast<ULONG*>(first) = bytes;
-  } else if (second < bytes) {
-    result = MMSYSERR_MOREDATA;
-  } else {
-    memcpy(reinterpret_cast<void*>(first), id.c_str(), bytes);
+  const MMRESULT result = call.failed                            ? call.code
+                          : value >= call.sound.waveIns.size()   ? MMSYSERR_BADDEVICEID
+                          : message != 0x811 && message != 0x812 ? MMSYSERR_NOTSUPPORTED
+                          : first == 0                           ? MMSYSERR_INVALPARAM
+                          : message == 0x811 && second < bytes   ? MMSYSERR_MOREDATA
+                                                                 : MMSYSERR_NOERROR;
+  if (!call.failed && result == MMSYSERR_NOERROR) {
+    memcpy(reinterpret_cast<void*>(first),
+           message == 0x812 ? static_cast<const void*>(&bytes) : id.c_str(),
+           message == 0x812 ? sizeof bytes : bytes);
   }
   call.Log("waveInMessage %u 0x%x -> %u", unsigned(value), message, result);
   return result;

@@ -1,9 +1,13 @@
-// Fakes of the mute tool's file, mixer and keyboard.
+// Fakes of the mute tool's file, mixer, keyboard and capture endpoints, installed for the
+// lifetime of a FakeTacettoPlatform, which zeroes the tool's globals as at program start.
 #pragma once
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "tacetto/globals.h"
 #include "tacetto/platform.h"
 
 class FakeConfigFile : public ConfigFile {
@@ -12,99 +16,85 @@ class FakeConfigFile : public ConfigFile {
   std::string content;
   size_t maxChunk = 7;           // small reads exercise the reader's buffer refills
   size_t failReadAt = SIZE_MAX;  // a read from this offset on reports an error
-
   std::vector<std::string> openedNames;
   int closes = 0;
-  size_t bytesRead = 0;
-  size_t largestRequest = 0;
+  size_t bytesRead = 0, largestRequest = 0;
 
-  bool Open(const char* name) override;
-  size_t Read(char* buffer, size_t size) override;
-  void Close() override;
-};
-
-// Which mixer step fails, with which code.
-enum class MixerStep { kNone, kOpen, kLine, kControls, kRead, kWrite };
-
-struct MixerCall {
-  std::string name;
-  uint32_t argument;  // device, component type, line, control or the level written
+  bool Open(const char* name) override { return openedNames.push_back(name), exists; }
+  size_t Read(char* buffer, size_t size) override {
+    largestRequest = std::max(largestRequest, size);
+    const size_t end = std::min(content.size(), failReadAt);
+    const size_t count = bytesRead < end ? std::min({size, maxChunk, end - bytesRead}) : 0;
+    memcpy(buffer, content.data() + bytesRead, count);
+    return bytesRead += count, count;
+  }
+  void Close() override { ++closes; }
 };
 
 class FakeMixer : public Mixer {
  public:
   std::vector<std::string> productNames = {"Out: default", "In: default"};
   std::vector<uint32_t> capsResults;  // per device; missing means 0
-  MixerStep failStep = MixerStep::kNone;
-  uint32_t failCode = 0;
-  int failInSession = 0;  // 0: the step fails every time; n: only between the n-th open and close
-  uint32_t level = 0;     // the control's level, kept like a device does
-
-  std::vector<MixerCall> calls;
-  int opens = 0;
-  int closes = 0;
+  uint32_t writeFailCode = 0;         // the write fails between the n-th open and its close
+  int writeFailSession = 0;
+  uint32_t level = 0;  // the control's level, kept like a device does
+  std::vector<std::string> calls;
+  int sessions = 0, closes = 0;
   std::vector<uint32_t> written;
 
-  // Calls by name only, for order checks.
-  std::vector<std::string> CallNames() const;
-
-  uint32_t NumDevs() override;
-  uint32_t ProductName(uint32_t device, char (&name)[32]) override;
-  uint32_t Open(int32_t device, MixerHandle& handle) override;
-  uint32_t FindLine(MixerHandle handle, uint32_t componentType, uint32_t& lineId) override;
-  uint32_t FindVolumeControl(MixerHandle handle, uint32_t lineId, uint32_t& controlId) override;
-  uint32_t ReadValue(MixerHandle handle, uint32_t controlId, uint32_t& value) override;
-  uint32_t WriteValue(MixerHandle handle, uint32_t controlId, uint32_t value) override;
-  void Close(MixerHandle handle) override;
-
-  bool Fails(MixerStep step) const;
-  int sessions = 0;  // opens attempted
-
-  static constexpr MixerHandle kHandle = 0x4D58;
-  static constexpr uint32_t kLineId = 0x10003;
-  static constexpr uint32_t kControlId = 77;
-};
-
-struct KeyStroke {
-  uint8_t virtualKey;
-  uint8_t scanCode;
-  uint32_t flags;
+  uint32_t NumDevs() override { return uint32_t(productNames.size()); }
+  uint32_t ProductName(uint32_t device, char (&name)[32]) override {
+    memset(name, 0, sizeof name);
+    const uint32_t result = device < capsResults.size() ? capsResults[device] : 0;
+    if (result == 0) {
+      strncpy(name, productNames[device].c_str(), sizeof name);  // may fill all 32 bytes
+    }
+    return result;
+  }
+  uint32_t Open(int32_t, MixerHandle& handle) override {
+    return calls.push_back("open"), ++sessions, handle = 0x4D58, 0;
+  }
+  uint32_t FindLine(MixerHandle, uint32_t, uint32_t& id) override {
+    return calls.push_back("line"), id = 0x10003, 0;
+  }
+  uint32_t FindVolumeControl(MixerHandle, uint32_t, uint32_t& id) override {
+    return calls.push_back("controls"), id = 77, 0;
+  }
+  uint32_t ReadValue(MixerHandle, uint32_t, uint32_t& value) override {
+    return calls.push_back("read"), value = level, 0;
+  }
+  uint32_t WriteValue(MixerHandle, uint32_t, uint32_t value) override {
+    calls.push_back("write");
+    if (writeFailSession == sessions) {
+      return writeFailCode;
+    }
+    written.push_back(level = value);
+    return 0;
+  }
+  void Close(MixerHandle) override { calls.push_back("close"), ++closes; }
 };
 
 class FakeKeyboard : public Keyboard {
  public:
   uint8_t state[256] = {};
-  std::vector<KeyStroke> strokes;
-  std::vector<std::string> log;  // "get", "event", "set" in call order
-  std::vector<std::vector<uint8_t>> written;
+  int strokes = 0, stateWrites = 0;
 
-  void GetState(uint8_t (&keys)[256]) override;
-  void KeyEvent(uint8_t virtualKey, uint8_t scanCode, uint32_t flags) override;
-  void SetState(const uint8_t (&keys)[256]) override;
+  void GetState(uint8_t (&keys)[256]) override { memcpy(keys, state, sizeof state); }
+  void KeyEvent(uint8_t, uint8_t, uint32_t) override { ++strokes; }
+  void SetState(const uint8_t (&keys)[256]) override {
+    memcpy(state, keys, sizeof state), ++stateWrites;
+  }
 };
 
-enum class EndpointStep {
-  kNone,
-  kMixerId,
-  kEndpointId,
-  kEnumerator,
-  kDevice,
-  kActivate,
-  kGet,
-  kSet,
-  kGetMute,
-  kSetMute
-};
-
+// Each step is named in `calls`; the one named `failStep` answers `failCode`.
 class FakeEndpoints : public CaptureEndpoints {
  public:
   uint32_t version = 5;                          // Windows XP: the classic path
   std::vector<uint32_t> mixerOfWaveIn = {1, 0};  // wave input 0 belongs to mixer 1
-  EndpointStep failStep = EndpointStep::kNone;
+  std::string failStep;
   uint32_t failCode = 0;
   float scalar = 0.5f;
   int32_t muted = 0;  // the mute flag; SetMute answers S_FALSE when it already had that state
-
   std::vector<std::string> calls;
   std::vector<uint32_t> queriedWaveIns;
   std::vector<float> written;
@@ -112,31 +102,52 @@ class FakeEndpoints : public CaptureEndpoints {
   int releases = 0;
 
   uint32_t WindowsMajorVersion() override { return version; }
-  uint32_t WaveInCount() override { return static_cast<uint32_t>(mixerOfWaveIn.size()); }
-  uint32_t MixerIdOfWaveIn(uint32_t waveIn, uint32_t& mixerId) override;
-  uint32_t QueryEndpointId(uint32_t waveIn) override;
-  uint32_t CreateEnumerator() override { return Step(EndpointStep::kEnumerator, "enumerator"); }
-  uint32_t GetDevice() override { return Step(EndpointStep::kDevice, "device"); }
-  uint32_t ActivateVolume() override { return Step(EndpointStep::kActivate, "activate"); }
-  uint32_t GetMasterScalar(float& value) override;
-  uint32_t SetMasterScalar(float value) override;
-  uint32_t GetMute(int32_t& flag) override;
-  uint32_t SetMute(int32_t flag) override;
-  void Release() override;
+  uint32_t WaveInCount() override { return uint32_t(mixerOfWaveIn.size()); }
+  uint32_t MixerIdOfWaveIn(uint32_t waveIn, uint32_t& mixerId) override {
+    return mixerId = mixerOfWaveIn.at(waveIn), Step("mixerid");
+  }
+  uint32_t QueryEndpointId(uint32_t waveIn) override {
+    return queriedWaveIns.push_back(waveIn), Step("endpointid");
+  }
+  uint32_t CreateEnumerator() override { return Step("enumerator"); }
+  uint32_t GetDevice() override { return Step("device"); }
+  uint32_t ActivateVolume() override { return Step("activate"); }
+  uint32_t GetMasterScalar(float& value) override {
+    return Step("get") ? failCode : (value = scalar, 0);
+  }
+  uint32_t SetMasterScalar(float value) override {
+    return Step("set") ? failCode : (written.push_back(scalar = value), 0);
+  }
+  uint32_t GetMute(int32_t& flag) override {
+    return Step("getmute") ? failCode : (flag = muted, 0);
+  }
+  uint32_t SetMute(int32_t flag) override {
+    if (Step("setmute")) {
+      return failCode;
+    }
+    mutesWritten.push_back(flag);
+    const uint32_t unchanged = muted == flag ? 1 : 0;  // S_FALSE
+    muted = flag;
+    return unchanged;
+  }
+  void Release() override { calls.push_back("release"), ++releases; }
 
  private:
-  uint32_t Step(EndpointStep step, const char* name);
+  uint32_t Step(const char* name) {
+    calls.push_back(name);
+    return failStep == name ? failCode : 0;
+  }
 };
 
-// Installs the fakes for the lifetime of a test and zeroes the tool's globals.
 struct FakeTacettoPlatform {
   FakeConfigFile file;
   FakeMixer mixer;
   FakeKeyboard keyboard;
   FakeEndpoints endpoints;
-  FakeTacettoPlatform();
-  ~FakeTacettoPlatform();
+  FakeTacettoPlatform() {
+    CfgDevice = CfgLine = CfgHotkey = CfgVolume = CfgLockKey = CfgLockInvert = 0;
+    UnmutedVolume = CurrentVolume = HotkeyAtom = EndpointMuteAtStart = 0;
+    InstallPlatform(&file, &mixer, &keyboard, &endpoints);
+  }
+  ~FakeTacettoPlatform() { InstallPlatform(nullptr, nullptr, nullptr, nullptr); }
 };
-
-// Zeroes every process-wide value of the mute tool, as at program start.
-void ResetTacettoGlobals();

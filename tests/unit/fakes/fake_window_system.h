@@ -11,8 +11,7 @@
 #include "common/window_system.h"
 
 struct ShownBox {
-  std::string text;
-  std::string caption;
+  std::string text, caption;
   uint32_t style;
 };
 
@@ -27,17 +26,13 @@ class FakeWindowSystem : public WindowSystem {
   FakeWindowSystem() { InstallUi(this); }
   ~FakeWindowSystem() override { InstallUi(nullptr); }
 
-  // --- what the test sets up
-  bool failDialog = false;
-  bool failControls = false;
+  bool failDialog = false, failControls = false;
   uint16_t nextAtom = 0xC123;
   std::vector<ScriptedMessage> script;                // delivered by the message loop
   std::function<void()> onClose;                      // after the script, before WM_DESTROY
   std::function<void(const ShownBox&)> onMessageBox;  // the box is open during the call
-
-  // --- what the logic did
   std::vector<ShownBox> boxes;
-  std::map<int, std::string> itemTexts;
+  std::map<int, std::string> itemTexts;  // of the controls that were created
   std::vector<int> unregistered;
 
   // Delivers a message the way the dialog procedure does: once callbacks are enabled.
@@ -46,18 +41,13 @@ class FakeWindowSystem : public WindowSystem {
       callback_(kWindow, message, wParam, lParam);
     }
   }
-
   WindowHandle CreateDialogWindow(const DialogTemplate&, WindowCallback callback, bool) override {
     callback_ = callback;
     exists_ = !failDialog;
     return exists_ ? kWindow : nullptr;
   }
   WindowHandle CreateControl(WindowHandle, const ControlSpec& control) override {
-    if (failControls) {
-      return nullptr;
-    }
-    itemTexts[control.id] = control.text;  // the texts of the controls that were created
-    return kWindow;
+    return failControls ? nullptr : (itemTexts[control.id] = control.text, kWindow);
   }
   void RunMessageLoop(WindowHandle) override {
     for (const ScriptedMessage& m : script) {
@@ -70,16 +60,14 @@ class FakeWindowSystem : public WindowSystem {
     exists_ = false;
   }
   void SetItemText(WindowHandle, int id, const char* text) override {
-    const auto control = itemTexts.find(id);  // a control never created keeps no text
-    if (control != itemTexts.end()) {
-      control->second = text;
+    if (itemTexts.count(id) != 0) {
+      itemTexts[id] = text;
     }
   }
   void ShowMessageBox(const char* text, const char* caption, uint32_t style) override {
     boxes.push_back(ShownBox{text, caption, style});
     if (onMessageBox) {
-      const ShownBox box = boxes.back();  // a nested box may grow the list
-      onMessageBox(box);
+      onMessageBox(ShownBox(boxes.back()));  // a copy: a nested box may grow the list
     }
   }
   void UnregisterHotkey(WindowHandle, int id) override { unregistered.push_back(id); }
@@ -96,6 +84,5 @@ class FakeWindowSystem : public WindowSystem {
  private:
   WindowHandle const kWindow = reinterpret_cast<WindowHandle>(0x1000);
   WindowCallback callback_ = nullptr;
-  bool enabled_ = false;
-  bool exists_ = false;
+  bool enabled_ = false, exists_ = false;
 };
