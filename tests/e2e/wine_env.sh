@@ -1,24 +1,27 @@
 # shellcheck shell=bash
-# Sourced by tests/e2e/run_e2e.sh, scripts/demo.sh and scripts/benchmark.sh: finds wine, sets up
-# its environment and a private home, prepares a wine prefix once, installs the sound doubles.
+# Sourced by tests/e2e/run_e2e.sh and scripts/demo.sh: finds wine64 (and wine for 32-bit
+# programs), sets up its environment, a private home whose ALSA default is the null device,
+# prepares a wine prefix once and installs the sound-system test doubles into it.
 
-# Sets wine_loader (wine64), wine32_loader (wine, may be missing) and wine_server.
+# Sets wine_loader (wine64), wine32_loader (wine, empty when missing) and wine_server; false
+# (with a message) if wine64 is missing.
 e2e_find_wine() {
-  wine_loader="$(command -v wine64 || echo /usr/lib/wine/wine64)"
-  wine32_loader=/usr/lib/wine/wine
-  wine_server="$(command -v wineserver || echo /usr/lib/wine/wineserver)"
-  if [[ ! -x "$wine_loader" || ! -x "$wine_server" ]]; then
+  wine32_loader=""
+  if [[ -x /usr/lib/wine/wine ]]; then
+    wine32_loader=/usr/lib/wine/wine
+  fi
+  wine_loader="$(command -v wine64 || true)"
+  if [[ -z "$wine_loader" && -x /usr/lib/wine/wine64 ]]; then
+    wine_loader=/usr/lib/wine/wine64
+  fi
+  wine_server="$(command -v wineserver || true)"
+  if [[ -z "$wine_server" && -x /usr/lib/wine/wineserver ]]; then
+    wine_server=/usr/lib/wine/wineserver
+  fi
+  if [[ -z "$wine_loader" || -z "$wine_server" ]]; then
     echo "wine64 not found" >&2
     return 1
   fi
-}
-
-# Whether 32-bit programs can execute here; prints why not.
-e2e_can_run_32bit() {
-  local output
-  output="$("$wine32_loader" --version 2>&1)" && return 0
-  echo "${output:-$wine32_loader cannot execute}"
-  return 1
 }
 
 # e2e_wine_environment PREFIX: the variables every wine run here uses.
@@ -30,8 +33,10 @@ e2e_wine_environment() {
   export LC_ALL=en_US.UTF-8
 }
 
+# Generates en_US.UTF-8 if it is missing; false if that is not possible.
 e2e_ensure_locale() {
   if ! locale -a 2>/dev/null | grep -qix 'en_US\.utf-\?8'; then
+    echo "generating the locale en_US.UTF-8"
     localedef -i en_US -f UTF-8 en_US.UTF-8 || {
       echo "cannot generate en_US.UTF-8 (package locales)" >&2
       return 1
@@ -39,16 +44,26 @@ e2e_ensure_locale() {
   fi
 }
 
-# e2e_make_home DIR: a private home whose ALSA default is the null device.
+# e2e_make_home DIR: a private home whose ALSA default is the null device: wine then shows the
+# mixer devices "Out: default" and "In: default" without a sound card.
 e2e_make_home() {
   mkdir -p "$1"
   printf 'pcm.!default { type null }\n' >"$1/.asoundrc"
 }
 
-# e2e_prepare_prefix HOME: makes $WINEPREFIX once (with syswow64 for the 32-bit programs).
-# Without a window manager wine waits for hidden windows unless it manages them itself.
+# e2e_prepare_prefix HOME: prepares $WINEPREFIX once (needs e2e_find_wine). Without a window
+# manager wine waits for hidden windows unless it manages them itself: Managed=N.
+# The prefix is made with the 32-bit loader installed so that it gets a populated syswow64; one
+# made without it is made anew.
 e2e_prepare_prefix() {
-  [[ -f "$WINEPREFIX/.e2e-ready" ]] && return 0
+  if [[ -f "$WINEPREFIX/.e2e-ready" ]]; then
+    if [[ -z "$wine32_loader" || -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]]; then
+      return 0
+    fi
+    echo "the wine prefix $WINEPREFIX has no 32-bit system folder: making it anew"
+    "$wine_server" -k 2>/dev/null
+    rm -rf "$WINEPREFIX"
+  fi
   echo "preparing the wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   # shellcheck disable=SC2016 # the inner shell expands its own arguments
@@ -62,18 +77,40 @@ e2e_prepare_prefix() {
   touch "$WINEPREFIX/.e2e-ready"
 }
 
-# e2e_install_doubles BUILD_ROOT: the sound doubles of BUILD_ROOT/win64 into system32 and of
-# BUILD_ROOT/win32 into syswow64, used by the mute tool only (in place of the system's).
+# e2e_runs_32bit: true if 32-bit Windows programs execute here (needs e2e_find_wine and a
+# prepared prefix); otherwise false, and says why.
+e2e_runs_32bit() {
+  if [[ -z "$wine32_loader" ]]; then
+    echo "32-bit programs cannot run here: /usr/lib/wine/wine is missing (package wine32:i386)"
+    return 1
+  fi
+  local output
+  if ! output="$(timeout 60 "$wine32_loader" cmd /c exit 2>&1)"; then
+    if [[ "$output" == *"Exec format error"* ]]; then
+      echo "32-bit programs cannot run here: the kernel does not execute them (Exec format error)"
+    else
+      echo "32-bit programs cannot run here: wine cmd failed: ${output:0:200}"
+    fi
+    return 1
+  fi
+}
+
+# e2e_install_doubles WIN64_BIN [WIN32_BIN]: puts the sound-system test doubles of the builds
+# (BIN/doubles/*.dll) into the prefix's system folders, x86_64 into system32 and i686 into
+# syswow64, and makes only the mute tool load them rather than wine's own. The device
+# enumerator's class is registered for both views of the registry, in case the prefix lacks it.
 e2e_install_doubles() {
-  local arch folder
-  for arch in win64:system32 win32:syswow64; do
-    folder="$WINEPREFIX/drive_c/windows/${arch#*:}"
-    if [[ -d "$1/${arch%%:*}/bin/doubles" && -d "$folder" ]]; then
-      cp "$1/${arch%%:*}/bin/doubles/"*.dll "$folder/" || return 1
+  local windows="$WINEPREFIX/drive_c/windows" dll
+  for dll in winmm mmdevapi; do
+    cp "$1/doubles/$dll.dll" "$windows/system32/$dll.dll" || return 1
+    if [[ -n "${2:-}" ]]; then
+      cp "$2/doubles/$dll.dll" "$windows/syswow64/$dll.dll" || return 1
     fi
   done
-  "$wine_loader" reg add 'HKCU\Software\Wine\AppDefaults\tacetto.exe\DllOverrides' /v winmm \
-    /d native /f >/dev/null 2>&1 &&
-    "$wine_loader" reg add 'HKCU\Software\Wine\AppDefaults\tacetto.exe\DllOverrides' \
-      /v mmdevapi /d native /f >/dev/null 2>&1
+  local key='HKCU\Software\Wine\AppDefaults\tacetto.exe\DllOverrides'
+  "$wine_loader" reg add "$key" /v winmm /d native /f >/dev/null 2>&1 &&
+    "$wine_loader" reg add "$key" /v mmdevapi /d native /f >/dev/null 2>&1 || {
+    echo "could not set the DLL overrides of tacetto.exe" >&2
+    return 1
+  }
 }

@@ -1,0 +1,61 @@
+// The sound system of the test doubles: devices, lines, wave inputs and scheduled failures,
+// kept in sound.txt in the current directory and shared by every process of a scenario; every
+// call is appended to sound.log there.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#define DOUBLE_EXPORT extern "C" __declspec(dllexport)
+
+struct SoundLine {
+  uint32_t type;
+  bool hasVolume;
+  uint32_t level;
+};
+
+struct SoundDevice {
+  std::string name;
+  std::vector<SoundLine> lines;
+};
+
+struct SoundWaveIn {
+  uint32_t mixer;
+  uint32_t scalarBits;
+  bool mute;
+};
+
+struct Sound {
+  std::vector<SoundDevice> devices;
+  std::vector<SoundWaveIn> waveIns;
+  std::vector<std::string> failures;  // "<call> <n> <code>" as written
+  std::map<std::string, uint32_t> counts;
+};
+
+// One call: takes the lock, reads the state and counts the call; `failed` tells whether a fail
+// entry names this use of the call, `code` is then its result. The destructor writes the state
+// back (a failed call changes only its counter) and lets the lock go.
+class SoundCall {
+ public:
+  explicit SoundCall(const char* name);
+  ~SoundCall();
+  SoundCall(const SoundCall&) = delete;
+  SoundCall& operator=(const SoundCall&) = delete;
+
+  void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+  Sound sound;
+  bool failed = false;
+  uint32_t code = 0;
+
+ private:
+  HANDLE mutex_;
+};
+
+// The capture endpoint id of a wave input, and back; false for an id of no wave input.
+std::wstring EndpointIdOfWaveIn(uint32_t waveIn);
+bool WaveInOfEndpointId(const wchar_t* id, uint32_t& waveIn);
