@@ -1,32 +1,14 @@
 #include "tacetto/level_channel.h"
 
 #include "tacetto/globals.h"
+#include "tacetto/level_scale.h"
 
 namespace {
 
 constexpr uint32_t kFirstEndpointWindows = 6;  // Windows Vista
 constexpr uint32_t kBadDeviceId = 2;           // MMSYSERR_BADDEVICEID
-constexpr uint32_t kFullScale = 65535;
 
 }  // namespace
-
-uint32_t LevelFromScalar(float scalar) {
-  if (!(scalar > 0.0f)) {
-    return 0;
-  }
-  if (scalar >= 1.0f) {
-    return kFullScale;
-  }
-  // Rounds the float product half up. Checked for every float in (0, 1): the sum never rounds
-  // differently from std::lround of the product, which would pull in more of the C library.
-  // NOLINTNEXTLINE(bugprone-incorrect-roundings)
-  return static_cast<uint32_t>(scalar * kFullScale + 0.5f);
-}
-
-float ScalarFromLevel(uint32_t level) {
-  // Levels above full scale (percentages above 100) are clamped for the endpoint only.
-  return static_cast<float>(level < kFullScale ? level : kFullScale) / kFullScale;
-}
 
 LevelChannel::LevelChannel(Mixer& mixer, MixerHandle handle, uint32_t controlId)
     : mixer_(mixer),
@@ -44,20 +26,25 @@ uint32_t LevelChannel::OpenEndpoint(const char*& failedCall) {
   CaptureEndpoints& endpoints = Endpoints();
   endpointOpen_ = true;  // release whatever the steps below obtain
   // The wave input that belongs to the opened mixer device.
+  // A wave input whose mixerGetID fails is passed over; when none belongs to the device, the
+  // box shows the first such failure's own code, else MMSYSERR_BADDEVICEID.
   const uint32_t count = endpoints.WaveInCount();
   uint32_t waveIn = 0;
-  uint32_t code = kBadDeviceId;
+  uint32_t code = 0;
+  uint32_t firstFailure = 0;
   for (; waveIn < count; ++waveIn) {
     uint32_t mixerId = 0;
     code = endpoints.MixerIdOfWaveIn(waveIn, mixerId);
     if (code == 0 && mixerId == static_cast<uint32_t>(CfgDevice)) {
       break;
     }
-    code = kBadDeviceId;
+    if (firstFailure == 0) {
+      firstFailure = code;
+    }
   }
-  if (code != 0) {
+  if (waveIn == count) {
     failedCall = "mixergetid()";
-    return code;
+    return firstFailure != 0 ? firstFailure : kBadDeviceId;
   }
   if ((code = endpoints.QueryEndpointId(waveIn)) != 0) {
     failedCall = "waveinmessage()";

@@ -27,7 +27,3 @@ class LevelChannel {
   bool useEndpoint_;
   bool endpointOpen_ = false;
 };
-
-// The endpoint's scalar (0 to 1) and the mixer level (full scale 65535).
-uint32_t LevelFromScalar(float scalar);
-float ScalarFromLevel(uint32_t level);

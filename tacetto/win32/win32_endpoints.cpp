@@ -2,9 +2,9 @@
 
 #include <endpointvolume.h>
 #include <mmdeviceapi.h>
-#include <mmsystem.h>
 
 #include "tacetto/win32/core_audio_ids.h"
+#include "tacetto/win32/winmm_library.h"
 
 namespace {
 
@@ -33,13 +33,15 @@ uint32_t Win32Endpoints::WindowsMajorVersion() {
 }
 
 uint32_t Win32Endpoints::WaveInCount() {
-  return waveInGetNumDevs();
+  const WinmmFunctions* winmm = Winmm();
+  return winmm != nullptr ? winmm->waveInGetNumDevs() : 0;
 }
 
+// The wave inputs are counted first: the calls below run only when the function table exists.
 uint32_t Win32Endpoints::MixerIdOfWaveIn(uint32_t waveIn, uint32_t& mixerId) {
   UINT id = 0;
-  const MMRESULT result = mixerGetID(reinterpret_cast<HMIXEROBJ>(static_cast<UINT_PTR>(waveIn)),
-                                     &id, MIXER_OBJECTF_WAVEIN);
+  const MMRESULT result = Winmm()->mixerGetID(
+      reinterpret_cast<HMIXEROBJ>(static_cast<UINT_PTR>(waveIn)), &id, MIXER_OBJECTF_WAVEIN);
   mixerId = id;
   return result;
 }
@@ -49,16 +51,16 @@ uint32_t Win32Endpoints::QueryEndpointId(uint32_t waveIn) {
   // Documented as a ULONG, but some implementations write a full pointer-sized value: a zeroed
   // DWORD_PTR holds the size either way.
   DWORD_PTR bytes = 0;
-  MMRESULT result =
-      waveInMessage(device, kQueryFunctionInstanceIdSize, reinterpret_cast<DWORD_PTR>(&bytes), 0);
+  MMRESULT result = Winmm()->waveInMessage(device, kQueryFunctionInstanceIdSize,
+                                           reinterpret_cast<DWORD_PTR>(&bytes), 0);
   if (result != MMSYSERR_NOERROR) {
     return result;
   }
   if (bytes >= sizeof endpointId_) {
     return MMSYSERR_NOMEM;
   }
-  result = waveInMessage(device, kQueryFunctionInstanceId, reinterpret_cast<DWORD_PTR>(endpointId_),
-                         sizeof endpointId_);
+  result = Winmm()->waveInMessage(device, kQueryFunctionInstanceId,
+                                  reinterpret_cast<DWORD_PTR>(endpointId_), sizeof endpointId_);
   endpointId_[sizeof endpointId_ / sizeof *endpointId_ - 1] = L'\0';
   return result;
 }

@@ -1,8 +1,8 @@
 #include "tacetto/win32/win32_platform.h"
 
-#include <mmsystem.h>
-
 #include <cstring>
+
+#include "tacetto/win32/winmm_library.h"
 
 #if defined(__i386__)
 // The record sizes the mixer expects from a 32-bit program.
@@ -15,6 +15,7 @@ static_assert(sizeof(MIXERCONTROLDETAILS) == 24, "MIXERCONTROLDETAILS");
 
 namespace {
 
+// The calls on an opened handle: Open succeeded, so the function table exists.
 HMIXEROBJ AsMixerObject(MixerHandle handle) {
   return reinterpret_cast<HMIXEROBJ>(handle);
 }
@@ -64,21 +65,28 @@ void Win32ConfigFile::Close() {
 }
 
 uint32_t Win32Mixer::NumDevs() {
-  return mixerGetNumDevs();
+  const WinmmFunctions* winmm = Winmm();
+  return winmm != nullptr ? winmm->mixerGetNumDevs() : 0;
 }
 
 uint32_t Win32Mixer::ProductName(uint32_t device, char (&name)[32]) {
   MIXERCAPSA caps;
   memset(&caps, 0, sizeof caps);
-  const MMRESULT result = mixerGetDevCapsA(device, &caps, sizeof caps);
+  const WinmmFunctions* winmm = Winmm();
+  const MMRESULT result =
+      winmm != nullptr ? winmm->mixerGetDevCapsA(device, &caps, sizeof caps) : MMSYSERR_NODRIVER;
   static_assert(sizeof caps.szPname == sizeof name, "product name size");
   memcpy(name, caps.szPname, sizeof name);
   return result;
 }
 
 uint32_t Win32Mixer::Open(int32_t device, MixerHandle& handle) {
+  const WinmmFunctions* winmm = Winmm();
+  if (winmm == nullptr) {
+    return MMSYSERR_NODRIVER;
+  }
   HMIXER mixer = nullptr;
-  const MMRESULT result = mixerOpen(&mixer, static_cast<UINT>(device), 0, 0, 0);
+  const MMRESULT result = winmm->mixerOpen(&mixer, static_cast<UINT>(device), 0, 0, 0);
   handle = reinterpret_cast<MixerHandle>(mixer);
   return result;
 }
@@ -89,7 +97,7 @@ uint32_t Win32Mixer::FindLine(MixerHandle handle, uint32_t componentType, uint32
   line.cbStruct = sizeof line;
   line.dwComponentType = componentType;
   const MMRESULT result =
-      mixerGetLineInfoA(AsMixerObject(handle), &line, MIXER_GETLINEINFOF_COMPONENTTYPE);
+      Winmm()->mixerGetLineInfoA(AsMixerObject(handle), &line, MIXER_GETLINEINFOF_COMPONENTTYPE);
   lineId = line.dwLineID;
   return result;
 }
@@ -105,16 +113,16 @@ uint32_t Win32Mixer::FindVolumeControl(MixerHandle handle, uint32_t lineId, uint
   controls.cControls = 1;
   controls.cbmxctrl = sizeof control;
   controls.pamxctrl = &control;
-  const MMRESULT result =
-      mixerGetLineControlsA(AsMixerObject(handle), &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE);
+  const MMRESULT result = Winmm()->mixerGetLineControlsA(AsMixerObject(handle), &controls,
+                                                         MIXER_GETLINECONTROLSF_ONEBYTYPE);
   controlId = control.dwControlID;
   return result;
 }
 
 uint32_t Win32Mixer::ReadValue(MixerHandle handle, uint32_t controlId, uint32_t& value) {
   ControlValue record(controlId);
-  const MMRESULT result = mixerGetControlDetailsA(AsMixerObject(handle), &record.details,
-                                                  MIXER_GETCONTROLDETAILSF_VALUE);
+  const MMRESULT result = Winmm()->mixerGetControlDetailsA(AsMixerObject(handle), &record.details,
+                                                           MIXER_GETCONTROLDETAILSF_VALUE);
   value = record.value.dwValue;
   return result;
 }
@@ -122,12 +130,12 @@ uint32_t Win32Mixer::ReadValue(MixerHandle handle, uint32_t controlId, uint32_t&
 uint32_t Win32Mixer::WriteValue(MixerHandle handle, uint32_t controlId, uint32_t value) {
   ControlValue record(controlId);
   record.value.dwValue = value;
-  return mixerSetControlDetails(AsMixerObject(handle), &record.details,
-                                MIXER_SETCONTROLDETAILSF_VALUE);
+  return Winmm()->mixerSetControlDetails(AsMixerObject(handle), &record.details,
+                                         MIXER_SETCONTROLDETAILSF_VALUE);
 }
 
 void Win32Mixer::Close(MixerHandle handle) {
-  mixerClose(reinterpret_cast<HMIXER>(handle));
+  Winmm()->mixerClose(reinterpret_cast<HMIXER>(handle));
 }
 
 void Win32Keyboard::GetState(uint8_t (&keys)[256]) {

@@ -9,15 +9,22 @@
 namespace {
 
 // The common-controls library from the system directory only, never a file of that name in the
-// program's folder or the current directory.
+// program's folder or the current directory. comctl32 is not a KnownDLL, so the program does
+// not import it either: every function is taken by name.
 HMODULE LoadSystemCommonControls() {
   char path[MAX_PATH + 16];
   const UINT length = GetSystemDirectoryA(path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {
     return nullptr;
   }
-  lstrcpyA(path + length, "\\COMCTL32.DLL");
+  lstrcpyA(path + length, "\\comctl32.dll");
   return LoadLibraryA(path);
+}
+
+// Through void* because FARPROC has no parameters.
+template <typename Function>
+Function Take(HMODULE library, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
 void InitCommonControlsOnce() {
@@ -26,16 +33,15 @@ void InitCommonControlsOnce() {
     return;
   }
   using InitExFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  // Through void* because FARPROC has no parameters.
-  const auto initEx = reinterpret_cast<InitExFunction>(
-      reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+  using InitFunction = void(WINAPI*)();
+  const auto initEx = Take<InitExFunction>(library, "InitCommonControlsEx");
   if (initEx != nullptr) {
     INITCOMMONCONTROLSEX classes;
     classes.dwSize = sizeof classes;
     classes.dwICC = 0x000009FF;  // ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES
     initEx(&classes);
-  } else {
-    InitCommonControls();
+  } else if (const auto init = Take<InitFunction>(library, "InitCommonControls")) {
+    init();
   }
   FreeLibrary(library);
 }
@@ -45,7 +51,14 @@ void InitCommonControlsOnce() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Win32WindowSystem ui;
   InstallUi(&ui);
+  // The start-up step releases its own reference right after the initialisation. A library
+  // whose last reference goes unregisters its window classes, the hotkey field's among them, so
+  // this reference keeps the common controls loaded for as long as the window can exist.
+  HMODULE windowLifeReference = LoadSystemCommonControls();
   InitCommonControlsOnce();
   RunProbeWindow(nullptr);
+  if (windowLifeReference != nullptr) {
+    FreeLibrary(windowLifeReference);
+  }
   return 0;
 }

@@ -5,25 +5,10 @@
 #include "fakes/fake_platform.h"
 #include "fakes/fake_window_system.h"
 #include "tacetto/globals.h"
+#include "tacetto/level_scale.h"
 #include "tacetto/volume.h"
 
 namespace {
-
-TEST(ScalarConversion, LevelsAndScalarsAtFullScale) {
-  EXPECT_EQ(LevelFromScalar(0.0f), 0u);
-  EXPECT_EQ(LevelFromScalar(1.0f), 65535u);
-  EXPECT_EQ(LevelFromScalar(-0.5f), 0u);
-  EXPECT_EQ(LevelFromScalar(1.5f), 65535u);
-  EXPECT_EQ(PercentFromLevel(LevelFromScalar(0.5f)), 50);
-  EXPECT_FLOAT_EQ(ScalarFromLevel(0), 0.0f);
-  EXPECT_FLOAT_EQ(ScalarFromLevel(65535), 1.0f);
-  EXPECT_FLOAT_EQ(ScalarFromLevel(98302), 1.0f);        // 150 % clamped for the endpoint
-  EXPECT_FLOAT_EQ(ScalarFromLevel(4294964020u), 1.0f);  // -5 %
-  for (int32_t percent = 0; percent <= 100; ++percent) {
-    const uint32_t level = LevelFromPercent(percent);
-    ASSERT_EQ(LevelFromScalar(ScalarFromLevel(level)), level) << percent;
-  }
-}
 
 class EndpointPathTest : public ::testing::Test {
  protected:
@@ -93,7 +78,7 @@ TEST_F(EndpointPathTest, EachEndpointStepFailingIsShownAndClosesTheMixerOnce) {
     uint32_t code;
     const char* text;
   } cases[] = {
-      {EndpointStep::kMixerId, 6, "error #2 calling mixergetid()"},
+      {EndpointStep::kMixerId, 6, "error #6 calling mixergetid()"},
       {EndpointStep::kEndpointId, 8, "error #8 calling waveinmessage()"},
       {EndpointStep::kEnumerator, 0x80040154, "error #2147746132 calling cocreateinstance()"},
       {EndpointStep::kDevice, 0x80070490, "error #2147943568 calling getdevice()"},

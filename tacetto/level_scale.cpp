@@ -1,0 +1,60 @@
+#include "tacetto/level_scale.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kFullScale = 65535;
+constexpr uint32_t kSignBit = 0x80000000;
+constexpr uint32_t kPositiveInfinity = 0x7F800000;
+constexpr uint32_t kOne = 0x3F800000;
+constexpr uint32_t kHiddenBit = 0x00800000;  // the implicit 1 of a normal float's mantissa
+constexpr uint32_t kMantissaMask = 0x007FFFFF;
+
+}  // namespace
+
+uint32_t LevelFromScalar(float scalar) {
+  uint32_t bits = 0;
+  memcpy(&bits, &scalar, sizeof bits);
+  if ((bits & kSignBit) != 0 || bits > kPositiveInfinity) {
+    return 0;  // negative, -0 or NaN
+  }
+  if (bits >= kOne) {
+    return kFullScale;
+  }
+  // scalar = mantissa / 2^shift exactly, with shift 24 or more below 1.
+  const uint32_t exponent = bits >> 23;
+  const uint64_t mantissa =
+      exponent == 0 ? (bits & kMantissaMask) : (bits & kMantissaMask) | kHiddenBit;
+  const uint32_t shift = exponent == 0 ? 149 : 150 - exponent;
+  const uint64_t product = mantissa * kFullScale;  // below 2^40
+  if (shift > 40) {
+    return 0;  // the product is below one half
+  }
+  return static_cast<uint32_t>((product + (uint64_t{1} << (shift - 1))) >> shift);
+}
+
+float ScalarFromLevel(uint32_t level) {
+  const uint64_t clamped = level < kFullScale ? level : kFullScale;
+  uint32_t bits = 0;
+  if (clamped == kFullScale) {
+    bits = kOne;
+  } else if (clamped != 0) {
+    // The smallest shift that puts the quotient level * 2^shift / 65535 into [2^23, 2^24): the
+    // float's 24-bit mantissa, whose value is then mantissa / 2^shift.
+    uint32_t shift = 24;
+    while ((clamped << shift) < (uint64_t{kFullScale} << 23)) {
+      ++shift;
+    }
+    const uint64_t numerator = clamped << shift;
+    uint64_t mantissa = numerator / kFullScale;
+    const uint64_t twiceRemainder = 2 * (numerator % kFullScale);
+    if (twiceRemainder > kFullScale || (twiceRemainder == kFullScale && (mantissa & 1) != 0)) {
+      ++mantissa;  // a mantissa rounded up to 2^24 carries into the exponent below
+    }
+    bits = static_cast<uint32_t>(((150 - shift) << 23) + mantissa - kHiddenBit);
+  }
+  float scalar = 0.0f;
+  memcpy(&scalar, &bits, sizeof scalar);
+  return scalar;
+}
