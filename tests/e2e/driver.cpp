@@ -38,6 +38,9 @@ LRESULT CALLBACK RecordStroke(int code, WPARAM wParam, LPARAM lParam) {
     EnterCriticalSection(&g_strokeLock);
     g_strokes.push_back(text);
     LeaveCriticalSection(&g_strokeLock);
+    // Kept from the queues: no thread toggles its key-state table on them, so the table holds
+    // what the program wrote itself.
+    return 1;
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -166,23 +169,31 @@ struct Scenario {
     std::string commandLine = "\"" + bin + "\\" + row.program + ".exe\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process)) {
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        nullptr, folder.c_str(), &startup, &process)) {
       Fail("start", commandLine, "error " + std::to_string(GetLastError()));
       return false;
+    }
+    // The program's thread shares the driver's input from its first instruction on: the
+    // key-state table it reads and writes is the one the driver's thread reads ("lock").
+    BYTE cleared[256] = {};
+    SetKeyboardState(cleared);
+    ResumeThread(process.hThread);
+    // Once its thread has a desktop (wine clears the shared table on the attach).
+    const ULONGLONG until = GetTickCount64() + kStepMs;
+    while (Tacetto() && !AttachThreadInput(process.dwThreadId, GetCurrentThreadId(), TRUE)) {
+      if (GetTickCount64() >= until) {
+        Fail("start", "the program's input attached to the driver's", "refused");
+        break;
+      }
+      Sleep(1);
     }
     return true;
   }
 
-  // The byte of the program thread's key-state table for `key`, as its thread sees it.
   int KeyState(BYTE key) {
-    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     BYTE keys[256] = {};
-    if (thread == 0 || !AttachThreadInput(GetCurrentThreadId(), thread, TRUE)) {
-      return -1;
-    }
     GetKeyboardState(keys);
-    AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
     return keys[key];
   }
 
@@ -329,7 +340,10 @@ struct Scenario {
   }
 
   void Run() {
-    std::vector<std::string> steps = Split(row.steps, '\n');
+    std::vector<std::string> steps = Split(row.steps, ';');
+    for (std::string& step : steps) {
+      step.erase(0, step.find_first_not_of(' '));
+    }
     size_t first = 0;
     for (size_t i = 0; i < steps.size(); ++i) {
       first = steps[i] == "start" ? i + 1 : first;
@@ -339,6 +353,7 @@ struct Scenario {
         Step(steps[i]);
       }
     }
+    strokesSeen = Strokes().size();
     atomsBefore = strstr(row.steps, "atoms") != nullptr ? GlobalHotkeyAtoms() : 0;
     if (!Start()) {
       return;

@@ -27,22 +27,22 @@ if [[ "${1:-}" != "--inside-display" ]]; then
 fi
 shift
 
-e2e_install_doubles "$build" || echo "could not install the sound doubles"
 summary=()
 code=0
-for arch in win32 win64; do
+archs=(win64)
+if why="$(e2e_runs_32bit)"; then
+  archs=(win32 win64)
+else
+  summary+=("win32: NOT RUN, counted as failed: $why")
+  code=1
+fi
+e2e_install_doubles "$build/win64/bin" "${archs[1]:+$build/win32/bin}" || code=1
+for arch in "${archs[@]}"; do
   loader="$wine_loader"
+  [[ $arch == win32 ]] && loader="$wine32_loader"
   bin="$build/$arch/bin"
-  if [[ $arch == win32 ]]; then
-    loader="$wine32_loader"
-    if ! why="$(e2e_can_run_32bit)"; then
-      summary+=("win32: NOT RUN: 32-bit programs cannot execute on this machine ($why)")
-      code=1
-      continue
-    fi
-  fi
-  if [[ ! -f "$bin/e2e_driver.exe" || ( ! -f "$bin/doubles/winmm.dll" && -z "${E2E_NO_DOUBLES:-}" ) ]]; then
-    summary+=("$arch: NOT RUN: $bin lacks e2e_driver.exe or doubles/winmm.dll")
+  if [[ ! -f "$bin/e2e_driver.exe" ]]; then
+    summary+=("$arch: NOT RUN, counted as failed: $bin/e2e_driver.exe is missing")
     code=1
     continue
   fi
@@ -58,7 +58,7 @@ for arch in win32 win64; do
     tr -d '\r' | tee "$E2E_WORK/$arch.out"
   passed=$(grep -c '^PASS ' "$E2E_WORK/$arch.out")
   failed=$((total - passed))
-  summary+=("$arch: $passed passed, $failed failed ($(($(date +%s) - start)) s)")
+  summary+=("$arch: $passed passed, $failed failed" "($arch took $(($(date +%s) - start)) s)")
   [[ $failed -eq 0 ]] || code=1
   "$wine_server" -k >/dev/null 2>&1
 done

@@ -45,35 +45,39 @@ const Row kRows[] = {
     // field and in the number, Shift 1 -> 4, Alt 4 -> 1) registered, its number shown, each
     // press recognised, the combination free again after the end.
     {"tastrel-window", "tastrel", false, nullptr, nullptr,
-     "win\nitem 1001 Static|" INSTRUCTIONS "\nitem 1002 msctls_hotkey32|msctls_hotkey321\n"
-     "item 1003 Static|Hotkey Eingabe-Feld -->\nitem 1004 Button|Hotkey aktivieren\n"
-     "holds 0\natoms +1\nclose\nexit\natoms +0"},
+     "win; item 1001 Static|" INSTRUCTIONS "; item 1002 msctls_hotkey32|msctls_hotkey321; "
+     "item 1003 Static|Hotkey Eingabe-Feld -->; item 1004 Button|Hotkey aktivieren; "
+     "holds 0; atoms +1; close; exit; atoms +0"},
     {"tastrel-ctrl-f", "tastrel", false, nullptr, nullptr,
-     "win\nfield 246\nclick\nbox Tastrel|Hotkey Wert = 582\ntaken 582\npress 582\n"
-     "box Tastrel|Hotkey wurde erkannt!\npress 582\nbox Tastrel|Hotkey wurde erkannt!\n"
-     "close\nexit\nhold 582\natoms +0"},
+     "win; field 246; click; box Tastrel|Hotkey Wert = 582; taken 582; press 582; "
+     "box Tastrel|Hotkey wurde erkannt!; press 582; box Tastrel|Hotkey wurde erkannt!; "
+     "close; exit; hold 582; atoms +0"},
     {"tastrel-ctrl-alt-m", "tastrel", false, nullptr, nullptr,
-     "win\nfield 64d\nclick\nbox Tastrel|Hotkey Wert = 845\npress 845\n"
-     "box Tastrel|Hotkey wurde erkannt!\nclose\nexit\nhold 845"},
+     "win; field 64d; click; box Tastrel|Hotkey Wert = 845; press 845; "
+     "box Tastrel|Hotkey wurde erkannt!; close; exit; hold 845"},
     {"tastrel-shift-f1", "tastrel", false, nullptr, nullptr,
-     "win\nfield 170\nclick\nbox Tastrel|Hotkey Wert = 1136\npress 1136\n"
-     "box Tastrel|Hotkey wurde erkannt!\nclose\nexit"},
+     "win; field 170; click; box Tastrel|Hotkey Wert = 1136; press 1136; "
+     "box Tastrel|Hotkey wurde erkannt!; close; exit"},
     // An extended key: the flag is no part of the number (2 * 256 + 39).
     {"tastrel-ctrl-right-extended", "tastrel", false, nullptr, nullptr,
-     "win\nfield a27\nclick\nbox Tastrel|Hotkey Wert = 551\npress 551 x\n"
-     "box Tastrel|Hotkey wurde erkannt!\nclose\nexit"},
+     "win; field a27; click; box Tastrel|Hotkey Wert = 551; press 551 x; "
+     "box Tastrel|Hotkey wurde erkannt!; close; exit"},
     // Held by another program (Ctrl+Alt+F8): refused, and its presses are not the probe's.
     {"tastrel-hotkey-taken", "tastrel", false, nullptr, nullptr,
-     "hold 887\nstart\nwin\nfield 677\nclick\nbox Tastrel|Hotkey bereits belegt!\npress 887\n"
-     "quiet\nclose\nexit"},
+     "hold 887; start; win; field 677; click; box Tastrel|Hotkey bereits belegt!; press 887; "
+     "quiet; close; exit"},
     // The same combination twice: the second time it is the probe's own and refused.
     {"tastrel-register-twice", "tastrel", false, nullptr, nullptr,
-     "win\nfield 276\nclick\nbox Tastrel|Hotkey Wert = 630\nclick\n"
-     "box Tastrel|Hotkey bereits belegt!\nclose\nexit\nhold 630"},
+     "win; field 276; click; box Tastrel|Hotkey Wert = 630; click; "
+     "box Tastrel|Hotkey bereits belegt!; close; exit; hold 630"},
     // Ctrl+Shift+K typed into the field after a click into it.
     {"tastrel-typed-into-field", "tastrel", false, nullptr, nullptr,
-     "win\ntype 1611\nholds 34b\nclick\nbox Tastrel|Hotkey Wert = 1611\nclose\nexit"},
-    {"probe-keys", "tacetto", true, "1/1/1656/80/0/0", nullptr,
-     "win\nlock 0\npress\nlabel 0\nlock 1\nkeys 90\npress\nlabel 80\nlock 0\nkeys 90\nclose\nexit\nkeys 90"},
+     "win; type 1611; holds 34b; click; box Tastrel|Hotkey Wert = 1611; close; exit"},
+    {"probe-keys10", "tacetto", false, "0/1/1656/80/0/0", "device Mic Array\nline 0x1003 7000\nwavein 0 3f4ccccd 0\n",
+     "keys 90; win; lock 0; press; label 0; lock 1; lock 1; keys 90; press; label 80; lock 0; keys 90; close; exit; keys 90; lock 0"},
+    {"probe-keys-inv", "tacetto", true, "0/1/1656/80/1/1", "device Mic Array\nline 0x1003 7000\nwavein 0 3f4ccccd 0\n",
+     "keys 91; win; lock 1; press; label 0; lock 0; lock 0; keys 91; press; label 80; lock 1; keys 91; close; exit; keys 91; lock 1"},
+    {"probe-keys", "tacetto", true, "0/1/1656/80/0/0", "device Mic Array\nline 0x1003 7000\nwavein 0 3f4ccccd 0\n",
+     "keys 90; win; lock 0; press; label 0; lock 1; lock 1; keys 90; press; label 80; lock 0; keys 90; close; exit; keys 90; lock 0"},
 };
 const int kRowCount = sizeof kRows / sizeof *kRows;
