@@ -66,9 +66,18 @@ std::vector<std::string> Split(const std::string& text, char separator) {
   return parts;
 }
 
-// Expected log lines: "@name a b" expands the macro with $1 = a, $2 = b.
+// Expected log lines: "@name a b" expands the macro with $1 = a, $2 = b; "N*..." repeats all.
 std::vector<std::string> ExpandLog(const std::string& spec) {
   std::vector<std::string> lines;
+  const size_t star = spec.find('*');
+  if (star != std::string::npos && spec.find_first_not_of("0123456789") == star) {
+    for (int n = atoi(spec.c_str()); n > 0; --n) {
+      for (const std::string& line : ExpandLog(spec.substr(star + 1))) {
+        lines.push_back(line);
+      }
+    }
+    return lines;
+  }
   for (const std::string& item : Split(spec, '|')) {
     const std::vector<std::string> words = Split(item, ' ');
     const Macro* macro = nullptr;
@@ -268,10 +277,10 @@ struct Scenario {
       ExpectNew(line, ExpandLog(arg), logSeen, [this] { return LogLines(); });
     } else if (verb == "keys") {  // keys 90 91: one stroke each (down, up; extended, injected)
       std::vector<std::string> expected;
-      for (const std::string& key : Split(arg, ' ')) {
-        if (key.size() == 2) {
-          expected.push_back(key + "vxi");
-          expected.push_back(key + "^xi");
+      for (const std::string& key : ExpandLog(arg)) {
+        for (const std::string& each : Split(key, ' ')) {
+          expected.push_back(each + "vxi");
+          expected.push_back(each + "^xi");
         }
       }
       ExpectNew(line, expected, strokesSeen, [this] { return Strokes(); });
@@ -300,6 +309,10 @@ struct Scenario {
         }
       }
       WriteFileBytes(folder + "\\sound.txt", rewritten);
+    } else if (verb == "file") {  // file LINE: sound.txt holds this line
+      std::string text;
+      ReadFileBytes(folder + "\\sound.txt", text);
+      Check(line, "found", ("\n" + text).find("\n" + arg + "\n") != std::string::npos ? "found" : text);
     } else if (verb == "field" || verb == "holds") {  // the probe's field: set / holds HEX
       DWORD_PTR got = 0;
       if (verb == "field") {
