@@ -16,6 +16,11 @@ extern int32_t CfgLockInvert;
 extern int32_t UnmutedVolume;
 extern int32_t CurrentVolume;
 
+// The capture endpoint's mute flag as the user had it before the tool wrote anything (Windows
+// Vista and later): 0 until the first call has read it, then 1 not muted, 2 muted. Kept for the
+// whole run so that the restores at exit and at the end of the session can put it back.
+extern int32_t EndpointMuteAtStart;
+
 // Identifier of the registered hotkey.
 extern int32_t HotkeyAtom;
 

@@ -7,8 +7,18 @@ namespace {
 
 constexpr uint32_t kFirstEndpointWindows = 6;  // Windows Vista
 constexpr uint32_t kBadDeviceId = 2;           // MMSYSERR_BADDEVICEID
+constexpr int32_t kMuteNotRead = 0;
+constexpr int32_t kMuteWasOff = 1;
+constexpr int32_t kMuteWasOn = 2;
+
+// A failure HRESULT; S_OK and S_FALSE both succeed.
+bool Failed(uint32_t result) {
+  return static_cast<int32_t>(result) < 0;
+}
 
 }  // namespace
+
+int32_t EndpointMuteAtStart = kMuteNotRead;
 
 LevelChannel::LevelChannel(Mixer& mixer, MixerHandle handle, uint32_t controlId)
     : mixer_(mixer),
@@ -70,17 +80,40 @@ uint32_t LevelChannel::Read(uint32_t& level, const char*& failedCall) {
   float scalar = 0.0f;
   failedCall = "getmastervolumelevelscalar()";
   code = Endpoints().GetMasterScalar(scalar);
-  if (code == 0) {
-    level = LevelFromScalar(scalar);
+  if (code != 0) {
+    return code;
   }
-  return code;
+  level = LevelFromScalar(scalar);
+  if (EndpointMuteAtStart == kMuteNotRead) {
+    int32_t muted = 0;
+    code = Endpoints().GetMute(muted);
+    if (Failed(code)) {
+      failedCall = "getmute()";
+      return code;
+    }
+    EndpointMuteAtStart = muted != 0 ? kMuteWasOn : kMuteWasOff;
+  }
+  return 0;
 }
 
-uint32_t LevelChannel::Write(uint32_t level, const char*& failedCall) {
+uint32_t LevelChannel::Write(uint32_t level, MuteFlag flag, const char*& failedCall) {
   if (!useEndpoint_) {
     failedCall = "mixersetcontroldetails()";
     return mixer_.WriteValue(handle_, controlId_, level);
   }
   failedCall = "setmastervolumelevelscalar()";
-  return Endpoints().SetMasterScalar(ScalarFromLevel(level));
+  uint32_t code = Endpoints().SetMasterScalar(ScalarFromLevel(level));
+  if (code != 0) {
+    return code;
+  }
+  // The level alone does not hold: a call program's gain control raises a level of 0 when it
+  // starts capturing, but leaves the mute flag alone.
+  const int32_t muted =
+      flag == MuteFlag::kAsAtStart ? EndpointMuteAtStart == kMuteWasOn : flag == MuteFlag::kSet;
+  code = Endpoints().SetMute(muted);
+  if (Failed(code)) {
+    failedCall = "setmute()";
+    return code;
+  }
+  return 0;
 }

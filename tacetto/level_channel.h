@@ -6,6 +6,10 @@
 
 #include "tacetto/platform.h"
 
+// The endpoint's mute flag written after each level: set with a mute, cleared with any other
+// level, or put back as the user had it at start. The classic mixer path has no such flag.
+enum class MuteFlag { kClear, kSet, kAsAtStart };
+
 class LevelChannel {
  public:
   LevelChannel(Mixer& mixer, MixerHandle handle, uint32_t controlId);
@@ -15,8 +19,10 @@ class LevelChannel {
 
   // Each returns the platform's result code and, on a failure, names the failing call as the
   // error text shows it ("mixergetcontroldetails()", "setmastervolumelevelscalar()", ...).
+  // On the endpoint the first Read of the run also reads the mute flag into
+  // EndpointMuteAtStart, and Write sets the flag after the level.
   uint32_t Read(uint32_t& level, const char*& failedCall);
-  uint32_t Write(uint32_t level, const char*& failedCall);
+  uint32_t Write(uint32_t level, MuteFlag flag, const char*& failedCall);
 
  private:
   uint32_t OpenEndpoint(const char*& failedCall);

@@ -35,18 +35,18 @@ uint32_t LevelFromScalar(float scalar) {
 }
 
 float ScalarFromLevel(uint32_t level) {
-  const uint64_t clamped = level < kFullScale ? level : kFullScale;
   uint32_t bits = 0;
-  if (clamped == kFullScale) {
+  if (level >= kFullScale) {
     bits = kOne;
-  } else if (clamped != 0) {
+  } else if (level != 0) {
     // The smallest shift that puts the quotient level * 2^shift / 65535 into [2^23, 2^24): the
     // float's 24-bit mantissa, whose value is then mantissa / 2^shift.
+    const uint64_t wide = level;
     uint32_t shift = 24;
-    while ((clamped << shift) < (uint64_t{kFullScale} << 23)) {
+    while ((wide << shift) < (uint64_t{kFullScale} << 23)) {
       ++shift;
     }
-    const uint64_t numerator = clamped << shift;
+    const uint64_t numerator = wide << shift;
     uint64_t mantissa = numerator / kFullScale;
     const uint64_t twiceRemainder = 2 * (numerator % kFullScale);
     if (twiceRemainder > kFullScale || (twiceRemainder == kFullScale && (mantissa & 1) != 0)) {

@@ -65,6 +65,11 @@ class CaptureEndpoints {
   virtual uint32_t ActivateVolume() = 0;
   virtual uint32_t GetMasterScalar(float& scalar) = 0;
   virtual uint32_t SetMasterScalar(float scalar) = 0;
+  // The endpoint's own mute flag (1 muted), which a call program's gain control leaves alone.
+  // HRESULTs: SetMute answers S_FALSE (1) when the flag already had that state; only a
+  // negative code is a failure.
+  virtual uint32_t GetMute(int32_t& muted) = 0;
+  virtual uint32_t SetMute(int32_t muted) = 0;
   // Releases the device and its volume the steps obtained (the enumerator may be kept).
   virtual void Release() = 0;
 };

@@ -47,16 +47,22 @@ const char* SwitchOpenedDevice(Mixer& mixer, MixerHandle handle, int32_t request
     return nullptr;
   }
   int32_t muted = 0;
+  // The endpoint's mute flag follows the lock key, except that a restore hands the flag back
+  // as the user had it at start, whatever the level: the device leaves the tool as it was found
+  // (a restore to a level of 0 is silent by its level).
+  MuteFlag flag = MuteFlag::kClear;
   if (request == kRestore) {
     level = LevelFromPercent(UnmutedVolume);
+    flag = MuteFlag::kAsAtStart;
   } else if (request == CurrentVolume) {
     level = 0;
     muted = 1;
+    flag = MuteFlag::kSet;
   } else {
     level = LevelFromPercent(request);
   }
   SetLockKey(muted);
-  if ((code = channel.Write(level, failedCall)) != 0) {
+  if ((code = channel.Write(level, flag, failedCall)) != 0) {
     return failedCall;
   }
   return nullptr;

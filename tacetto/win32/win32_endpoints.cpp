@@ -93,6 +93,17 @@ uint32_t Win32Endpoints::SetMasterScalar(float scalar) {
   return static_cast<uint32_t>(volume_->SetMasterVolumeLevelScalar(scalar, nullptr));
 }
 
+uint32_t Win32Endpoints::GetMute(int32_t& muted) {
+  BOOL flag = FALSE;
+  const HRESULT result = volume_->GetMute(&flag);
+  muted = flag != FALSE ? 1 : 0;
+  return static_cast<uint32_t>(result);
+}
+
+uint32_t Win32Endpoints::SetMute(int32_t muted) {
+  return static_cast<uint32_t>(volume_->SetMute(muted != 0 ? TRUE : FALSE, nullptr));
+}
+
 void Win32Endpoints::Release() {
   ReleaseInterface(volume_);
   ReleaseInterface(device_);

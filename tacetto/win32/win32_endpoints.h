@@ -21,6 +21,8 @@ class Win32Endpoints final : public CaptureEndpoints {
   uint32_t ActivateVolume() override;
   uint32_t GetMasterScalar(float& scalar) override;
   uint32_t SetMasterScalar(float scalar) override;
+  uint32_t GetMute(int32_t& muted) override;
+  uint32_t SetMute(int32_t muted) override;
   void Release() override;
 
  private:

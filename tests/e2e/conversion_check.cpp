@@ -32,8 +32,9 @@ bool IsRoundedHalfUp(uint32_t bits, uint32_t level) {
   if (x.shift > 41) {
     return level == 0;  // the product is below one half
   }
-  const uint64_t low = level == 0 ? 0 : (2 * uint64_t{level} - 1) << x.shift;
-  const uint64_t high = (2 * uint64_t{level} + 1) << x.shift;
+  const uint64_t twiceLevel = 2 * static_cast<uint64_t>(level);
+  const uint64_t low = twiceLevel == 0 ? 0 : (twiceLevel - 1) << x.shift;
+  const uint64_t high = (twiceLevel + 1) << x.shift;
   return low <= twiceProduct && twiceProduct < high;
 }
 
@@ -42,7 +43,7 @@ bool IsRoundedHalfUp(uint32_t bits, uint32_t level) {
 uint64_t Distance(uint32_t bits, uint32_t level) {
   const Exact x = Decode(bits);
   const uint64_t scaledValue = (x.mantissa * 65535) << (40 - x.shift);
-  const uint64_t scaledLevel = uint64_t{level} << 40;
+  const uint64_t scaledLevel = static_cast<uint64_t>(level) << 40;
   return scaledValue > scaledLevel ? scaledValue - scaledLevel : scaledLevel - scaledValue;
 }
 

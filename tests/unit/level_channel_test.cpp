@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "common/win_api.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_window_system.h"
 #include "tacetto/globals.h"
 #include "tacetto/level_scale.h"
+#include "tacetto/main.h"
 #include "tacetto/volume.h"
 
 namespace {
@@ -54,7 +56,7 @@ TEST_F(EndpointPathTest, FindsTheWaveInputOfTheConfiguredMixer) {
   EXPECT_EQ(endpoints.queriedWaveIns, (std::vector<uint32_t>{2}));
   EXPECT_EQ(endpoints.calls,
             (std::vector<std::string>{"mixerid", "mixerid", "mixerid", "endpointid", "enumerator",
-                                      "device", "activate", "get", "release"}));
+                                      "device", "activate", "get", "getmute", "release"}));
   // The classic steps still come first and the mixer is closed after the endpoint is released.
   EXPECT_EQ(platform.mixer.CallNames(),
             (std::vector<std::string>{"open", "line", "controls", "close"}));
@@ -72,6 +74,53 @@ TEST_F(EndpointPathTest, TogglesTheEndpointAndClampsAboveFullScale) {
   EXPECT_EQ(platform.keyboard.strokes.size(), 6u);
 }
 
+// Whole runs: the flag as the user had it is read once at start, follows every mute and unmute
+// after the level, and is put back by the restore at exit or at the end of the session.
+TEST(EndpointMuteFlag, FollowsTheToggleAndIsPutBackAsFoundAtStart) {
+  const struct {
+    const char* startVolume;
+    int32_t flagAtStart;
+    int presses;
+    bool sessionEnd;
+    std::vector<int32_t> flagsWritten;  // start-up write, presses, restore
+  } cases[] = {
+      {"-1", 0, 2, false, {1, 0, 0}},  // read only at start: no flag written
+      {"-1", 1, 2, true, {1, 0, 1}},   // muted in Windows before: muted again after
+      {"0", 0, 1, true, {1, 1, 0}},    // start volume 0 mutes, every press mutes again
+      {"80", 1, 1, false, {0, 1, 1}},  // a start level clears the flag, the restore sets it
+      {"0", 1, 0, false, {1, 1}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.startVolume) + " " + std::to_string(c.flagAtStart));
+    FakeWindowSystem ui;
+    FakeTacettoPlatform platform;
+    FakeEndpoints& endpoints = platform.endpoints;
+    endpoints.version = 10;
+    endpoints.muted = c.flagAtStart;
+    platform.file.content = std::string("1\r\n1\r\n582\r\n") + c.startVolume + "\r\n0\r\n0\r\n";
+    for (int i = 0; i < c.presses; ++i) {
+      ui.script.push_back({WM_HOTKEY, 0, 0});
+    }
+    if (c.sessionEnd) {
+      ui.script.push_back({WM_ENDSESSION, 1, 0});
+    }
+    EXPECT_EQ(RunTacetto(), 0);
+    EXPECT_TRUE(ui.boxes.empty());  // S_FALSE from SetMute is no error
+    EXPECT_EQ(endpoints.mutesWritten, c.flagsWritten);
+    EXPECT_EQ(endpoints.muted, c.flagAtStart);
+    EXPECT_EQ(std::count(endpoints.calls.begin(), endpoints.calls.end(), "getmute"), 1);
+    // Each flag is written right after its level.
+    size_t flags = 0;
+    for (size_t i = 0; i < endpoints.calls.size(); ++i) {
+      if (endpoints.calls[i] == "setmute") {
+        EXPECT_EQ(endpoints.calls.at(i - 1), "set");
+        ++flags;
+      }
+    }
+    EXPECT_EQ(flags, endpoints.written.size());
+  }
+}
+
 TEST_F(EndpointPathTest, EachEndpointStepFailingIsShownAndClosesTheMixerOnce) {
   const struct {
     EndpointStep step;
@@ -85,6 +134,8 @@ TEST_F(EndpointPathTest, EachEndpointStepFailingIsShownAndClosesTheMixerOnce) {
       {EndpointStep::kActivate, 0x80004002, "error #2147500034 calling activate()"},
       {EndpointStep::kGet, 0x80004005, "error #2147500037 calling getmastervolumelevelscalar()"},
       {EndpointStep::kSet, 0x80004001, "error #2147500033 calling setmastervolumelevelscalar()"},
+      {EndpointStep::kGetMute, 0x8000FFFF, "error #2147549183 calling getmute()"},
+      {EndpointStep::kSetMute, 0x80070005, "error #2147942405 calling setmute()"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

@@ -152,6 +152,25 @@ uint32_t FakeEndpoints::SetMasterScalar(float value) {
   return code;
 }
 
+uint32_t FakeEndpoints::GetMute(int32_t& flag) {
+  const uint32_t code = Step(EndpointStep::kGetMute, "getmute");
+  if (code == 0) {
+    flag = muted;
+  }
+  return code;
+}
+
+uint32_t FakeEndpoints::SetMute(int32_t flag) {
+  const uint32_t code = Step(EndpointStep::kSetMute, "setmute");
+  if (code != 0) {
+    return code;
+  }
+  mutesWritten.push_back(flag);
+  const uint32_t unchanged = muted == flag ? 1 : 0;  // S_FALSE
+  muted = flag;
+  return unchanged;
+}
+
 void FakeEndpoints::Release() {
   calls.push_back("release");
   ++releases;
@@ -159,7 +178,7 @@ void FakeEndpoints::Release() {
 
 void ResetTacettoGlobals() {
   CfgDevice = CfgLine = CfgHotkey = CfgVolume = CfgLockKey = CfgLockInvert = 0;
-  UnmutedVolume = CurrentVolume = HotkeyAtom = 0;
+  UnmutedVolume = CurrentVolume = HotkeyAtom = EndpointMuteAtStart = 0;
 }
 
 FakeTacettoPlatform::FakeTacettoPlatform() {

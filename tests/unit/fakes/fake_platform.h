@@ -91,7 +91,9 @@ enum class EndpointStep {
   kDevice,
   kActivate,
   kGet,
-  kSet
+  kSet,
+  kGetMute,
+  kSetMute
 };
 
 class FakeEndpoints : public CaptureEndpoints {
@@ -101,10 +103,12 @@ class FakeEndpoints : public CaptureEndpoints {
   EndpointStep failStep = EndpointStep::kNone;
   uint32_t failCode = 0;
   float scalar = 0.5f;
+  int32_t muted = 0;  // the mute flag; SetMute answers S_FALSE when it already had that state
 
   std::vector<std::string> calls;
   std::vector<uint32_t> queriedWaveIns;
   std::vector<float> written;
+  std::vector<int32_t> mutesWritten;
   int releases = 0;
 
   uint32_t WindowsMajorVersion() override { return version; }
@@ -116,6 +120,8 @@ class FakeEndpoints : public CaptureEndpoints {
   uint32_t ActivateVolume() override { return Step(EndpointStep::kActivate, "activate"); }
   uint32_t GetMasterScalar(float& value) override;
   uint32_t SetMasterScalar(float value) override;
+  uint32_t GetMute(int32_t& flag) override;
+  uint32_t SetMute(int32_t flag) override;
   void Release() override;
 
  private:
