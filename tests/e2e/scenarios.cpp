@@ -63,11 +63,15 @@ const Macro kMacros[] = {
     {"@co", "CoCreateInstance -> 0x00000000"},
     {"@dev", "GetDevice -> 0x00000000|Activate -> 0x00000000"},
     {"@sget", "GetMasterVolumeLevelScalar -> 0x00000000 $1"},
-    {"@sset", "SetMasterVolumeLevelScalar $1 -> 0x00000000"},
+    // Scalar $1 written, mute flag $2 set; $3: 0 S_OK, 1 S_FALSE (the flag had that state).
+    {"@sset", "SetMasterVolumeLevelScalar $1 -> 0x00000000|SetMute $2 -> 0x0000000$3"},
     {"@rel", "release volume|release device"},
-    {"@w10first", "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|@sset $2|@rel|@close"},
-    {"@w10read", "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|@rel|@close"},
-    {"@w10", "@open|@mic|@ctl|@wave|@dev|@sget $1|@sset $2|@rel|@close"},
+    {"@w10", "@open|@mic|@ctl|@wave|@dev|@sget $1|@sset $2 $3 $4|@rel|@close"},
+    // The first switch: the enumerator made, the user's mute flag ($2) read.
+    {"@w10first", "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|"
+     "@sset $3 $4 $5|@rel|@close"},
+    {"@w10read", "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|@rel|@close"},
+    {"@w10fail", "@open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x00000000 0"},
 };
 const int kMacroCount = sizeof kMacros / sizeof *kMacros;
 
@@ -123,10 +127,11 @@ const Row kRows[] = {
      "label 0; press; log @xp 0 52428; keys 90; lock 0; label 80; press; log @xp 52428 0; "
      "keys 90; lock 1; label 0; close; exit; log @xp 0 52428; keys 90; lock 0"},
     {"w10-mute-and-restore", "tacetto", false, CFG80, MIC,
-     "log @w10first 3e800000 3f4ccccd; keys 90; lock 0; win; press; log @w10 3f4ccccd 00000000; "
-     "keys 90; lock 1; label 0; press; log @w10 00000000 3f4ccccd; keys 90; lock 0; label 80; "
-     "press; log @w10 3f4ccccd 00000000; keys 90; label 0; close; exit; "
-     "log @w10 00000000 3f4ccccd|release enumerator; keys 90; lock 0"},
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; lock 0; win; press; "
+     "log @w10 3f4ccccd 00000000 1 0; keys 90; lock 1; label 0; press; "
+     "log @w10 00000000 3f4ccccd 0 0; keys 90; lock 0; label 80; press; "
+     "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
+     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; lock 0; file wavein 0 3f4ccccd 0"},
     // Lock keys: Scroll Lock for any line-5 value but 0, the invert only for a 1 in line 6.
     {"xp-scroll-lock-inverted", "tacetto", true, "0/1/1656/80/1/1", MIC,
      "log @xp 7000 52428; keys 91; lock 1; win; press; log @xp 52428 0; keys 91; lock 0; "
@@ -137,8 +142,9 @@ const Row kRows[] = {
      "press; log @xp 0 52428; keys 91; lock 0; close; exit; log @xp 52428 52428; keys 91; "
      "lock 0"},
     {"w10-num-lock-inverted", "tacetto", false, "0/1/1656/80/0/1", MIC,
-     "log @w10first 3e800000 3f4ccccd; keys 90; lock 1; win; press; log @w10 3f4ccccd 00000000; "
-     "keys 90; lock 0; label 0; close; exit; log @w10 00000000 3f4ccccd|release enumerator; "
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; lock 1; win; press; "
+     "log @w10 3f4ccccd 00000000 1 0; keys 90; lock 0; label 0; close; exit; "
+     "log @w10 00000000 3f4ccccd 0 0|release enumerator; "
      "keys 90; lock 1"},
     // Start volume -1: the level read is kept; near the rounding edges of the percent shown.
     {"xp-keep-334", "tacetto", true, "0/1/1656/-1", "device Mic\nline 0x1003 334\n",
@@ -153,17 +159,17 @@ const Row kRows[] = {
     // The endpoint: 0x3ba740a7 * 65535 = 334.49999 (0 %), 0x3ba740a8 * 65535 = 334.50002 (1 %,
     // level 655 = scalar 0x3c23c0a4), 0x3f014a81 = 33098 / 65535 (50 %, 32767 = 0x3effff00).
     {"w10-keep-334", "tacetto", false, "0/1/1656/-1", "device Mic\nline 0x1003 1\nwavein 0 3ba740a7 0\n",
-     "log @w10read 3ba740a7; win; press; log @w10 3ba740a7 00000000; keys 90; label 0; press; "
-     "log @w10 00000000 00000000; keys 90; label 0; close; exit; "
-     "log @w10 00000000 00000000|release enumerator; keys 90"},
+     "log @w10read 3ba740a7 0; win; press; log @w10 3ba740a7 00000000 1 0; keys 90; label 0; "
+     "press; log @w10 00000000 00000000 1 1; keys 90; label 0; close; exit; "
+     "log @w10 00000000 00000000 0 0|release enumerator; keys 90"},
     {"w10-keep-335", "tacetto", false, "0/1/1656/-1", "device Mic\nline 0x1003 1\nwavein 0 3ba740a8 0\n",
-     "log @w10read 3ba740a8; win; press; log @w10 3ba740a8 00000000; keys 90; label 0; press; "
-     "log @w10 00000000 3c23c0a4; keys 90; label 1; close; exit; "
-     "log @w10 3c23c0a4 3c23c0a4|release enumerator; keys 90"},
+     "log @w10read 3ba740a8 0; win; press; log @w10 3ba740a8 00000000 1 0; keys 90; label 0; "
+     "press; log @w10 00000000 3c23c0a4 0 0; keys 90; label 1; close; exit; "
+     "log @w10 3c23c0a4 3c23c0a4 0 1|release enumerator; keys 90"},
     {"w10-keep-33098", "tacetto", false, "0/1/1656/-1", "device Mic\nline 0x1003 1\nwavein 0 3f014a81 0\n",
-     "log @w10read 3f014a81; win; press; log @w10 3f014a81 00000000; keys 90; label 0; press; "
-     "log @w10 00000000 3effff00; keys 90; label 50; close; exit; "
-     "log @w10 3effff00 3effff00|release enumerator; keys 90"},
+     "log @w10read 3f014a81 0; win; press; log @w10 3f014a81 00000000 1 0; keys 90; label 0; "
+     "press; log @w10 00000000 3effff00 0 0; keys 90; label 50; close; exit; "
+     "log @w10 3effff00 3effff00 0 1|release enumerator; keys 90"},
     // The line input (line 2 = 0) is switched, the microphone keeps its level.
     {"xp-line-input", "tacetto", true, "0/0/1656/80", "device Mic\nline 0x1003 7000\nline 0x1002 9000\n",
      "log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 9000|@set 52428|@close; keys 90; win; "
@@ -240,8 +246,69 @@ const Row kRows[] = {
      "log @xp 7000 52428; keys 90; win; burst 60; log 30*@xp 52428 0|@xp 0 52428; keys 60*90; "
      "label 80; lock 0; file line 0x1003 52428; close; exit; log @xp 52428 52428; keys 90"},
     {"w10-burst", "tacetto", false, CFG80, MIC,
-     "log @w10first 3e800000 3f4ccccd; keys 90; win; burst 60; "
-     "log 30*@w10 3f4ccccd 00000000|@w10 00000000 3f4ccccd; keys 60*90; label 80; lock 0; "
-     "file wavein 0 3f4ccccd 0; close; exit; log @w10 3f4ccccd 3f4ccccd|release enumerator; keys 90"},
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; burst 60; "
+     "log 30*@w10 3f4ccccd 00000000 1 0|@w10 00000000 3f4ccccd 0 0; keys 60*90; label 80; "
+     "lock 0; file wavein 0 3f4ccccd 0; close; exit; "
+     "log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator; keys 90"},
+    // The endpoint's mute flag: found set at start, it is cleared with the unmute at start and
+    // set again by the restore at exit.
+    {"w10-flag-found-set", "tacetto", false, CFG80, "device Mic\nline 0x1003 1\nwavein 0 3e800000 1\n",
+     "log @w10first 3e800000 1 3f4ccccd 0 0; keys 90; win; press; log @w10 3f4ccccd 00000000 1 0; "
+     "keys 90; label 0; close; exit; log @w10 00000000 3f4ccccd 1 1|release enumerator; keys 90; "
+     "file wavein 0 3f4ccccd 1"},
+    // Another program raises the level while muted: the flag still holds the line silent, the
+    // next press unmutes to 80 % and clears it.
+    {"w10-raised-while-muted", "tacetto", false, CFG80, MIC,
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; press; "
+     "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; sound wavein 0 3d75c28f 1; press; "
+     "log @w10 3d75c28f 3f4ccccd 0 0; keys 90; lock 0; label 80; file wavein 0 3f4ccccd 0; "
+     "close; exit; log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator; keys 90"},
+    // Each endpoint step failing: its box (HRESULTs as unsigned decimals), the mixer closed once.
+    {"w10-mixergetid-fails", "tacetto", false, CFG80, MIC "fail mixerGetID 1 6\n",
+     "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 6 -; "
+     "boxh Tacetto|error #6 calling mixergetid(); log @close; exit"},
+    {"w10-no-wave-input", "tacetto", false, CFG80, "device Mic\nline 0x1003 1\nwavein 1 3e800000 0\n",
+     "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 0 1; "
+     "boxh Tacetto|error #2 calling mixergetid(); log @close; exit"},
+    {"w10-waveinmessage-fails", "tacetto", false, CFG80, MIC "fail waveInMessage 1 7\n",
+     "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 0 0|"
+     "waveInMessage 0 0x812 -> 7; boxh Tacetto|error #7 calling waveinmessage(); log @close; exit"},
+    {"w10-cocreateinstance-fails", "tacetto", false, CFG80, MIC "fail CoCreateInstance 1 0x80040154\n",
+     "log @open|@mic|@ctl|@wave|CoCreateInstance -> 0x80040154; "
+     "boxh Tacetto|error #2147746132 calling cocreateinstance(); log @close; exit"},
+    {"w10-getdevice-fails", "tacetto", false, CFG80, MIC "fail GetDevice 1 0x80070057\n",
+     "log @open|@mic|@ctl|@wave|@co|GetDevice -> 0x80070057; "
+     "boxh Tacetto|error #2147942487 calling getdevice(); log @close|release enumerator; exit"},
+    {"w10-activate-fails", "tacetto", false, CFG80, MIC "fail Activate 1 0x80004002\n",
+     "log @open|@mic|@ctl|@wave|@co|GetDevice -> 0x00000000|Activate -> 0x80004002|"
+     "release device; boxh Tacetto|error #2147500034 calling activate(); "
+     "log @close|release enumerator; exit"},
+    {"w10-getscalar-fails", "tacetto", false, CFG80, MIC
+     "fail GetMasterVolumeLevelScalar 1 0x80004005\n",
+     "log @open|@mic|@ctl|@wave|@co|@dev|GetMasterVolumeLevelScalar -> 0x80004005 -|@rel; "
+     "boxh Tacetto|error #2147500037 calling getmastervolumelevelscalar(); "
+     "log @close|release enumerator; exit"},
+    {"w10-getmute-fails", "tacetto", false, CFG80, MIC "fail GetMute 1 0x80004005\n",
+     "log @open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x80004005 -|@rel; "
+     "boxh Tacetto|error #2147500037 calling getmute(); log @close|release enumerator; exit"},
+    {"w10-setscalar-fails", "tacetto", false, CFG80, MIC
+     "fail SetMasterVolumeLevelScalar 1 0x80004005\n",
+     "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005|@rel; keys 90; "
+     "boxh Tacetto|error #2147500037 calling setmastervolumelevelscalar(); "
+     "log @close|release enumerator; exit"},
+    {"w10-setmute-fails", "tacetto", false, CFG80, MIC "fail SetMute 1 0x80004005\n",
+     "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x00000000|SetMute 0 -> 0x80004005|"
+     "@rel; keys 90; boxh Tacetto|error #2147500037 calling setmute(); "
+     "log @close|release enumerator; exit"},
+    {"w10-setmute-fails-on-press", "tacetto", false, CFG80, MIC "fail SetMute 2 0x80004005\n",
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; press; "
+     "log @open|@mic|@ctl|@wave|@dev|@sget 3f4ccccd|SetMasterVolumeLevelScalar 00000000 -> "
+     "0x00000000|SetMute 1 -> 0x80004005|@rel; keys 90; box Tacetto|error #2147500037 calling "
+     "setmute(); log @close; label -1; press; log @w10 00000000 3f4ccccd 0 1; keys 90; label 80; "
+     "close; exit; log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator; keys 90"},
+    {"w10-getdevice-fails-at-exit", "tacetto", false, CFG80, MIC "fail GetDevice 3 0x80070057\n",
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; press; log @w10 3f4ccccd 00000000 1 0; "
+     "keys 90; label 0; close; log @open|@mic|@ctl|@wave|GetDevice -> 0x80070057; "
+     "box Tacetto|error #2147942487 calling getdevice(); log @close|release enumerator; exit"},
 };
 const int kRowCount = sizeof kRows / sizeof *kRows;
