@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/desktop.h"
 #include "demo/screenshot.h"
+#include "tests/e2e/desktop.h"
 #include "tests/e2e/tacetto_expectations.h"
 
 namespace {
@@ -200,8 +200,8 @@ int RunProbeDemo(const char* shotDir) {
   }
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
-  SendMessageA(GetDlgItem(window, 1002), HKM_SETHOTKEY, MAKEWORD('M', HOTKEYF_CONTROL | HOTKEYF_ALT),
-               0);
+  SendMessageA(GetDlgItem(window, 1002), HKM_SETHOTKEY,
+               MAKEWORD('M', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
   PostMessageA(GetDlgItem(window, 1004), BM_CLICK, 0, 0);
   HWND box = nullptr;
   std::string caption, text;

@@ -1,39 +1,22 @@
 #include "tests/e2e/desktop.h"
 
-#include <cstring>
+#include <cstdio>
 
 namespace {
-
-constexpr UINT kMessageTimeoutMs = 2000;
 
 BOOL CALLBACK Collect(HWND window, LPARAM data) {
   reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
   return TRUE;
 }
 
-void AddKey(std::vector<INPUT>& inputs, WORD key, bool up, bool extended = false) {
-  INPUT input;
-  memset(&input, 0, sizeof input);
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-  input.ki.dwExtraInfo = kDriverKeyTag;
-  inputs.push_back(input);
-}
-
 template <typename Probe>
 bool Poll(DWORD timeoutMs, Probe probe) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  for (;;) {
-    if (probe()) {
-      return true;
-    }
+  for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !probe(); Sleep(20)) {
     if (GetTickCount64() >= deadline) {
       return false;
     }
-    Sleep(20);
   }
+  return true;
 }
 
 }  // namespace
@@ -58,13 +41,11 @@ std::vector<HWND> ChildrenOf(HWND parent) {
 }
 
 std::string WindowText(HWND window) {
-  char buffer[1024] = {};
-  DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
-                           SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied)) {
-    return std::string();
-  }
-  return std::string(buffer, copied < sizeof buffer ? copied : sizeof buffer - 1);
+  char text[1024] = {};
+  DWORD_PTR length = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 2000, &length);
+  return text;
 }
 
 std::string ClassOf(HWND window) {
@@ -77,9 +58,7 @@ HWND WaitForTopWindow(DWORD processId, const std::string& title, DWORD timeoutMs
   HWND found = nullptr;
   Poll(timeoutMs, [&] {
     for (HWND window : TopWindowsOf(processId)) {
-      if (WindowText(window) == title) {
-        found = window;
-      }
+      found = WindowText(window) == title ? window : found;
     }
     return found != nullptr;
   });
@@ -104,10 +83,9 @@ bool WaitForMessageBox(DWORD processId, HWND except, DWORD timeoutMs, HWND& box,
         box = window;
         caption = WindowText(window);
         text.clear();
-        for (HWND child : ChildrenOf(window)) {
-          const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
-          if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0 && (style & SS_TYPEMASK) != SS_ICON &&
-              text.empty()) {
+        for (HWND child : ChildrenOf(window)) {  // the first Static that is no icon
+          if (text.empty() && lstrcmpiA(ClassOf(child).c_str(), "Static") == 0 &&
+              (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
             text = WindowText(child);
           }
         }
@@ -125,24 +103,29 @@ bool ConfirmMessageBox(HWND box, DWORD timeoutMs) {
 }
 
 void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey, int times) {
-  const uint32_t modifiers = (hotkeyNumber >> 8) & 0xFF;
-  const WORD key = static_cast<WORD>(hotkeyNumber & 0xFF);
-  const WORD held[3] = {static_cast<WORD>(modifiers & 2 ? VK_CONTROL : 0),
-                        static_cast<WORD>(modifiers & 1 ? VK_MENU : 0),
-                        static_cast<WORD>(modifiers & 4 ? VK_SHIFT : 0)};
   std::vector<INPUT> inputs;
-  for (int i = 0; i < 3; ++i) {
-    if (held[i] != 0) {
-      AddKey(inputs, held[i], false);
+  auto add = [&](WORD key, bool up, bool extended) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    input.ki.dwExtraInfo = kDriverKeyTag;
+    inputs.push_back(input);
+  };
+  const WORD modifiers[3][2] = {{2, VK_CONTROL}, {1, VK_MENU}, {4, VK_SHIFT}};
+  for (const auto& modifier : modifiers) {
+    if ((hotkeyNumber >> 8) & modifier[0]) {
+      add(modifier[1], false, false);
     }
   }
   for (int n = 0; n < times; ++n) {
-    AddKey(inputs, key, false, extendedKey);
-    AddKey(inputs, key, true, extendedKey);
+    add(static_cast<WORD>(hotkeyNumber & 0xFF), false, extendedKey);
+    add(static_cast<WORD>(hotkeyNumber & 0xFF), true, extendedKey);
   }
   for (int i = 3; i-- > 0;) {
-    if (held[i] != 0) {
-      AddKey(inputs, held[i], true);
+    if ((hotkeyNumber >> 8) & modifiers[i][0]) {
+      add(modifiers[i][1], true, false);
     }
   }
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
@@ -161,31 +144,18 @@ std::string WindowsPath(const std::string& path) {
 }
 
 bool WriteFileBytes(const std::string& name, const std::string& content) {
-  HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  const bool ok = file != INVALID_HANDLE_VALUE &&
-                  WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written,
-                            nullptr) != FALSE &&
-                  written == content.size();
-  if (file != INVALID_HANDLE_VALUE) {
-    CloseHandle(file);
-  }
-  return ok;
+  FILE* file = fopen(name.c_str(), "wb");
+  const bool ok =
+      file != nullptr && fwrite(content.data(), 1, content.size(), file) == content.size();
+  return file != nullptr && fclose(file) == 0 && ok;
 }
 
 bool ReadFileBytes(const std::string& name, std::string& content) {
-  HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    return false;
-  }
+  FILE* file = fopen(name.c_str(), "rb");
   content.clear();
   char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+  for (size_t read; file != nullptr && (read = fread(buffer, 1, sizeof buffer, file)) > 0;) {
     content.append(buffer, read);
   }
-  CloseHandle(file);
-  return true;
+  return file != nullptr && fclose(file) == 0;
 }

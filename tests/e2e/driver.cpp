@@ -1,13 +1,15 @@
-// End-to-end driver: runs the scenario rows of scenarios.cpp against the programs of one build,
-// each in a folder of its own, and checks them from outside as a user would: windows, texts,
-// message boxes, keys typed, what reached the sound doubles (sound.log), the lock-key strokes
-// seen by a low-level keyboard hook and the key-state table of the program's thread.
+// End-to-end driver: runs the rows of scenarios.cpp against the programs of its own build, each
+// in a folder of its own, and sees what a user would: windows, texts, message boxes, what
+// reached the sound doubles (sound.log), and the lock key: a low-level keyboard hook records the
+// program's strokes (and keeps them from the queues), and the program's thread shares the
+// driver's input, so the key-state table it writes is the one the driver reads.
 //
 //   e2e_driver list | e2e_driver BIN_DIR WORK_DIR [SCENARIO...]
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,29 +22,29 @@
 
 namespace {
 
-constexpr DWORD kStepMs = 5000;      // any single wait
+constexpr DWORD kStepMs = 5000;       // any single wait
 constexpr DWORD kScenarioMs = 20000;  // a scenario, a hung program included
-constexpr DWORD kSettleMs = 150;     // after a change of focus, before keys
-constexpr DWORD kQuietMs = 700;      // in which something that must not come would have come
+constexpr DWORD kSettleMs = 150;      // after a change of focus, before keys
+constexpr DWORD kQuietMs = 700;       // in which what must not come would have come
+constexpr int kFieldId = 1002, kButtonId = 1004;
 
-// Strokes of keys the driver did not type: "90vxi" = key 0x90 down, extended, injected.
+using Lines = std::vector<std::string>;
+
 CRITICAL_SECTION g_strokeLock;
-std::vector<std::string> g_strokes;
+Lines g_strokes;  // "90vxi": key 0x90 down (^ up), extended, injected
 
 LRESULT CALLBACK RecordStroke(int code, WPARAM wParam, LPARAM lParam) {
   const KBDLLHOOKSTRUCT* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-  if (code == HC_ACTION && key->dwExtraInfo != kDriverKeyTag) {
-    char text[16];
-    snprintf(text, sizeof text, "%02lx%s%s%s", key->vkCode, key->flags & LLKHF_UP ? "^" : "v",
-             key->flags & LLKHF_EXTENDED ? "x" : "", key->flags & LLKHF_INJECTED ? "i" : "");
-    EnterCriticalSection(&g_strokeLock);
-    g_strokes.push_back(text);
-    LeaveCriticalSection(&g_strokeLock);
-    // Kept from the queues: no thread toggles its key-state table on them, so the table holds
-    // what the program wrote itself.
-    return 1;
+  if (code != HC_ACTION || key->dwExtraInfo == kDriverKeyTag) {
+    return CallNextHookEx(nullptr, code, wParam, lParam);
   }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
+  char text[16];
+  snprintf(text, sizeof text, "%02lx%s%s%s", key->vkCode, key->flags & LLKHF_UP ? "^" : "v",
+           key->flags & LLKHF_EXTENDED ? "x" : "", key->flags & LLKHF_INJECTED ? "i" : "");
+  EnterCriticalSection(&g_strokeLock);
+  g_strokes.push_back(text);
+  LeaveCriticalSection(&g_strokeLock);
+  return 1;  // no thread toggles its table on it: the table holds what the program wrote
 }
 
 DWORD WINAPI HookThread(LPVOID ready) {
@@ -56,56 +58,52 @@ DWORD WINAPI HookThread(LPVOID ready) {
   return 0;
 }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  for (size_t end; (end = text.find(separator, start)) != std::string::npos; start = end + 1) {
-    parts.push_back(text.substr(start, end - start));
+Lines Split(const std::string& text, char separator) {
+  Lines parts(1);
+  for (char c : text) {
+    if (c == separator) {
+      parts.emplace_back();
+    } else {
+      parts.back().push_back(c);
+    }
   }
-  parts.push_back(text.substr(start));
   return parts;
 }
 
-// Expected log lines: "@name a b" expands the macro with $1 = a, $2 = b; "N*..." repeats all.
-std::vector<std::string> ExpandLog(const std::string& spec) {
-  std::vector<std::string> lines;
+std::string Join(const Lines& items, size_t from, size_t count = 9999) {
+  std::string text;
+  for (size_t i = from; i < from + count && i < items.size(); ++i) {
+    text += (i == from ? "" : " | ") + items[i];
+  }
+  return text;
+}
+
+// "a|@name x y|b": lines, a macro expanded with $1 = x, $2 = y; "N*..." repeats the whole.
+Lines Expand(const std::string& spec) {
+  Lines lines;
   const size_t star = spec.find('*');
-  if (star != std::string::npos && spec.find_first_not_of("0123456789") == star) {
+  if (star != std::string::npos && star == spec.find_first_not_of("0123456789")) {
+    const Lines once = Expand(spec.substr(star + 1));
     for (int n = atoi(spec.c_str()); n > 0; --n) {
-      for (const std::string& line : ExpandLog(spec.substr(star + 1))) {
-        lines.push_back(line);
-      }
+      lines.insert(lines.end(), once.begin(), once.end());
     }
     return lines;
   }
   for (const std::string& item : Split(spec, '|')) {
-    const std::vector<std::string> words = Split(item, ' ');
+    const Lines words = Split(item, ' ');
     const Macro* macro = nullptr;
-    for (int i = 0; i < kMacroCount && item[0] == '@'; ++i) {
+    for (int i = 0; i < kMacroCount; ++i) {
       macro = words[0] == kMacros[i].name ? &kMacros[i] : macro;
     }
-    if (macro == nullptr) {
-      lines.push_back(item);
-      continue;
-    }
-    std::string text = macro->text;
-    for (size_t at; (at = text.find('$')) != std::string::npos;) {
+    std::string text = macro != nullptr ? macro->text : item;
+    for (size_t at; macro != nullptr && (at = text.find('$')) != std::string::npos;) {
       const size_t arg = static_cast<size_t>(text[at + 1] - '0');
       text.replace(at, 2, arg < words.size() ? words[arg] : "?");
     }
-    for (const std::string& line : ExpandLog(text)) {
-      lines.push_back(line);
-    }
+    const Lines expanded = macro != nullptr ? Expand(text) : Lines{text};
+    lines.insert(lines.end(), expanded.begin(), expanded.end());
   }
   return lines;
-}
-
-std::string Joined(const std::vector<std::string>& items, size_t from, size_t count) {
-  std::string text;
-  for (size_t i = from; i < from + count && i < items.size(); ++i) {
-    text += (text.empty() ? "" : " | ") + items[i];
-  }
-  return text;
 }
 
 struct Scenario {
@@ -114,220 +112,175 @@ struct Scenario {
   PROCESS_INFORMATION process = {};
   HWND window = nullptr;
   std::vector<int> held;  // the driver's own hotkey registrations
-  size_t logSeen = 0, strokesSeen = 0, boxes = 0;
-  int atomsBefore = 0;
-  int failures = 0;
-  ULONGLONG deadline = GetTickCount64() + kScenarioMs;
+  size_t logSeen = 0, strokesSeen = 0;
+  int failures = 0, atomsBefore = 0;
 
-  explicit Scenario(const Row& r) : row(r) {}
+  Scenario(const Row& r, const std::string& f, const std::string& b) : row(r), folder(f), bin(b) {}
 
-  void Fail(const std::string& step, const std::string& expected, const std::string& actual) {
-    ++failures;
-    printf("  %s: expected \"%s\", got \"%s\"\n", step.c_str(), expected.c_str(), actual.c_str());
-  }
   void Check(const std::string& step, const std::string& expected, const std::string& actual) {
     if (expected != actual) {
-      Fail(step, expected, actual);
+      ++failures;
+      printf("  %s: expected \"%s\", got \"%s\"\n", step.c_str(), expected.c_str(), actual.c_str());
     }
   }
   bool Tacetto() const { return strcmp(row.program, "tacetto") == 0; }
-  uint32_t ConfiguredHotkey() const {
-    const std::vector<std::string> lines = Split(row.config ? row.config : "", '/');
-    return lines.size() > 2 ? static_cast<uint32_t>(atoi(lines[2].c_str())) : kHotkey;
+  int ConfigValue(size_t line) const {
+    const Lines lines = Split(row.config != nullptr ? row.config : "", '/');
+    return lines.size() > line ? atoi(lines[line].c_str()) : 0;
   }
-
-  std::vector<std::string> LogLines() {
+  Lines LogLines() {
     std::string text;
     ReadFileBytes(folder + "\\sound.log", text);
-    std::vector<std::string> lines = Split(text, '\n');
+    Lines lines = Split(text, '\n');
     lines.pop_back();  // after the last line end
     return lines;
   }
-  std::vector<std::string> Strokes() {
+  Lines Strokes() {
     EnterCriticalSection(&g_strokeLock);
-    std::vector<std::string> copy = g_strokes;
+    const Lines copy = g_strokes;
     LeaveCriticalSection(&g_strokeLock);
     return copy;
   }
-  // Waits for `expected.size()` new items and compares them; they count as seen either way.
+  // Waits for as many new items as expected and compares them; they count as seen either way.
   template <typename Source>
-  void ExpectNew(const std::string& step, const std::vector<std::string>& expected, size_t& seen,
-                 Source source) {
-    std::vector<std::string> items = source();
-    const ULONGLONG until = GetTickCount64() + kStepMs;
-    while (items.size() < seen + expected.size() && GetTickCount64() < until) {
+  void ExpectNew(const std::string& step, const Lines& expected, size_t& seen, Source source) {
+    Lines items = source();
+    for (ULONGLONG until = GetTickCount64() + kStepMs;
+         items.size() < seen + expected.size() && GetTickCount64() < until; items = source()) {
       Sleep(20);
-      items = source();
     }
-    Check(step, Joined(expected, 0, expected.size()), Joined(items, seen, expected.size()));
-    seen = items.size() < seen + expected.size() ? items.size() : seen + expected.size();
+    Check(step, Join(expected, 0), Join(items, seen, expected.size()));
+    seen = std::min(items.size(), seen + expected.size());
+  }
+  int HotkeyAtoms() {
+    int count = 0;
+    for (UINT atom = 0xC000; atom <= 0xFFFF; ++atom) {
+      char name[64] = {};
+      count += GlobalGetAtomNameA(static_cast<ATOM>(atom), name, sizeof name) > 0 &&
+               strncmp(name, "My Hotkey", 9) == 0;
+    }
+    return count;
+  }
+  DWORD_PTR FieldMessage(UINT message, WPARAM value) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(GetDlgItem(window, kFieldId), message, value, 0, SMTO_ABORTIFHUNG, kStepMs,
+                        &result);
+    return result;
   }
 
   bool Start() {
-    HKEY key = nullptr;
+    HKEY key = nullptr;  // the Windows version wine reports to the mute tool
     RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\tacetto.exe", 0, nullptr, 0,
                     KEY_SET_VALUE, nullptr, &key, nullptr);
     const char* xp = sizeof(void*) == 8 ? "winxp64" : "winxp";
-    if (row.windowsXp) {
-      RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(xp),
-                     static_cast<DWORD>(strlen(xp) + 1));
-    } else {
-      RegDeleteValueA(key, "Version");
-    }
+    row.windowsXp ? RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(xp),
+                                   static_cast<DWORD>(strlen(xp) + 1))
+                  : RegDeleteValueA(key, "Version");
     RegCloseKey(key);
     std::string commandLine = "\"" + bin + "\\" + row.program + ".exe\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                        nullptr, folder.c_str(), &startup, &process)) {
-      Fail("start", commandLine, "error " + std::to_string(GetLastError()));
-      return false;
-    }
-    // The program's thread shares the driver's input from its first instruction on: the
-    // key-state table it reads and writes is the one the driver's thread reads ("lock").
     BYTE cleared[256] = {};
     SetKeyboardState(cleared);
-    ResumeThread(process.hThread);
-    // Once its thread has a desktop (wine clears the shared table on the attach).
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process)) {
+      Check("start", commandLine, "error " + std::to_string(GetLastError()));
+      return false;
+    }
+    // As soon as its thread has a desktop, before its first key-state call.
     const ULONGLONG until = GetTickCount64() + kStepMs;
-    while (Tacetto() && !AttachThreadInput(process.dwThreadId, GetCurrentThreadId(), TRUE)) {
-      if (GetTickCount64() >= until) {
-        Fail("start", "the program's input attached to the driver's", "refused");
-        break;
-      }
+    while (Tacetto() && !AttachThreadInput(process.dwThreadId, GetCurrentThreadId(), TRUE) &&
+           GetTickCount64() < until) {
       Sleep(1);
     }
     return true;
   }
 
-  int KeyState(BYTE key) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    return keys[key];
-  }
-
-  int GlobalHotkeyAtoms() {
-    int count = 0;
-    for (UINT atom = 0xC000; atom <= 0xFFFF; ++atom) {
-      char name[64] = {};
-      count += GlobalGetAtomNameA(static_cast<ATOM>(atom), name, sizeof name) > 0 &&
-                       strncmp(name, "My Hotkey", 9) == 0
-                   ? 1
-                   : 0;
-    }
-    return count;
-  }
-
   void Step(const std::string& line) {
-    const size_t space = line.find(' ');
-    const std::string verb = line.substr(0, space);
-    const std::string arg = space == std::string::npos ? "" : line.substr(space + 1);
-    const int lockKey = Split(row.config ? row.config : "", '/').size() > 4 &&
-                                atoi(Split(row.config, '/')[4].c_str()) != 0
-                            ? VK_SCROLL
-                            : VK_NUMLOCK;
-    if (verb == "hold" || verb == "taken") {  // the driver registers a combination itself
-      const uint32_t number = static_cast<uint32_t>(atoi(arg.c_str()));
+    const std::string verb = line.substr(0, line.find(' '));
+    const std::string arg = line.size() > verb.size() ? line.substr(verb.size() + 1) : "";
+    const uint32_t number = static_cast<uint32_t>(atoi(arg.c_str()));
+    HWND box = nullptr;
+    std::string caption, text;
+    if (verb == "hold" || verb == "taken") {
       const int id = 0x7E00 + static_cast<int>(held.size());
       const bool ok = RegisterHotKey(nullptr, id, (number >> 8) & 0xFF, number & 0xFF) != FALSE;
-      if (ok) {
-        held.push_back(id);
-      }
+      held.push_back(ok ? id : 0);
       Check(line, verb == "hold" ? "registered" : "refused", ok ? "registered" : "refused");
     } else if (verb == "box" || verb == "boxh") {
-      HWND box = nullptr;
-      std::string caption, text;
       if (!WaitForMessageBox(process.dwProcessId, window, kStepMs, box, caption, text)) {
-        return Fail(line, arg, "no message box");
+        return Check(line, arg, "no message box");
       }
-      Check("box " + std::to_string(++boxes), arg, caption + "|" + text);
+      Check(line, arg, caption + "|" + text);
       HWND tool = Tacetto() ? FindWindowA(nullptr, kTacettoTitle) : nullptr;
-      if (verb == "boxh" && tool != nullptr && IsWindowVisible(tool)) {
-        Fail(line, "no visible window while the box is up", "the window is visible");
-      }
-      if (!ConfirmMessageBox(box, kStepMs)) {
-        Fail(line, "box closes on OK", "still there");
-      }
+      Check(line, "",
+            verb == "boxh" && tool != nullptr && IsWindowVisible(tool) ? "window shown" : "");
+      Check(line, "closed on OK", ConfirmMessageBox(box, kStepMs) ? "closed on OK" : "still there");
     } else if (verb == "win") {
       const char* title = Tacetto() ? kTacettoTitle : "Tastrel";
       window = WaitForTopWindow(process.dwProcessId, title, kStepMs);
-      if (window == nullptr || !WaitForVisible(window, kStepMs)) {
-        return Fail(line, title, "no visible window");
-      }
-      if (Tacetto()) {
-        Check("greeting", kTacettoGreeting, WindowText(GetDlgItem(window, kTacettoLabelId)));
-      }
+      Check(line, title, window != nullptr && WaitForVisible(window, kStepMs) ? title : "none");
+      Check("greeting", Tacetto() ? kTacettoGreeting : "",
+            Tacetto() ? WindowText(GetDlgItem(window, kTacettoLabelId)) : "");
     } else if (verb == "item") {  // item ID CLASS|TEXT
-      HWND item = GetDlgItem(window, atoi(arg.c_str()));
+      HWND item = GetDlgItem(window, static_cast<int>(number));
       Check(line, arg.substr(arg.find(' ') + 1), ClassOf(item) + "|" + WindowText(item));
-    } else if (verb == "press") {  // press [NUMBER [x]]: the hotkey, or that combination
+    } else if (verb == "press" || verb == "burst") {
       Sleep(kSettleMs);
-      TypeHotkey(arg.empty() ? ConfiguredHotkey() : static_cast<uint32_t>(atoi(arg.c_str())),
-                 arg.find('x') != std::string::npos);
-    } else if (verb == "burst") {
-      Sleep(kSettleMs);
-      TypeHotkey(ConfiguredHotkey(), false, atoi(arg.c_str()));
+      TypeHotkey(verb == "burst" || arg.empty() ? static_cast<uint32_t>(ConfigValue(2)) : number,
+                 arg.find('x') != std::string::npos,
+                 verb == "burst" ? static_cast<int>(number) : 1);
     } else if (verb == "label") {
-      const std::string text =
-          arg.find_first_not_of("-0123456789") == std::string::npos && !arg.empty()
-              ? "Mikrofon/Line-Volume: " + arg + "%"
-              : arg;
+      const bool percent =
+          !arg.empty() && arg.find_first_not_of("-0123456789") == std::string::npos;
+      text = percent ? "Mikrofon/Line-Volume: " + arg + "%" : arg;
       Check(line, text, WaitForItemText(window, kTacettoLabelId, text, kStepMs));
     } else if (verb == "log") {
-      ExpectNew(line, ExpandLog(arg), logSeen, [this] { return LogLines(); });
-    } else if (verb == "keys") {  // keys 90 91: one stroke each (down, up; extended, injected)
-      std::vector<std::string> expected;
-      for (const std::string& key : ExpandLog(arg)) {
-        for (const std::string& each : Split(key, ' ')) {
-          expected.push_back(each + "vxi");
-          expected.push_back(each + "^xi");
+      ExpectNew(line, Expand(arg), logSeen, [this] { return LogLines(); });
+    } else if (verb == "keys") {  // keys 90 91: one stroke each, down and up
+      Lines expected;
+      for (const std::string& keys : Expand(arg)) {
+        for (const std::string& key : Split(keys, ' ')) {
+          expected.insert(expected.end(), {key + "vxi", key + "^xi"});
         }
       }
       ExpectNew(line, expected, strokesSeen, [this] { return Strokes(); });
-    } else if (verb == "lock") {  // lock N: the lock key's byte in the program's table
-      Sleep(kSettleMs);
-      Check(line, arg, std::to_string(KeyState(static_cast<BYTE>(lockKey))));
-    } else if (verb == "quiet") {  // no log line, stroke or message box comes
+    } else if (verb == "lock") {
+      BYTE keys[256] = {};
+      GetKeyboardState(keys);
+      Check(line, arg, std::to_string(keys[ConfigValue(4) != 0 ? VK_SCROLL : VK_NUMLOCK]));
+    } else if (verb == "quiet") {
       Sleep(kQuietMs);
-      HWND box = nullptr;
-      std::string caption, text;
       WaitForMessageBox(process.dwProcessId, window, 0, box, caption, text);
-      Check(line, "", Joined(LogLines(), logSeen, 99) + Joined(Strokes(), strokesSeen, 99) + text);
+      Check(line, "", Join(LogLines(), logSeen) + Join(Strokes(), strokesSeen) + text);
     } else if (verb == "close") {
       CloseBySystemCommand(window);
-    } else if (verb == "session") {  // session 1: WM_QUERYENDSESSION, then WM_ENDSESSION 1
+    } else if (verb == "session") {
       DWORD_PTR answer = 0;
       SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
-      PostMessageA(window, WM_ENDSESSION, static_cast<WPARAM>(atoi(arg.c_str())), 0);
-    } else if (verb == "sound") {  // replaces the line of sound.txt that starts alike
-      std::string text, rewritten;
+      PostMessageA(window, WM_ENDSESSION, number, 0);
+    } else if (verb == "sound" || verb == "file") {  // rewrite the line that starts alike / find
       ReadFileBytes(folder + "\\sound.txt", text);
-      const std::string key = arg.substr(0, arg.find(' ', arg.find(' ') + 1));
+      const std::string start = arg.substr(0, arg.find(' ', arg.find(' ') + 1) + 1);
+      std::string rewritten, found;
       for (const std::string& old : Split(text, '\n')) {
-        if (!old.empty()) {
-          rewritten += (old.compare(0, key.size(), key) == 0 ? arg : old) + "\n";
-        }
+        rewritten += old.empty() ? "" : (old.compare(0, start.size(), start) ? old : arg) + "\n";
+        found = old == arg ? old : found;
       }
-      WriteFileBytes(folder + "\\sound.txt", rewritten);
-    } else if (verb == "file") {  // file LINE: sound.txt holds this line
-      std::string text;
-      ReadFileBytes(folder + "\\sound.txt", text);
-      Check(line, "found", ("\n" + text).find("\n" + arg + "\n") != std::string::npos ? "found" : text);
-    } else if (verb == "field" || verb == "holds") {  // the probe's field: set / holds HEX
-      DWORD_PTR got = 0;
+      verb == "file" ? Check(line, arg, found)
+                     : (void)WriteFileBytes(folder + "\\sound.txt", rewritten);
+    } else if (verb == "field" || verb == "holds") {  // HKM_SETHOTKEY / HKM_GETHOTKEY, hex
       if (verb == "field") {
-        SendMessageTimeoutA(GetDlgItem(window, 1002), HKM_SETHOTKEY,
-                            strtoul(arg.c_str(), nullptr, 16), 0, SMTO_ABORTIFHUNG, kStepMs, &got);
+        FieldMessage(HKM_SETHOTKEY, strtoul(arg.c_str(), nullptr, 16));
       }
-      SendMessageTimeoutA(GetDlgItem(window, 1002), HKM_GETHOTKEY, 0, 0, SMTO_ABORTIFHUNG,
-                          kStepMs, &got);
       char hex[16];
-      snprintf(hex, sizeof hex, "%x", static_cast<unsigned>(got & 0xFFFF));
+      snprintf(hex, sizeof hex, "%x",
+               static_cast<unsigned>(FieldMessage(HKM_GETHOTKEY, 0) & 0xFFFF));
       Check(line, arg, hex);
-    } else if (verb == "type") {  // type NUMBER: clicks into the probe's field and types there
+    } else if (verb == "type") {  // a click into the field, then the combination
       SetForegroundWindow(window);
       RECT rect;
-      GetWindowRect(GetDlgItem(window, 1002), &rect);
+      GetWindowRect(GetDlgItem(window, kFieldId), &rect);
       SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
       INPUT click[2] = {};
       click[0].type = click[1].type = INPUT_MOUSE;
@@ -335,54 +288,46 @@ struct Scenario {
       click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
       SendInput(2, click, sizeof(INPUT));
       Sleep(kSettleMs);
-      TypeHotkey(static_cast<uint32_t>(atoi(arg.c_str())), arg.find('x') != std::string::npos);
+      TypeHotkey(number);
       Sleep(kSettleMs);
     } else if (verb == "click") {
-      PostMessageA(GetDlgItem(window, 1004), BM_CLICK, 0, 0);
-    } else if (verb == "atoms") {  // atoms +N: global "My Hotkey" atoms more than at the start
-      Check(line, arg, "+" + std::to_string(GlobalHotkeyAtoms() - atomsBefore));
+      PostMessageA(GetDlgItem(window, kButtonId), BM_CLICK, 0, 0);
+    } else if (verb == "atoms") {
+      Check(line, arg, "+" + std::to_string(HotkeyAtoms() - atomsBefore));
     } else if (verb == "exit") {
       DWORD code = STILL_ACTIVE;
-      if (WaitForSingleObject(process.hProcess, kStepMs) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &code);
-      }
-      Check(line, "exit code 0", code == STILL_ACTIVE ? "running" : "exit code " + std::to_string(code));
+      WaitForSingleObject(process.hProcess, kStepMs);
+      GetExitCodeProcess(process.hProcess, &code);
+      Check(line, "0", code == STILL_ACTIVE ? "running" : std::to_string(code));
     } else {
-      Fail(line, "a known step", verb);
+      Check(line, "a known step", verb);
     }
   }
 
   void Run() {
-    std::vector<std::string> steps = Split(row.steps, ';');
-    for (std::string& step : steps) {
-      step.erase(0, step.find_first_not_of(' '));
-    }
-    size_t first = 0;
+    Lines steps = Split(row.steps, ';');
+    size_t first = 0;  // the steps before "start" run before the program starts
     for (size_t i = 0; i < steps.size(); ++i) {
+      steps[i].erase(0, steps[i].find_first_not_of(' '));
       first = steps[i] == "start" ? i + 1 : first;
     }
-    for (size_t i = 0; i < first; ++i) {
-      if (steps[i] != "start") {
-        Step(steps[i]);
-      }
+    for (size_t i = 0; i + 1 < first; ++i) {
+      Step(steps[i]);
     }
     strokesSeen = Strokes().size();
-    atomsBefore = strstr(row.steps, "atoms") != nullptr ? GlobalHotkeyAtoms() : 0;
-    if (!Start()) {
-      return;
+    atomsBefore = strstr(row.steps, "atoms") != nullptr ? HotkeyAtoms() : 0;
+    const ULONGLONG deadline = GetTickCount64() + kScenarioMs;
+    const bool started = Start();
+    for (size_t i = first; started && i < steps.size() && GetTickCount64() < deadline; ++i) {
+      Step(steps[i]);
     }
-    for (size_t i = first; i < steps.size() && GetTickCount64() < deadline; ++i) {
-      if (!steps[i].empty()) {
-        Step(steps[i]);
-      }
-    }
-    if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
-      Fail("end", "the program has ended", "still running: ended by the driver");
+    if (started && WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
+      Check("end", "the program has ended", "still running: ended by the driver");
       TerminateProcess(process.hProcess, 1);
       WaitForSingleObject(process.hProcess, kStepMs);
     }
-    Check("log lines nobody expected", "", Joined(LogLines(), logSeen, 999));
-    Check("strokes nobody expected", "", Joined(Strokes(), strokesSeen, 999));
+    Check("log lines nobody expected", "", Join(LogLines(), logSeen));
+    Check("strokes nobody expected", "", Join(Strokes(), strokesSeen));
     for (int id : held) {
       UnregisterHotKey(nullptr, id);
     }
@@ -394,22 +339,16 @@ struct Scenario {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && strcmp(argv[1], "list") == 0) {
-    for (int i = 0; i < kRowCount; ++i) {
-      printf("%s\n", kRows[i].name);
-    }
-    return 0;
+  for (int i = 0; argc == 2 && i < kRowCount; ++i) {
+    printf("%s\n", kRows[i].name);
   }
   if (argc < 3) {
-    fprintf(stderr, "usage: e2e_driver list | e2e_driver BIN_DIR WORK_DIR [SCENARIO...]\n");
-    return 2;
+    return argc == 2 ? 0 : 2;
   }
   InitializeCriticalSection(&g_strokeLock);
   HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   CreateThread(nullptr, 0, &HookThread, ready, 0, nullptr);
   WaitForSingleObject(ready, kStepMs);
-  const std::string work = WindowsPath(argv[2]);
-  const std::string bin = WindowsPath(argv[1]);
   int passed = 0, failed = 0;
   for (int i = 0; i < kRowCount; ++i) {
     bool chosen = argc == 3;
@@ -420,16 +359,14 @@ int main(int argc, char** argv) {
       continue;
     }
     const ULONGLONG started = GetTickCount64();
-    Scenario scenario(kRows[i]);
-    scenario.folder = work + "\\" + kRows[i].name;
-    scenario.bin = bin;
+    Scenario scenario(kRows[i], WindowsPath(argv[2]) + "\\" + kRows[i].name, WindowsPath(argv[1]));
     CreateDirectoryA(scenario.folder.c_str(), nullptr);
+    std::string config;
+    for (const std::string& line : Split(kRows[i].config != nullptr ? kRows[i].config : "", '/')) {
+      config += line + "\r\n";
+    }
     if (kRows[i].config != nullptr) {
-      std::string text;
-      for (const std::string& line : Split(kRows[i].config, '/')) {
-        text += line + "\r\n";
-      }
-      WriteFileBytes(scenario.folder + "\\tacetto.cfg", text);
+      WriteFileBytes(scenario.folder + "\\tacetto.cfg", config);
     }
     if (kRows[i].sound != nullptr) {
       WriteFileBytes(scenario.folder + "\\sound.txt", kRows[i].sound);

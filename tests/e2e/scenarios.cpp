@@ -35,11 +35,11 @@ namespace {
 // Start at 80 % on the mixer, the window, one press that mutes.
 #define XP_MUTED "log @xp 7000 52428; keys 90; win; press; log @xp 52428 0; keys 90; label 0; "
 
-#define INSTRUCTIONS                                          \
-  "#1: In das Eingabe-Feld klicken\r\n"                       \
-  "#2: Einen Hotkey dr\xFC"                                   \
-  "cken (STRG+F oder so)\r\n"                                 \
-  "#3: Auf 'Hotkey aktivieren' klicken\r\n"                   \
+#define INSTRUCTIONS                                                              \
+  "#1: In das Eingabe-Feld klicken\r\n"                                           \
+  "#2: Einen Hotkey dr\xFC"                                                       \
+  "cken (STRG+F oder so)\r\n"                                                     \
+  "#3: Auf 'Hotkey aktivieren' klicken\r\n"                                       \
   "#4: Wenn keine Fehlermeldung erscheint die Zahl ins Config-File schreiben\r\n" \
   "#5: Nochmal bei Schritt 1 Anfangen wenn dir langweilig ist\r\n"
 
@@ -68,7 +68,8 @@ const Macro kMacros[] = {
     {"@rel", "release volume|release device"},
     {"@w10", "@open|@mic|@ctl|@wave|@dev|@sget $1|@sset $2 $3 $4|@rel|@close"},
     // The first switch: the enumerator made, the user's mute flag ($2) read.
-    {"@w10first", "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|"
+    {"@w10first",
+     "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|"
      "@sset $3 $4 $5|@rel|@close"},
     {"@w10read", "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|@rel|@close"},
     {"@w10fail", "@open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x00000000 0"},
@@ -131,7 +132,8 @@ const Row kRows[] = {
      "log @w10 3f4ccccd 00000000 1 0; keys 90; lock 1; label 0; press; "
      "log @w10 00000000 3f4ccccd 0 0; keys 90; lock 0; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
-     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; lock 0; file wavein 0 3f4ccccd 0"},
+     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; lock 0; file wavein 0 3f4ccccd "
+     "0"},
     // Lock keys: Scroll Lock for any line-5 value but 0, the invert only for a 1 in line 6.
     {"xp-scroll-lock-inverted", "tacetto", true, "0/1/1656/80/1/1", MIC,
      "log @xp 7000 52428; keys 91; lock 1; win; press; log @xp 52428 0; keys 91; lock 0; "
@@ -158,20 +160,24 @@ const Row kRows[] = {
      "log @xp 0 32767; keys 90; label 50; close; exit; log @xp 32767 32767; keys 90"},
     // The endpoint: 0x3ba740a7 * 65535 = 334.49999 (0 %), 0x3ba740a8 * 65535 = 334.50002 (1 %,
     // level 655 = scalar 0x3c23c0a4), 0x3f014a81 = 33098 / 65535 (50 %, 32767 = 0x3effff00).
-    {"w10-keep-334", "tacetto", false, "0/1/1656/-1", "device Mic\nline 0x1003 1\nwavein 0 3ba740a7 0\n",
+    {"w10-keep-334", "tacetto", false, "0/1/1656/-1",
+     "device Mic\nline 0x1003 1\nwavein 0 3ba740a7 0\n",
      "log @w10read 3ba740a7 0; win; press; log @w10 3ba740a7 00000000 1 0; keys 90; label 0; "
      "press; log @w10 00000000 00000000 1 1; keys 90; label 0; close; exit; "
      "log @w10 00000000 00000000 0 0|release enumerator; keys 90"},
-    {"w10-keep-335", "tacetto", false, "0/1/1656/-1", "device Mic\nline 0x1003 1\nwavein 0 3ba740a8 0\n",
+    {"w10-keep-335", "tacetto", false, "0/1/1656/-1",
+     "device Mic\nline 0x1003 1\nwavein 0 3ba740a8 0\n",
      "log @w10read 3ba740a8 0; win; press; log @w10 3ba740a8 00000000 1 0; keys 90; label 0; "
      "press; log @w10 00000000 3c23c0a4 0 0; keys 90; label 1; close; exit; "
      "log @w10 3c23c0a4 3c23c0a4 0 1|release enumerator; keys 90"},
-    {"w10-keep-33098", "tacetto", false, "0/1/1656/-1", "device Mic\nline 0x1003 1\nwavein 0 3f014a81 0\n",
+    {"w10-keep-33098", "tacetto", false, "0/1/1656/-1",
+     "device Mic\nline 0x1003 1\nwavein 0 3f014a81 0\n",
      "log @w10read 3f014a81 0; win; press; log @w10 3f014a81 00000000 1 0; keys 90; label 0; "
      "press; log @w10 00000000 3effff00 0 0; keys 90; label 50; close; exit; "
      "log @w10 3effff00 3effff00 0 1|release enumerator; keys 90"},
     // The line input (line 2 = 0) is switched, the microphone keeps its level.
-    {"xp-line-input", "tacetto", true, "0/0/1656/80", "device Mic\nline 0x1003 7000\nline 0x1002 9000\n",
+    {"xp-line-input", "tacetto", true, "0/0/1656/80",
+     "device Mic\nline 0x1003 7000\nline 0x1002 9000\n",
      "log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 9000|@set 52428|@close; keys 90; win; "
      "press; log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 52428|@set 0|@close; keys 90; "
      "label 0; close; exit; log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 0|@set 52428|"
@@ -201,11 +207,13 @@ const Row kRows[] = {
      "box Tacetto|error #1024 calling mixergetlineinfo(); log @close; label -1; press; "
      "log @xp 52428 52428; keys 90; label 80; close; exit; log @xp 52428 52428; keys 90"},
     {"xp-controls-fail-on-press", "tacetto", true, CFG80, MIC "fail mixerGetLineControlsA 2 5\n",
-     "log @xp 7000 52428; keys 90; win; press; log @open|@mic|mixerGetLineControlsA 2 0x50030001 -> 5; "
+     "log @xp 7000 52428; keys 90; win; press; log @open|@mic|mixerGetLineControlsA 2 0x50030001 "
+     "-> 5; "
      "box Tacetto|error #5 calling mixergetlinecontrols(); log @close; label -1; press; "
      "log @xp 52428 52428; keys 90; label 80; close; exit; log @xp 52428 52428; keys 90"},
     {"xp-read-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerGetControlDetailsA 2 11\n",
-     "log @xp 7000 52428; keys 90; win; press; log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 -; "
+     "log @xp 7000 52428; keys 90; win; press; log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 "
+     "-; "
      "box Tacetto|error #11 calling mixergetcontroldetails(); log @close; label -1; press; "
      "log @xp 52428 52428; keys 90; label 80; close; exit; log @xp 52428 52428; keys 90"},
     // The mute's stroke and table entry stay although its write fails.
@@ -218,19 +226,19 @@ const Row kRows[] = {
     // At exit the window is gone and with it the hotkey, while the box is up.
     {"xp-open-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerOpen 3 2\n",
      XP_MUTED "close; log mixerOpen 0 0 0 0 -> 2; hold 1656; "
-     "box Tacetto|error #2 calling mixeropen(); exit"},
+              "box Tacetto|error #2 calling mixeropen(); exit"},
     {"xp-line-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerGetLineInfoA 3 1024\n",
      XP_MUTED "close; log @open|mixerGetLineInfoA 3 0x1003 -> 1024; "
-     "box Tacetto|error #1024 calling mixergetlineinfo(); log @close; exit"},
+              "box Tacetto|error #1024 calling mixergetlineinfo(); log @close; exit"},
     {"xp-controls-fail-at-exit", "tacetto", true, CFG80, MIC "fail mixerGetLineControlsA 3 1025\n",
      XP_MUTED "close; log @open|@mic|mixerGetLineControlsA 2 0x50030001 -> 1025; "
-     "box Tacetto|error #1025 calling mixergetlinecontrols(); log @close; exit"},
+              "box Tacetto|error #1025 calling mixergetlinecontrols(); log @close; exit"},
     {"xp-read-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerGetControlDetailsA 3 11\n",
      XP_MUTED "close; log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 -; "
-     "box Tacetto|error #11 calling mixergetcontroldetails(); log @close; exit"},
+              "box Tacetto|error #11 calling mixergetcontroldetails(); log @close; exit"},
     {"xp-write-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 3 11\n",
      XP_MUTED "close; log @open|@mic|@ctl|@get 0|mixerSetControlDetails 0 52428 -> 11; keys 90; "
-     "box Tacetto|error #11 calling mixersetcontroldetails(); log @close; exit"},
+              "box Tacetto|error #11 calling mixersetcontroldetails(); log @close; exit"},
     // Session end: WM_ENDSESSION 1 restores at once and the later close does not again;
     // WM_ENDSESSION 0 restores nothing.
     {"xp-session-ends", "tacetto", true, CFG80, MIC,
@@ -252,7 +260,8 @@ const Row kRows[] = {
      "log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator; keys 90"},
     // The endpoint's mute flag: found set at start, it is cleared with the unmute at start and
     // set again by the restore at exit.
-    {"w10-flag-found-set", "tacetto", false, CFG80, "device Mic\nline 0x1003 1\nwavein 0 3e800000 1\n",
+    {"w10-flag-found-set", "tacetto", false, CFG80,
+     "device Mic\nline 0x1003 1\nwavein 0 3e800000 1\n",
      "log @w10first 3e800000 1 3f4ccccd 0 0; keys 90; win; press; log @w10 3f4ccccd 00000000 1 0; "
      "keys 90; label 0; close; exit; log @w10 00000000 3f4ccccd 1 1|release enumerator; keys 90; "
      "file wavein 0 3f4ccccd 1"},
@@ -267,13 +276,15 @@ const Row kRows[] = {
     {"w10-mixergetid-fails", "tacetto", false, CFG80, MIC "fail mixerGetID 1 6\n",
      "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 6 -; "
      "boxh Tacetto|error #6 calling mixergetid(); log @close; exit"},
-    {"w10-no-wave-input", "tacetto", false, CFG80, "device Mic\nline 0x1003 1\nwavein 1 3e800000 0\n",
+    {"w10-no-wave-input", "tacetto", false, CFG80,
+     "device Mic\nline 0x1003 1\nwavein 1 3e800000 0\n",
      "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 0 1; "
      "boxh Tacetto|error #2 calling mixergetid(); log @close; exit"},
     {"w10-waveinmessage-fails", "tacetto", false, CFG80, MIC "fail waveInMessage 1 7\n",
      "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 0 0|"
      "waveInMessage 0 0x812 -> 7; boxh Tacetto|error #7 calling waveinmessage(); log @close; exit"},
-    {"w10-cocreateinstance-fails", "tacetto", false, CFG80, MIC "fail CoCreateInstance 1 0x80040154\n",
+    {"w10-cocreateinstance-fails", "tacetto", false, CFG80,
+     MIC "fail CoCreateInstance 1 0x80040154\n",
      "log @open|@mic|@ctl|@wave|CoCreateInstance -> 0x80040154; "
      "boxh Tacetto|error #2147746132 calling cocreateinstance(); log @close; exit"},
     {"w10-getdevice-fails", "tacetto", false, CFG80, MIC "fail GetDevice 1 0x80070057\n",
@@ -283,16 +294,16 @@ const Row kRows[] = {
      "log @open|@mic|@ctl|@wave|@co|GetDevice -> 0x00000000|Activate -> 0x80004002|"
      "release device; boxh Tacetto|error #2147500034 calling activate(); "
      "log @close|release enumerator; exit"},
-    {"w10-getscalar-fails", "tacetto", false, CFG80, MIC
-     "fail GetMasterVolumeLevelScalar 1 0x80004005\n",
+    {"w10-getscalar-fails", "tacetto", false, CFG80,
+     MIC "fail GetMasterVolumeLevelScalar 1 0x80004005\n",
      "log @open|@mic|@ctl|@wave|@co|@dev|GetMasterVolumeLevelScalar -> 0x80004005 -|@rel; "
      "boxh Tacetto|error #2147500037 calling getmastervolumelevelscalar(); "
      "log @close|release enumerator; exit"},
     {"w10-getmute-fails", "tacetto", false, CFG80, MIC "fail GetMute 1 0x80004005\n",
      "log @open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x80004005 -|@rel; "
      "boxh Tacetto|error #2147500037 calling getmute(); log @close|release enumerator; exit"},
-    {"w10-setscalar-fails", "tacetto", false, CFG80, MIC
-     "fail SetMasterVolumeLevelScalar 1 0x80004005\n",
+    {"w10-setscalar-fails", "tacetto", false, CFG80,
+     MIC "fail SetMasterVolumeLevelScalar 1 0x80004005\n",
      "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005|@rel; keys 90; "
      "boxh Tacetto|error #2147500037 calling setmastervolumelevelscalar(); "
      "log @close|release enumerator; exit"},
