@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds the release package twice from the same commit in separate build folders and checks
-# that the executables and the zip are byte-identical, and that the zip holds what it should.
+# that the executables and the zip are byte-identical, that the zip holds what it should and
+# that the programs import only KnownDLLs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=tests/e2e/wine_env.sh
+source tests/e2e/wine_env.sh
 
 work=build/reproducible
 rm -rf "$work"
@@ -40,12 +43,12 @@ for exe in tacetto.exe tastrel.exe; do
     echo "$exe is not a 32-bit Windows program"
     failed=1
   fi
-  imports=$(i686-w64-mingw32-objdump -p "$unpacked/$exe" | awk '/DLL Name/ {print tolower($3)}' | sort | tr '\n' ' ')
-  for dll in $imports; do
-    case "$dll" in
-      kernel32.dll | user32.dll | msvcrt.dll | winmm.dll | ole32.dll | comctl32.dll) ;;
-      *) echo "$exe needs $dll, which Windows does not ship"; failed=1 ;;
-    esac
+  # Only KnownDLLs: any other library is looked for in the program's folder first.
+  for dll in $(e2e_imports "$unpacked/$exe"); do
+    if [[ " $e2e_known_dlls " != *[[:space:]]"$dll"[[:space:]]* ]]; then
+      echo "$exe imports $dll, which is not one of the KnownDLLs $e2e_known_dlls"
+      failed=1
+    fi
   done
   if ! grep -qa "O.r.i.g.i.n.a.l.F.i.l.e.n.a.m.e" "$unpacked/$exe"; then
     echo "$exe has no version information"

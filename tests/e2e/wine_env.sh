@@ -77,6 +77,16 @@ e2e_prepare_prefix() {
   touch "$WINEPREFIX/.e2e-ready"
 }
 
+# The only libraries the programs may import: KnownDLLs on every Windows from XP on, which the
+# loader never takes from the program's folder.
+e2e_known_dlls="advapi32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll"
+e2e_known_dlls+=" oleaut32.dll shell32.dll user32.dll"
+
+# e2e_imports EXE: the libraries EXE imports, in lower case, one a line.
+e2e_imports() {
+  x86_64-w64-mingw32-objdump -p "$1" | awk '/DLL Name:/ {print tolower($3)}' | sort -u
+}
+
 # e2e_runs_32bit: true if 32-bit Windows programs execute here (needs e2e_find_wine and a
 # prepared prefix); otherwise false, and says why.
 e2e_runs_32bit() {
@@ -98,9 +108,10 @@ e2e_runs_32bit() {
 # e2e_install_doubles WIN64_BIN [WIN32_BIN]: puts the sound-system test doubles of the builds
 # (BIN/doubles/*.dll) into the prefix's system folders, x86_64 into system32 and i686 into
 # syswow64, and makes only the mute tool load them rather than wine's own. The device
-# enumerator's class is registered for both views of the registry, in case the prefix lacks it.
+# enumerator's class is found through the registry at system32\mmdevapi.dll (wine's prefix has it
+# for both views), so the override also serves its creation.
 e2e_install_doubles() {
-  local windows="$WINEPREFIX/drive_c/windows" dll
+  local windows="${WINEPREFIX:?}/drive_c/windows" dll
   for dll in winmm mmdevapi; do
     cp "$1/doubles/$dll.dll" "$windows/system32/$dll.dll" || return 1
     if [[ -n "${2:-}" ]]; then
@@ -108,9 +119,10 @@ e2e_install_doubles() {
     fi
   done
   local key='HKCU\Software\Wine\AppDefaults\tacetto.exe\DllOverrides'
-  "$wine_loader" reg add "$key" /v winmm /d native /f >/dev/null 2>&1 &&
-    "$wine_loader" reg add "$key" /v mmdevapi /d native /f >/dev/null 2>&1 || {
-    echo "could not set the DLL overrides of tacetto.exe" >&2
-    return 1
-  }
+  for dll in winmm mmdevapi; do
+    "$wine_loader" reg add "$key" /v $dll /d native /f >/dev/null 2>&1 || {
+      echo "could not set the DLL override of $dll for tacetto.exe" >&2
+      return 1
+    }
+  done
 }

@@ -16,6 +16,12 @@ constexpr HRESULT kNotFound = HRESULT(0x80070490);     // HRESULT_FROM_WIN32(ERR
 constexpr HRESULT kInvalidated = HRESULT(0x88890004);  // AUDCLNT_E_DEVICE_INVALIDATED
 LONG g_objects = 0;
 
+// A method the mute tool never calls.
+#define NOT_IMPLEMENTED(method, ...)                       \
+  HRESULT STDMETHODCALLTYPE method(__VA_ARGS__) override { \
+    return E_NOTIMPL;                                      \
+  }
+
 // Reference counting, and "release <name>" in the log when the last reference goes.
 template <typename Interface>
 class Object : public Interface {
@@ -106,28 +112,20 @@ class Volume : public Object<IAudioEndpointVolume> {
     call.Log("SetMute %d -> 0x%08x", mute != 0, unsigned(result));
     return result;
   }
-  HRESULT STDMETHODCALLTYPE RegisterControlChangeNotify(IAudioEndpointVolumeCallback*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE UnregisterControlChangeNotify(IAudioEndpointVolumeCallback*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetChannelCount(UINT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetMasterVolumeLevel(float, LPCGUID) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetMasterVolumeLevel(float*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetChannelVolumeLevel(UINT, float, LPCGUID) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetChannelVolumeLevelScalar(UINT, float, LPCGUID) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetChannelVolumeLevel(UINT, float*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetChannelVolumeLevelScalar(UINT, float*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetVolumeStepInfo(UINT*, UINT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE VolumeStepUp(LPCGUID) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE VolumeStepDown(LPCGUID) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE QueryHardwareSupport(DWORD*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetVolumeRange(float*, float*, float*) override { return E_NOTIMPL; }
+  NOT_IMPLEMENTED(RegisterControlChangeNotify, IAudioEndpointVolumeCallback*)
+  NOT_IMPLEMENTED(UnregisterControlChangeNotify, IAudioEndpointVolumeCallback*)
+  NOT_IMPLEMENTED(GetChannelCount, UINT*)
+  NOT_IMPLEMENTED(SetMasterVolumeLevel, float, LPCGUID)
+  NOT_IMPLEMENTED(GetMasterVolumeLevel, float*)
+  NOT_IMPLEMENTED(SetChannelVolumeLevel, UINT, float, LPCGUID)
+  NOT_IMPLEMENTED(SetChannelVolumeLevelScalar, UINT, float, LPCGUID)
+  NOT_IMPLEMENTED(GetChannelVolumeLevel, UINT, float*)
+  NOT_IMPLEMENTED(GetChannelVolumeLevelScalar, UINT, float*)
+  NOT_IMPLEMENTED(GetVolumeStepInfo, UINT*, UINT*)
+  NOT_IMPLEMENTED(VolumeStepUp, LPCGUID)
+  NOT_IMPLEMENTED(VolumeStepDown, LPCGUID)
+  NOT_IMPLEMENTED(QueryHardwareSupport, DWORD*)
+  NOT_IMPLEMENTED(GetVolumeRange, float*, float*, float*)
 
  private:
   // A scheduled failure, a missing pointer, or a wave input no longer in sound.txt.
@@ -158,11 +156,9 @@ class Device : public Object<IMMDevice> {
     call.Log("Activate -> 0x%08x", unsigned(result));
     return result;
   }
-  HRESULT STDMETHODCALLTYPE OpenPropertyStore(DWORD, IPropertyStore**) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetId(LPWSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetState(DWORD*) override { return E_NOTIMPL; }
+  NOT_IMPLEMENTED(OpenPropertyStore, DWORD, IPropertyStore**)
+  NOT_IMPLEMENTED(GetId, LPWSTR*)
+  NOT_IMPLEMENTED(GetState, DWORD*)
 
  private:
   uint32_t waveIn_;
@@ -178,7 +174,7 @@ class Enumerator : public Object<IMMDeviceEnumerator> {
     HRESULT result = call.failed                          ? HRESULT(call.code)
                      : id == nullptr || device == nullptr ? E_POINTER
                                                           : kNotFound;
-    if (result == kNotFound && WaveInOfEndpointId(id, waveIn) &&
+    if (!call.failed && result == kNotFound && WaveInOfEndpointId(id, waveIn) &&
         waveIn < call.sound.waveIns.size()) {
       *device = new Device(waveIn);
       result = S_OK;
@@ -186,15 +182,9 @@ class Enumerator : public Object<IMMDeviceEnumerator> {
     call.Log("GetDevice -> 0x%08x", unsigned(result));
     return result;
   }
-  HRESULT STDMETHODCALLTYPE EnumAudioEndpoints(EDataFlow, DWORD, IMMDeviceCollection**) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE GetDefaultAudioEndpoint(EDataFlow, ERole, IMMDevice**) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE RegisterEndpointNotificationCallback(IMMNotificationClient*) override {
-    return E_NOTIMPL;
-  }
+  NOT_IMPLEMENTED(EnumAudioEndpoints, EDataFlow, DWORD, IMMDeviceCollection**)
+  NOT_IMPLEMENTED(GetDefaultAudioEndpoint, EDataFlow, ERole, IMMDevice**)
+  NOT_IMPLEMENTED(RegisterEndpointNotificationCallback, IMMNotificationClient*)
   HRESULT STDMETHODCALLTYPE
   UnregisterEndpointNotificationCallback(IMMNotificationClient*) override {
     return E_NOTIMPL;
