@@ -5,15 +5,17 @@
 #   bash scripts/demo.sh
 #
 # With a desktop ($DISPLAY set) tacetto.exe runs there until you close its window. Without one it
-# runs on a virtual display (Xvfb): e2e_driver.exe waits for the window, presses the hotkey twice,
-# prints the label after each press, takes pictures of the window and closes it; the pictures end
-# up in build/demo/*.png. With E2E_SCREENSHOT_DIR set, volume-window-start.png and
-# volume-window-muted.png are copied there as well.
+# runs on a virtual display (Xvfb): demo_driver.exe waits for the window, presses the hotkey
+# twice, prints the label after each press, takes pictures of the window and closes it; then
+# tastrel.exe answers Ctrl+Alt+M and is pictured too. The pictures end up in build/demo/*.png;
+# with E2E_SCREENSHOT_DIR set, volume-window-start.png, volume-window-muted.png and
+# probe-window.png are copied there as well.
 #
-# The demo configuration: device 1 ("In: default" of wine's null ALSA device), the microphone,
-# hotkey Ctrl+Alt+M (845), 80 %, Scroll Lock as the light, not inverted. Wine reports Windows XP
-# to tacetto.exe, so the tool uses the classic mixer, which wine accepts without a sound card.
-# wine64 runs the x86_64 build (build/win64) of the same sources as the shipped 32-bit build.
+# The shipped 32-bit programs (build/win32) run where this machine executes 32-bit code, else
+# the x86_64 build of the same sources. The sound system is the test doubles (tests/e2e/doubles):
+# device 0 "Demo Microphone" at 60 %; what reached it is printed from sound.log at the end.
+# The configuration: device 0, the microphone, Ctrl+Alt+M (845), 80 %, Scroll Lock, not
+# inverted. Wine reports Windows XP to tacetto.exe, so the tool uses the classic mixer.
 #
 # Environment: DEMO_WINEPREFIX (default build/demo-wine-prefix).
 set -euo pipefail
@@ -23,10 +25,9 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Windows XP for tacetto.exe. Run only where the display is: a wine session started without one
 # would keep a desktop that has none, and the tool's window would go there.
 set_windows_xp() {
-  "$wine_loader" reg add 'HKCU\Software\Wine\AppDefaults\tacetto.exe' /v Version /d winxp64 /f \
+  "$wine_loader" reg add 'HKCU\Software\Wine\AppDefaults\tacetto.exe' /v Version /d "$xp" /f \
     >/dev/null 2>&1
 }
-bin_dir="$root/build/win64/bin"
 demo_dir="$root/build/demo"
 
 if [[ "${1:-}" == "--inside-display" ]]; then
@@ -34,10 +35,10 @@ if [[ "${1:-}" == "--inside-display" ]]; then
   # that plays the user.
   cd "$demo_dir/run"
   set_windows_xp
-  "$wine_loader" "$bin_dir/tacetto.exe" &
+  "$run_loader" "$bin_dir/tacetto.exe" &
   tool=$!
   driver_code=0
-  timeout -k 5 60 "$wine_loader" "$bin_dir/e2e_driver.exe" demo "Z:${demo_dir//\//\\}" ||
+  timeout -k 5 60 "$run_loader" "$bin_dir/demo_driver.exe" demo "Z:${demo_dir//\//\\}" ||
     driver_code=$?
   if ! timeout 10 tail --pid="$tool" -f /dev/null; then
     echo "demo: tacetto.exe still running: ended"
@@ -45,7 +46,12 @@ if [[ "${1:-}" == "--inside-display" ]]; then
   fi
   tool_code=0
   wait "$tool" || tool_code=$?
-  echo "demo: the shell saw tacetto.exe end with exit code $tool_code"
+  echo "demo: the shell saw tacetto.exe end with exit code $tool_code; what reached the sound system:"
+  sed 's/^/demo:   /' sound.log
+  "$run_loader" "$bin_dir/tastrel.exe" &
+  timeout -k 5 60 "$run_loader" "$bin_dir/demo_driver.exe" probe "Z:${demo_dir//\//\\}" ||
+    driver_code=$?
+  timeout 10 tail --pid=$! -f /dev/null || kill $! 2>/dev/null || true
   timeout 15 "$wine_server" -w || true
   [[ $driver_code -eq 0 && $tool_code -eq 0 ]]
   exit $?
@@ -66,17 +72,28 @@ e2e_find_wine
 e2e_ensure_locale
 mkdir -p "$demo_dir"
 e2e_wine_environment "${DEMO_WINEPREFIX:-$root/build/demo-wine-prefix}"
-export wine_loader wine_server bin_dir demo_dir
 
 # A private home with the null ALSA device; a desktop's X authority stays where it was.
 export XAUTHORITY="${XAUTHORITY:-$HOME/.Xauthority}"
 export HOME="$demo_dir/home"
 e2e_make_home "$HOME"
 e2e_prepare_prefix "$HOME"
+if why="$(e2e_runs_32bit)"; then
+  bin_dir="$root/build/win32/bin" run_loader="$wine32_loader" xp=winxp
+  e2e_install_doubles "$root/build/win64/bin" "$bin_dir"
+else
+  echo "demo: $why: running the x86_64 build"
+  bin_dir="$root/build/win64/bin" run_loader="$wine_loader" xp=winxp64
+  e2e_install_doubles "$bin_dir"
+fi
+"$wine_server" -w  # the wine session started here had no display: let it end
+export wine_loader wine_server bin_dir demo_dir run_loader xp
+echo "demo: running $bin_dir/tacetto.exe"
 
 rm -rf "$demo_dir/run"
 mkdir -p "$demo_dir/run"
-printf '1\r\n1\r\n845\r\n80\r\n1\r\n0\r\n' >"$demo_dir/run/tacetto.cfg"
+printf '0\r\n1\r\n845\r\n80\r\n1\r\n0\r\n' >"$demo_dir/run/tacetto.cfg"
+printf 'device Demo Microphone\nline 0x1003 39321\n' >"$demo_dir/run/sound.txt"
 
 if [[ -n "${DISPLAY:-}" ]]; then
   echo "demo: tacetto.exe runs on your desktop ($DISPLAY) with $demo_dir/run/tacetto.cfg;"
@@ -84,7 +101,7 @@ if [[ -n "${DISPLAY:-}" ]]; then
   cd "$demo_dir/run"
   set_windows_xp
   code=0
-  "$wine_loader" "$bin_dir/tacetto.exe" || code=$?
+  "$run_loader" "$bin_dir/tacetto.exe" || code=$?
   echo "demo: tacetto.exe ended with exit code $code"
   exit $code
 fi
@@ -104,7 +121,7 @@ for png in "$demo_dir"/*.png; do
 done
 if [[ -n "${E2E_SCREENSHOT_DIR:-}" ]]; then
   mkdir -p "$E2E_SCREENSHOT_DIR"
-  for name in volume-window-start volume-window-muted; do
+  for name in volume-window-start volume-window-muted probe-window; do
     if [[ -f "$demo_dir/$name.png" ]]; then
       cp "$demo_dir/$name.png" "$E2E_SCREENSHOT_DIR/$name.png"
       echo "demo: copied $name.png to $E2E_SCREENSHOT_DIR"

@@ -28,8 +28,8 @@ bash scripts/static_analysis.sh
 echo "== fuzzing"
 bash scripts/fuzz.sh
 
-echo "== end-to-end tests under wine"
-bash tests/e2e/run_e2e.sh build/win64/bin
+echo "== end-to-end tests under wine: the 32-bit and the 64-bit programs"
+bash tests/e2e/run_e2e.sh
 
 echo "== release package, built twice and compared"
 bash scripts/check_release.sh

@@ -1,106 +1,50 @@
 #include "tests/e2e/desktop.h"
 
-#include <cstring>
+#include <cstdio>
 
 namespace {
 
-constexpr UINT kMessageTimeoutMs = 2000;
-constexpr DWORD kTextWaitMs = 3000;
-
-struct EnumContext {
-  DWORD processId;
-  std::vector<HWND>* windows;
-};
-
-BOOL CALLBACK CollectTopWindow(HWND window, LPARAM data) {
-  EnumContext* context = reinterpret_cast<EnumContext*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == context->processId) {
-    context->windows->push_back(window);
-  }
-  return TRUE;
-}
-
-BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
+BOOL CALLBACK Collect(HWND window, LPARAM data) {
   reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
   return TRUE;
 }
 
-std::vector<HWND> ChildrenOf(HWND parent) {
-  std::vector<HWND> children;
-  EnumChildWindows(parent, &CollectChild, reinterpret_cast<LPARAM>(&children));
-  return children;
-}
-
-// A text read by a thread of its own; whichever of the two sides lets go last frees it.
-struct TextRequest {
-  HWND window = nullptr;
-  std::string text;
-  volatile LONG users = 2;
-};
-
-void ReleaseRequest(TextRequest* request) {
-  if (InterlockedDecrement(&request->users) == 0) {
-    delete request;
-  }
-}
-
-DWORD WINAPI ReadWindowText(LPVOID data) {
-  TextRequest* request = static_cast<TextRequest*>(data);
-  DWORD_PTR length = 0;
-  if (SendMessageTimeoutA(request->window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
-                          kMessageTimeoutMs, &length)) {
-    std::vector<char> buffer(length + 2, '\0');
-    DWORD_PTR copied = 0;
-    if (SendMessageTimeoutA(request->window, WM_GETTEXT, buffer.size(),
-                            reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                            kMessageTimeoutMs, &copied)) {
-      if (copied > length + 1) {
-        copied = length + 1;
-      }
-      request->text.assign(buffer.data(), copied);
+template <typename Probe>
+bool Poll(DWORD timeoutMs, Probe probe) {
+  for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !probe(); Sleep(20)) {
+    if (GetTickCount64() >= deadline) {
+      return false;
     }
   }
-  ReleaseRequest(request);
-  return 0;
-}
-
-void AddKey(std::vector<INPUT>& inputs, WORD key, bool up, bool extended = false) {
-  INPUT input;
-  memset(&input, 0, sizeof input);
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-  inputs.push_back(input);
+  return true;
 }
 
 }  // namespace
 
 std::vector<HWND> TopWindowsOf(DWORD processId) {
-  std::vector<HWND> windows;
-  EnumContext context{processId, &windows};
-  EnumWindows(&CollectTopWindow, reinterpret_cast<LPARAM>(&context));
-  return windows;
+  std::vector<HWND> all, mine;
+  EnumWindows(&Collect, reinterpret_cast<LPARAM>(&all));
+  for (HWND window : all) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == processId) {
+      mine.push_back(window);
+    }
+  }
+  return mine;
+}
+
+std::vector<HWND> ChildrenOf(HWND parent) {
+  std::vector<HWND> children;
+  EnumChildWindows(parent, &Collect, reinterpret_cast<LPARAM>(&children));
+  return children;
 }
 
 std::string WindowText(HWND window) {
-  // Wine lets a WM_GETTEXT to a window of a hung process wait past its time-out: ask from a
-  // thread of its own and give up on it after a while.
-  TextRequest* request = new TextRequest;
-  request->window = window;
-  HANDLE thread = CreateThread(nullptr, 0, &ReadWindowText, request, 0, nullptr);
-  if (thread == nullptr) {
-    delete request;
-    return std::string();
-  }
-  std::string text;
-  if (WaitForSingleObject(thread, kTextWaitMs) == WAIT_OBJECT_0) {
-    text = request->text;
-  }
-  CloseHandle(thread);
-  ReleaseRequest(request);
+  char text[1024] = {};
+  DWORD_PTR length = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 2000, &length);
   return text;
 }
 
@@ -110,128 +54,79 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
-HWND FindTopWindow(DWORD processId, const std::string& title) {
-  for (HWND window : TopWindowsOf(processId)) {
-    if (WindowText(window) == title) {
-      return window;
-    }
-  }
-  return nullptr;
-}
-
 HWND WaitForTopWindow(DWORD processId, const std::string& title, DWORD timeoutMs) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  for (;;) {
-    HWND window = FindTopWindow(processId, title);
-    if (window != nullptr || GetTickCount64() >= deadline) {
-      return window;
+  HWND found = nullptr;
+  Poll(timeoutMs, [&] {
+    for (HWND window : TopWindowsOf(processId)) {
+      found = WindowText(window) == title ? window : found;
     }
-    Sleep(50);
-  }
+    return found != nullptr;
+  });
+  return found;
 }
 
 bool WaitForVisible(HWND window, DWORD timeoutMs) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  for (;;) {
-    if (IsWindowVisible(window)) {
-      return true;
-    }
-    if (GetTickCount64() >= deadline || !IsWindow(window)) {
-      return false;
-    }
-    Sleep(50);
-  }
+  return Poll(timeoutMs, [&] { return IsWindowVisible(window) != FALSE; });
 }
 
 std::string WaitForItemText(HWND window, int id, const std::string& expected, DWORD timeoutMs) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  for (;;) {
-    HWND item = GetDlgItem(window, id);
-    const std::string text = item != nullptr ? WindowText(item) : std::string();
-    if (text == expected || GetTickCount64() >= deadline) {
-      return text;
-    }
-    Sleep(50);
-  }
+  std::string text;
+  Poll(timeoutMs, [&] { return (text = WindowText(GetDlgItem(window, id))) == expected; });
+  return text;
 }
 
-bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxView& view) {
-  return WaitForMessageBoxBeside(processId, nullptr, timeoutMs, view);
-}
-
-bool WaitForMessageBoxBeside(DWORD processId, HWND dialog, DWORD timeoutMs, MessageBoxView& view) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  for (;;) {
+bool WaitForMessageBox(DWORD processId, HWND except, DWORD timeoutMs, HWND& box,
+                       std::string& caption, std::string& text) {
+  return Poll(timeoutMs, [&] {
     for (HWND window : TopWindowsOf(processId)) {
-      if (window == dialog || ClassOf(window) != "#32770" || !IsWindowVisible(window)) {
-        continue;
-      }
-      view = MessageBoxView();
-      view.box = window;
-      view.caption = WindowText(window);
-      for (HWND child : ChildrenOf(window)) {
-        const std::string className = ClassOf(child);
-        const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
-        if (lstrcmpiA(className.c_str(), "Static") == 0) {
-          if ((style & SS_TYPEMASK) == SS_ICON) {
-            // Wine keeps an empty icon Static in a box without an icon: ask for the icon.
-            DWORD_PTR icon = 0;
-            SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
-                                &icon);
-            view.icon = view.icon || (IsWindowVisible(child) != FALSE && icon != 0);
-            continue;
+      if (window != except && ClassOf(window) == "#32770" && IsWindowVisible(window)) {
+        box = window;
+        caption = WindowText(window);
+        text.clear();
+        for (HWND child : ChildrenOf(window)) {  // the first Static that is no icon
+          if (text.empty() && lstrcmpiA(ClassOf(child).c_str(), "Static") == 0 &&
+              (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+            text = WindowText(child);
           }
-          const std::string text = WindowText(child);
-          if (!text.empty()) {
-            view.text = text;
-          }
-        } else if (lstrcmpiA(className.c_str(), "Button") == 0 && IsWindowVisible(child)) {
-          view.buttons.push_back(WindowText(child));
         }
+        return true;
       }
-      return true;
     }
-    if (GetTickCount64() >= deadline) {
-      return false;
-    }
-    Sleep(50);
-  }
+    return false;
+  });
 }
 
 bool ConfirmMessageBox(HWND box, DWORD timeoutMs) {
-  HWND ok = GetDlgItem(box, IDOK);
-  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  while (IsWindow(box)) {
-    if (GetTickCount64() >= deadline) {
-      return false;
-    }
-    Sleep(50);
-  }
-  return true;
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+  return Poll(timeoutMs, [&] { return IsWindow(box) == FALSE; });
 }
 
-void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey) {
-  const uint32_t modifiers = (hotkeyNumber >> 8) & 0xFF;
-  const WORD key = static_cast<WORD>(hotkeyNumber & 0xFF);
-  std::vector<WORD> held;
-  if (modifiers & 2) {
-    held.push_back(VK_CONTROL);
-  }
-  if (modifiers & 1) {
-    held.push_back(VK_MENU);
-  }
-  if (modifiers & 4) {
-    held.push_back(VK_SHIFT);
-  }
+void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey, int times) {
   std::vector<INPUT> inputs;
-  for (WORD modifier : held) {
-    AddKey(inputs, modifier, false);
+  auto add = [&](WORD key, bool up, bool extended) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    input.ki.dwExtraInfo = kDriverKeyTag;
+    inputs.push_back(input);
+  };
+  const WORD modifiers[3][2] = {{2, VK_CONTROL}, {1, VK_MENU}, {4, VK_SHIFT}};
+  for (const auto& modifier : modifiers) {
+    if ((hotkeyNumber >> 8) & modifier[0]) {
+      add(modifier[1], false, false);
+    }
   }
-  AddKey(inputs, key, false, extendedKey);
-  AddKey(inputs, key, true, extendedKey);
-  for (size_t i = held.size(); i-- > 0;) {
-    AddKey(inputs, held[i], true);
+  for (int n = 0; n < times; ++n) {
+    add(static_cast<WORD>(hotkeyNumber & 0xFF), false, extendedKey);
+    add(static_cast<WORD>(hotkeyNumber & 0xFF), true, extendedKey);
+  }
+  for (int i = 3; i-- > 0;) {
+    if ((hotkeyNumber >> 8) & modifiers[i][0]) {
+      add(modifiers[i][1], true, false);
+    }
   }
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
@@ -241,50 +136,26 @@ void CloseBySystemCommand(HWND window) {
 }
 
 std::string WindowsPath(const std::string& path) {
-  if (path.empty() || path[0] != '/') {
-    return path;
-  }
-  std::string converted = "Z:" + path;
+  std::string converted = path.empty() || path[0] != '/' ? path : "Z:" + path;
   for (char& c : converted) {
-    if (c == '/') {
-      c = '\\';
-    }
+    c = c == '/' ? '\\' : c;
   }
   return converted;
 }
 
-std::string CurrentDirectory() {
-  char buffer[MAX_PATH * 2] = {};
-  const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
-  return std::string(buffer, length < sizeof buffer ? length : 0);
-}
-
 bool WriteFileBytes(const std::string& name, const std::string& content) {
-  HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    return false;
-  }
-  DWORD written = 0;
-  const bool ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written,
-                            nullptr) != FALSE &&
-                  written == content.size();
-  CloseHandle(file);
-  return ok;
+  FILE* file = fopen(name.c_str(), "wb");
+  const bool ok =
+      file != nullptr && fwrite(content.data(), 1, content.size(), file) == content.size();
+  return file != nullptr && fclose(file) == 0 && ok;
 }
 
 bool ReadFileBytes(const std::string& name, std::string& content) {
-  HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    return false;
-  }
+  FILE* file = fopen(name.c_str(), "rb");
   content.clear();
   char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+  for (size_t read; file != nullptr && (read = fread(buffer, 1, sizeof buffer, file)) > 0;) {
     content.append(buffer, read);
   }
-  CloseHandle(file);
-  return true;
+  return file != nullptr && fclose(file) == 0;
 }

@@ -7,3 +7,7 @@
 // closes the window with the system close command and prints the exit code. Returns 0 if the
 // labels and the exit code were the expected ones and the pictures were saved.
 int RunDemo(const char* shotDir);
+
+// Works with a tastrel.exe already started: puts Ctrl+Alt+M into its hotkey field, clicks
+// "Hotkey aktivieren" and saves a picture of the answer over the window as probe-window.bmp.
+int RunProbeDemo(const char* shotDir);

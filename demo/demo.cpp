@@ -1,6 +1,8 @@
-#include "tests/e2e/demo.h"
+#include "demo/demo.h"
 
 #include <windows.h>
+// after windows.h
+#include <commctrl.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -8,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "demo/screenshot.h"
 #include "tests/e2e/desktop.h"
-#include "tests/e2e/screenshot.h"
 #include "tests/e2e/tacetto_expectations.h"
 
 namespace {
@@ -184,4 +186,37 @@ int RunDemo(const char* shotDir) {
     CloseHandle(process);
   }
   return problems == 0 ? 0 : 1;
+}
+
+int RunProbeDemo(const char* shotDir) {
+  HWND window = nullptr;
+  const ULONGLONG deadline = GetTickCount64() + kStartMs;
+  while ((window = FindWindowA(nullptr, "Tastrel")) == nullptr && GetTickCount64() < deadline) {
+    Sleep(100);
+  }
+  if (window == nullptr || !WaitForVisible(window, kStepMs)) {
+    Say("no window \"Tastrel\"");
+    return 1;
+  }
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  SendMessageA(GetDlgItem(window, 1002), HKM_SETHOTKEY,
+               MAKEWORD('M', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+  PostMessageA(GetDlgItem(window, 1004), BM_CLICK, 0, 0);
+  HWND box = nullptr;
+  std::string caption, text;
+  if (!WaitForMessageBox(processId, window, kStepMs, box, caption, text)) {
+    Say("no answer to the click");
+    return 1;
+  }
+  Say("the probe answers \"" + text + "\"");
+  Sleep(kPaintMs);
+  RECT boxRect, windowRect, both;
+  GetWindowRect(box, &boxRect);
+  GetWindowRect(window, &windowRect);
+  UnionRect(&both, &boxRect, &windowRect);
+  const bool saved = SaveScreenRect(both, (std::string(shotDir) + "\\probe-window.bmp").c_str());
+  ConfirmMessageBox(box, kStepMs);
+  CloseBySystemCommand(window);
+  return saved && text == "Hotkey Wert = 845" ? 0 : 1;
 }

@@ -1,4 +1,4 @@
-#include "tests/e2e/screenshot.h"
+#include "demo/screenshot.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,0 +1,19 @@
+// The demo's driver: plays the user of a tool that scripts/demo.sh has started.
+//
+//   demo_driver demo SHOT_DIR    the mute tool: two presses, the labels, pictures of the window
+//   demo_driver probe SHOT_DIR   the probe tool: Ctrl+Alt+M registered, a picture of its answer
+#include <cstdio>
+#include <cstring>
+
+#include "demo/demo.h"
+
+int main(int argc, char** argv) {
+  if (argc == 3 && strcmp(argv[1], "demo") == 0) {
+    return RunDemo(argv[2]);
+  }
+  if (argc == 3 && strcmp(argv[1], "probe") == 0) {
+    return RunProbeDemo(argv[2]);
+  }
+  fprintf(stderr, "usage: demo_driver demo|probe SHOT_DIR\n");
+  return 2;
+}

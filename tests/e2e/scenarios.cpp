@@ -1,0 +1,325 @@
+// The scenarios, one row each: the program, the Windows version it is told, tacetto.cfg,
+// the doubles' sound.txt, and the steps, which are actions and what must be seen:
+//   hold N / taken N   the driver registers combination N itself: granted / refused
+//   start              the program starts here (else before the first step)
+//   win                its window shows (the mute tool's with its greeting)
+//   box C|T, boxh C|T  a message box with caption C and text T, confirmed; boxh: while the
+//                      program's window is not visible
+//   press [N [x]]      the configured hotkey (or N, x: as an extended key); burst K: K presses
+//   label P            the mute tool's label: "Mikrofon/Line-Volume: P%" (or the text given)
+//   log A|B            the next lines of sound.log are exactly these (@macro: kMacros)
+//   keys 90 91         the next strokes seen by the keyboard hook that the driver did not
+//                      type: one press of Num Lock (90), of Scroll Lock (91), each down and up,
+//                      extended, injected
+//   lock B             the lock key's byte in the program thread's key-state table
+//   quiet              nothing more comes (log, strokes, boxes)
+//   close; session W   the system close command; WM_QUERYENDSESSION, then WM_ENDSESSION W
+//   sound LINE         rewrites the line of sound.txt whose first two words are LINE's
+//   field H, holds H   the probe's hotkey field: HKM_SETHOTKEY H / holds H (hex)
+//   type N; click      N typed into the probe's field; its button clicked
+//   item ID C|T        the probe's control: class C, text T
+//   atoms +N           global "My Hotkey" atoms: N more than before the start
+//   exit               the program ends with exit code 0
+// At the end every log line and every stroke must have been expected.
+#include "tests/e2e/scenarios.h"
+
+namespace {
+
+// Device 0 with a microphone at level 7000 whose wave input's endpoint is at 0.25.
+#define MIC "device Mic Array\nline 0x1003 7000\nwavein 0 3e800000 0\n"
+// Start volume 80 % (level 52428, scalar 0x3f4ccccd), Ctrl+Shift+F9, Num Lock not inverted.
+#define CFG80 "0/1/1656/80/0/0"
+#define BOX_NO_DEVICE "boxh Veltrane|Bitte eine der Folgenden Device-Nummern ins CFG eintragen!"
+#define BOX_NO_HOTKEY \
+  "boxh Veltrane|Bitte tastrel.exe starten und die Hotkey-Nummer ins Config-File schreiben!"
+// Start at 80 % on the mixer, the window, one press that mutes.
+#define XP_MUTED "log @xp 7000 52428; keys 90; win; press; log @xp 52428 0; keys 90; label 0; "
+
+#define INSTRUCTIONS                                                              \
+  "#1: In das Eingabe-Feld klicken\r\n"                                           \
+  "#2: Einen Hotkey dr\xFC"                                                       \
+  "cken (STRG+F oder so)\r\n"                                                     \
+  "#3: Auf 'Hotkey aktivieren' klicken\r\n"                                       \
+  "#4: Wenn keine Fehlermeldung erscheint die Zahl ins Config-File schreiben\r\n" \
+  "#5: Nochmal bei Schritt 1 Anfangen wenn dir langweilig ist\r\n"
+
+}  // namespace
+
+// The calls of one switch, as the doubles log them: device 0, its microphone (0x1003).
+const Macro kMacros[] = {
+    {"@open", "mixerOpen 0 0 0 0 -> 0"},
+    {"@mic", "mixerGetLineInfoA 3 0x1003 -> 0"},
+    {"@ctl", "mixerGetLineControlsA 2 0x50030001 -> 0"},
+    {"@get", "mixerGetControlDetailsA 0 -> 0 $1"},
+    {"@set", "mixerSetControlDetails 0 $1 -> 0"},
+    {"@close", "mixerClose -> 0"},
+    {"@xp", "@open|@mic|@ctl|@get $1|@set $2|@close"},  // the mixer: level $1 read, $2 written
+    {"@xpread", "@open|@mic|@ctl|@get $1|@close"},
+    // The endpoint of the wave input that belongs to the device; its enumerator is kept from
+    // the first switch to the end, the device and its volume are released at every switch.
+    {"@wave",
+     "waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 0 0|waveInMessage 0 0x812 -> 0|"
+     "waveInMessage 0 0x811 -> 0"},
+    {"@co", "CoCreateInstance -> 0x00000000"},
+    {"@dev", "GetDevice -> 0x00000000|Activate -> 0x00000000"},
+    {"@sget", "GetMasterVolumeLevelScalar -> 0x00000000 $1"},
+    // Scalar $1 written, mute flag $2 set; $3: 0 S_OK, 1 S_FALSE (the flag had that state).
+    {"@sset", "SetMasterVolumeLevelScalar $1 -> 0x00000000|SetMute $2 -> 0x0000000$3"},
+    {"@rel", "release volume|release device"},
+    {"@w10", "@open|@mic|@ctl|@wave|@dev|@sget $1|@sset $2 $3 $4|@rel|@close"},
+    // The first switch: the enumerator made, the user's mute flag ($2) read.
+    {"@w10first",
+     "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|"
+     "@sset $3 $4 $5|@rel|@close"},
+    {"@w10read", "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|@rel|@close"},
+    {"@w10fail", "@open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x00000000 0"},
+};
+const int kMacroCount = sizeof kMacros / sizeof *kMacros;
+
+const Row kRows[] = {
+    // The probe tool: window and controls; a combination put into the field (Ctrl is 2 in the
+    // field and in the number, Shift 1 -> 4, Alt 4 -> 1) registered, its number shown, each
+    // press recognised, the combination free again after the end.
+    {"tastrel-window", "tastrel", false, nullptr, nullptr,
+     "win; item 1001 Static|" INSTRUCTIONS "; item 1002 msctls_hotkey32|msctls_hotkey321; "
+     "item 1003 Static|Hotkey Eingabe-Feld -->; item 1004 Button|Hotkey aktivieren; "
+     "holds 0; atoms +1; close; exit; atoms +0"},
+    {"tastrel-ctrl-f", "tastrel", false, nullptr, nullptr,
+     "win; field 246; click; box Tastrel|Hotkey Wert = 582; taken 582; press 582; "
+     "box Tastrel|Hotkey wurde erkannt!; press 582; box Tastrel|Hotkey wurde erkannt!; "
+     "close; exit; hold 582; atoms +0"},
+    {"tastrel-ctrl-alt-m", "tastrel", false, nullptr, nullptr,
+     "win; field 64d; click; box Tastrel|Hotkey Wert = 845; press 845; "
+     "box Tastrel|Hotkey wurde erkannt!; close; exit; hold 845"},
+    {"tastrel-shift-f1", "tastrel", false, nullptr, nullptr,
+     "win; field 170; click; box Tastrel|Hotkey Wert = 1136; press 1136; "
+     "box Tastrel|Hotkey wurde erkannt!; close; exit"},
+    // An extended key: the flag is no part of the number (2 * 256 + 39).
+    {"tastrel-ctrl-right-extended", "tastrel", false, nullptr, nullptr,
+     "win; field a27; click; box Tastrel|Hotkey Wert = 551; press 551 x; "
+     "box Tastrel|Hotkey wurde erkannt!; close; exit"},
+    // Held by another program (Ctrl+Alt+F8): refused, and its presses are not the probe's.
+    {"tastrel-hotkey-taken", "tastrel", false, nullptr, nullptr,
+     "hold 887; start; win; field 677; click; box Tastrel|Hotkey bereits belegt!; press 887; "
+     "quiet; close; exit"},
+    // The same combination twice: the second time it is the probe's own and refused.
+    {"tastrel-register-twice", "tastrel", false, nullptr, nullptr,
+     "win; field 276; click; box Tastrel|Hotkey Wert = 630; click; "
+     "box Tastrel|Hotkey bereits belegt!; close; exit; hold 630"},
+    // Ctrl+Shift+K typed into the field after a click into it.
+    {"tastrel-typed-into-field", "tastrel", false, nullptr, nullptr,
+     "win; type 1611; holds 34b; click; box Tastrel|Hotkey Wert = 1611; close; exit"},
+    // Incomplete configurations: the boxes before any window, nothing switched.
+    {"no-file", "tacetto", true, nullptr,
+     "device Speakers\ndevice Line In (Realtek High Definition Audio)\ndevice Mic Array\n",
+     "log mixerGetNumDevs -> 3|mixerGetDevCapsA 0 -> 0|mixerGetDevCapsA 1 -> 0|"
+     "mixerGetDevCapsA 2 -> 0; " BOX_NO_DEVICE "\r\n- Device #0: Speakers\r\n"
+     "- Device #1: Line In (Realtek High Definitio\r\n- Device #2: Mic Array; " BOX_NO_HOTKEY
+     "; exit"},
+    {"device-missing", "tacetto", true, "/1/1656/80", MIC,
+     "log mixerGetNumDevs -> 1|mixerGetDevCapsA 0 -> 0; " BOX_NO_DEVICE
+     "\r\n- Device #0: Mic Array; exit"},
+    {"hotkey-missing", "tacetto", true, "0/1//80", MIC, BOX_NO_HOTKEY "; exit"},
+    {"no-devices", "tacetto", true, "-1/1/1656", "",
+     "log mixerGetNumDevs -> 0; " BOX_NO_DEVICE "; exit"},
+    // Start volume 80: set at start, presses toggle, the close while muted restores 80 %.
+    {"xp-mute-and-restore", "tacetto", true, CFG80, MIC,
+     "log @xp 7000 52428; keys 90; lock 0; win; press; log @xp 52428 0; keys 90; lock 1; "
+     "label 0; press; log @xp 0 52428; keys 90; lock 0; label 80; press; log @xp 52428 0; "
+     "keys 90; lock 1; label 0; close; exit; log @xp 0 52428; keys 90; lock 0"},
+    {"w10-mute-and-restore", "tacetto", false, CFG80, MIC,
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; lock 0; win; press; "
+     "log @w10 3f4ccccd 00000000 1 0; keys 90; lock 1; label 0; press; "
+     "log @w10 00000000 3f4ccccd 0 0; keys 90; lock 0; label 80; press; "
+     "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
+     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; lock 0; file wavein 0 3f4ccccd "
+     "0"},
+    // Lock keys: Scroll Lock for any line-5 value but 0, the invert only for a 1 in line 6.
+    {"xp-scroll-lock-inverted", "tacetto", true, "0/1/1656/80/1/1", MIC,
+     "log @xp 7000 52428; keys 91; lock 1; win; press; log @xp 52428 0; keys 91; lock 0; "
+     "label 0; press; log @xp 0 52428; keys 91; lock 1; press; log @xp 52428 0; keys 91; "
+     "lock 0; close; exit; log @xp 0 52428; keys 91; lock 1"},
+    {"xp-scroll-lock", "tacetto", true, "0/1/1656/80/2/2", MIC,
+     "log @xp 7000 52428; keys 91; win; press; log @xp 52428 0; keys 91; label 0; lock 1; "
+     "press; log @xp 0 52428; keys 91; lock 0; close; exit; log @xp 52428 52428; keys 91; "
+     "lock 0"},
+    {"w10-num-lock-inverted", "tacetto", false, "0/1/1656/80/0/1", MIC,
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; lock 1; win; press; "
+     "log @w10 3f4ccccd 00000000 1 0; keys 90; lock 0; label 0; close; exit; "
+     "log @w10 00000000 3f4ccccd 0 0|release enumerator; "
+     "keys 90; lock 1"},
+    // Start volume -1: the level read is kept; near the rounding edges of the percent shown.
+    {"xp-keep-334", "tacetto", true, "0/1/1656/-1", "device Mic\nline 0x1003 334\n",
+     "log @xpread 334; win; press; log @xp 334 0; keys 90; lock 1; label 0; press; "
+     "log @xp 0 0; keys 90; lock 1; label 0; close; exit; log @xp 0 0; keys 90; lock 0"},
+    {"xp-keep-335", "tacetto", true, "0/1/1656/-1", "device Mic\nline 0x1003 335\n",
+     "log @xpread 335; win; press; log @xp 335 0; keys 90; label 0; press; log @xp 0 655; "
+     "keys 90; label 1; close; exit; log @xp 655 655; keys 90"},
+    {"xp-keep-33098", "tacetto", true, "0/1/1656/-1", "device Mic\nline 0x1003 33098\n",
+     "log @xpread 33098; win; press; log @xp 33098 0; keys 90; label 0; press; "
+     "log @xp 0 32767; keys 90; label 50; close; exit; log @xp 32767 32767; keys 90"},
+    // The endpoint: 0x3ba740a7 * 65535 = 334.49999 (0 %), 0x3ba740a8 * 65535 = 334.50002 (1 %,
+    // level 655 = scalar 0x3c23c0a4), 0x3f014a81 = 33098 / 65535 (50 %, 32767 = 0x3effff00).
+    {"w10-keep-334", "tacetto", false, "0/1/1656/-1",
+     "device Mic\nline 0x1003 1\nwavein 0 3ba740a7 0\n",
+     "log @w10read 3ba740a7 0; win; press; log @w10 3ba740a7 00000000 1 0; keys 90; label 0; "
+     "press; log @w10 00000000 00000000 1 1; keys 90; label 0; close; exit; "
+     "log @w10 00000000 00000000 0 0|release enumerator; keys 90"},
+    {"w10-keep-335", "tacetto", false, "0/1/1656/-1",
+     "device Mic\nline 0x1003 1\nwavein 0 3ba740a8 0\n",
+     "log @w10read 3ba740a8 0; win; press; log @w10 3ba740a8 00000000 1 0; keys 90; label 0; "
+     "press; log @w10 00000000 3c23c0a4 0 0; keys 90; label 1; close; exit; "
+     "log @w10 3c23c0a4 3c23c0a4 0 1|release enumerator; keys 90"},
+    {"w10-keep-33098", "tacetto", false, "0/1/1656/-1",
+     "device Mic\nline 0x1003 1\nwavein 0 3f014a81 0\n",
+     "log @w10read 3f014a81 0; win; press; log @w10 3f014a81 00000000 1 0; keys 90; label 0; "
+     "press; log @w10 00000000 3effff00 0 0; keys 90; label 50; close; exit; "
+     "log @w10 3effff00 3effff00 0 1|release enumerator; keys 90"},
+    // The line input (line 2 = 0) is switched, the microphone keeps its level.
+    {"xp-line-input", "tacetto", true, "0/0/1656/80",
+     "device Mic\nline 0x1003 7000\nline 0x1002 9000\n",
+     "log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 9000|@set 52428|@close; keys 90; win; "
+     "press; log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 52428|@set 0|@close; keys 90; "
+     "label 0; close; exit; log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 0|@set 52428|"
+     "@close; keys 90; file line 0x1003 7000; file line 0x1002 52428"},
+    // Each mixer step failing at start (no window), on a press (the label shows -1, the next
+    // press unmutes) and at exit: its box, the device closed once, never after a failed open.
+    {"xp-open-fails-at-start", "tacetto", true, CFG80, MIC "fail mixerOpen 1 2\n",
+     "log mixerOpen 0 0 0 0 -> 2; boxh Tacetto|error #2 calling mixeropen(); exit"},
+    {"xp-line-fails-at-start", "tacetto", true, CFG80, MIC "fail mixerGetLineInfoA 1 1024\n",
+     "log @open|mixerGetLineInfoA 3 0x1003 -> 1024; "
+     "boxh Tacetto|error #1024 calling mixergetlineinfo(); log @close; exit"},
+    {"xp-controls-fail-at-start", "tacetto", true, CFG80, MIC "fail mixerGetLineControlsA 1 1025\n",
+     "log @open|@mic|mixerGetLineControlsA 2 0x50030001 -> 1025; "
+     "boxh Tacetto|error #1025 calling mixergetlinecontrols(); log @close; exit"},
+    {"xp-read-fails-at-start", "tacetto", true, CFG80, MIC "fail mixerGetControlDetailsA 1 11\n",
+     "log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 -; "
+     "boxh Tacetto|error #11 calling mixergetcontroldetails(); log @close; exit"},
+    {"xp-write-fails-at-start", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 1 7\n",
+     "log @open|@mic|@ctl|@get 7000|mixerSetControlDetails 0 52428 -> 7; keys 90; "
+     "boxh Tacetto|error #7 calling mixersetcontroldetails(); log @close; exit"},
+    {"xp-open-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerOpen 2 4\n",
+     "log @xp 7000 52428; keys 90; win; press; log mixerOpen 0 0 0 0 -> 4; "
+     "box Tacetto|error #4 calling mixeropen(); label -1; press; log @xp 52428 52428; keys 90; "
+     "lock 0; label 80; close; exit; log @xp 52428 52428; keys 90"},
+    {"xp-line-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerGetLineInfoA 2 1024\n",
+     "log @xp 7000 52428; keys 90; win; press; log @open|mixerGetLineInfoA 3 0x1003 -> 1024; "
+     "box Tacetto|error #1024 calling mixergetlineinfo(); log @close; label -1; press; "
+     "log @xp 52428 52428; keys 90; label 80; close; exit; log @xp 52428 52428; keys 90"},
+    {"xp-controls-fail-on-press", "tacetto", true, CFG80, MIC "fail mixerGetLineControlsA 2 5\n",
+     "log @xp 7000 52428; keys 90; win; press; log @open|@mic|mixerGetLineControlsA 2 0x50030001 "
+     "-> 5; "
+     "box Tacetto|error #5 calling mixergetlinecontrols(); log @close; label -1; press; "
+     "log @xp 52428 52428; keys 90; label 80; close; exit; log @xp 52428 52428; keys 90"},
+    {"xp-read-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerGetControlDetailsA 2 11\n",
+     "log @xp 7000 52428; keys 90; win; press; log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 "
+     "-; "
+     "box Tacetto|error #11 calling mixergetcontroldetails(); log @close; label -1; press; "
+     "log @xp 52428 52428; keys 90; label 80; close; exit; log @xp 52428 52428; keys 90"},
+    // The mute's stroke and table entry stay although its write fails.
+    {"xp-write-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 2 11\n",
+     "log @xp 7000 52428; keys 90; win; press; "
+     "log @open|@mic|@ctl|@get 52428|mixerSetControlDetails 0 0 -> 11; keys 90; "
+     "box Tacetto|error #11 calling mixersetcontroldetails(); log @close; label -1; lock 1; "
+     "press; log @xp 52428 52428; keys 90; lock 0; label 80; close; exit; "
+     "log @xp 52428 52428; keys 90"},
+    // At exit the window is gone and with it the hotkey, while the box is up.
+    {"xp-open-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerOpen 3 2\n",
+     XP_MUTED "close; log mixerOpen 0 0 0 0 -> 2; hold 1656; "
+              "box Tacetto|error #2 calling mixeropen(); exit"},
+    {"xp-line-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerGetLineInfoA 3 1024\n",
+     XP_MUTED "close; log @open|mixerGetLineInfoA 3 0x1003 -> 1024; "
+              "box Tacetto|error #1024 calling mixergetlineinfo(); log @close; exit"},
+    {"xp-controls-fail-at-exit", "tacetto", true, CFG80, MIC "fail mixerGetLineControlsA 3 1025\n",
+     XP_MUTED "close; log @open|@mic|mixerGetLineControlsA 2 0x50030001 -> 1025; "
+              "box Tacetto|error #1025 calling mixergetlinecontrols(); log @close; exit"},
+    {"xp-read-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerGetControlDetailsA 3 11\n",
+     XP_MUTED "close; log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 -; "
+              "box Tacetto|error #11 calling mixergetcontroldetails(); log @close; exit"},
+    {"xp-write-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 3 11\n",
+     XP_MUTED "close; log @open|@mic|@ctl|@get 0|mixerSetControlDetails 0 52428 -> 11; keys 90; "
+              "box Tacetto|error #11 calling mixersetcontroldetails(); log @close; exit"},
+    // Session end: WM_ENDSESSION 1 restores at once and the later close does not again;
+    // WM_ENDSESSION 0 restores nothing.
+    {"xp-session-ends", "tacetto", true, CFG80, MIC,
+     XP_MUTED "lock 1; session 1; log @xp 0 52428; keys 90; lock 0; close; exit"},
+    {"xp-session-goes-on", "tacetto", true, CFG80, MIC,
+     XP_MUTED "session 0; quiet; lock 1; close; exit; log @xp 0 52428; keys 90; lock 0"},
+    // The hotkey held by another program: the box before the window shows; presses do nothing.
+    {"xp-hotkey-taken", "tacetto", true, CFG80, MIC,
+     "hold 1656; start; log @xp 7000 52428; keys 90; boxh Veltrane|Hotkey bereits belegt!; win; "
+     "press; quiet; close; exit; log @xp 52428 52428; keys 90"},
+    // 60 presses typed at once: every one switched, in turn; label and level agree.
+    {"xp-burst", "tacetto", true, CFG80, MIC,
+     "log @xp 7000 52428; keys 90; win; burst 60; log 30*@xp 52428 0|@xp 0 52428; keys 60*90; "
+     "label 80; lock 0; file line 0x1003 52428; close; exit; log @xp 52428 52428; keys 90"},
+    {"w10-burst", "tacetto", false, CFG80, MIC,
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; burst 60; "
+     "log 30*@w10 3f4ccccd 00000000 1 0|@w10 00000000 3f4ccccd 0 0; keys 60*90; label 80; "
+     "lock 0; file wavein 0 3f4ccccd 0; close; exit; "
+     "log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator; keys 90"},
+    // The endpoint's mute flag: found set at start, it is cleared with the unmute at start and
+    // set again by the restore at exit.
+    {"w10-flag-found-set", "tacetto", false, CFG80,
+     "device Mic\nline 0x1003 1\nwavein 0 3e800000 1\n",
+     "log @w10first 3e800000 1 3f4ccccd 0 0; keys 90; win; press; log @w10 3f4ccccd 00000000 1 0; "
+     "keys 90; label 0; close; exit; log @w10 00000000 3f4ccccd 1 1|release enumerator; keys 90; "
+     "file wavein 0 3f4ccccd 1"},
+    // Another program raises the level while muted: the flag still holds the line silent, the
+    // next press unmutes to 80 % and clears it.
+    {"w10-raised-while-muted", "tacetto", false, CFG80, MIC,
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; press; "
+     "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; sound wavein 0 3d75c28f 1; press; "
+     "log @w10 3d75c28f 3f4ccccd 0 0; keys 90; lock 0; label 80; file wavein 0 3f4ccccd 0; "
+     "close; exit; log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator; keys 90"},
+    // Each endpoint step failing: its box (HRESULTs as unsigned decimals), the mixer closed once.
+    {"w10-mixergetid-fails", "tacetto", false, CFG80, MIC "fail mixerGetID 1 6\n",
+     "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 6 -; "
+     "boxh Tacetto|error #6 calling mixergetid(); log @close; exit"},
+    {"w10-no-wave-input", "tacetto", false, CFG80,
+     "device Mic\nline 0x1003 1\nwavein 1 3e800000 0\n",
+     "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 0 1; "
+     "boxh Tacetto|error #2 calling mixergetid(); log @close; exit"},
+    {"w10-waveinmessage-fails", "tacetto", false, CFG80, MIC "fail waveInMessage 1 7\n",
+     "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 0 0|"
+     "waveInMessage 0 0x812 -> 7; boxh Tacetto|error #7 calling waveinmessage(); log @close; exit"},
+    {"w10-cocreateinstance-fails", "tacetto", false, CFG80,
+     MIC "fail CoCreateInstance 1 0x80040154\n",
+     "log @open|@mic|@ctl|@wave|CoCreateInstance -> 0x80040154; "
+     "boxh Tacetto|error #2147746132 calling cocreateinstance(); log @close; exit"},
+    {"w10-getdevice-fails", "tacetto", false, CFG80, MIC "fail GetDevice 1 0x80070057\n",
+     "log @open|@mic|@ctl|@wave|@co|GetDevice -> 0x80070057; "
+     "boxh Tacetto|error #2147942487 calling getdevice(); log @close|release enumerator; exit"},
+    {"w10-activate-fails", "tacetto", false, CFG80, MIC "fail Activate 1 0x80004002\n",
+     "log @open|@mic|@ctl|@wave|@co|GetDevice -> 0x00000000|Activate -> 0x80004002|"
+     "release device; boxh Tacetto|error #2147500034 calling activate(); "
+     "log @close|release enumerator; exit"},
+    {"w10-getscalar-fails", "tacetto", false, CFG80,
+     MIC "fail GetMasterVolumeLevelScalar 1 0x80004005\n",
+     "log @open|@mic|@ctl|@wave|@co|@dev|GetMasterVolumeLevelScalar -> 0x80004005 -|@rel; "
+     "boxh Tacetto|error #2147500037 calling getmastervolumelevelscalar(); "
+     "log @close|release enumerator; exit"},
+    {"w10-getmute-fails", "tacetto", false, CFG80, MIC "fail GetMute 1 0x80004005\n",
+     "log @open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x80004005 -|@rel; "
+     "boxh Tacetto|error #2147500037 calling getmute(); log @close|release enumerator; exit"},
+    {"w10-setscalar-fails", "tacetto", false, CFG80,
+     MIC "fail SetMasterVolumeLevelScalar 1 0x80004005\n",
+     "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005|@rel; keys 90; "
+     "boxh Tacetto|error #2147500037 calling setmastervolumelevelscalar(); "
+     "log @close|release enumerator; exit"},
+    {"w10-setmute-fails", "tacetto", false, CFG80, MIC "fail SetMute 1 0x80004005\n",
+     "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x00000000|SetMute 0 -> 0x80004005|"
+     "@rel; keys 90; boxh Tacetto|error #2147500037 calling setmute(); "
+     "log @close|release enumerator; exit"},
+    {"w10-setmute-fails-on-press", "tacetto", false, CFG80, MIC "fail SetMute 2 0x80004005\n",
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; press; "
+     "log @open|@mic|@ctl|@wave|@dev|@sget 3f4ccccd|SetMasterVolumeLevelScalar 00000000 -> "
+     "0x00000000|SetMute 1 -> 0x80004005|@rel; keys 90; box Tacetto|error #2147500037 calling "
+     "setmute(); log @close; label -1; press; log @w10 00000000 3f4ccccd 0 1; keys 90; label 80; "
+     "close; exit; log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator; keys 90"},
+    {"w10-getdevice-fails-at-exit", "tacetto", false, CFG80, MIC "fail GetDevice 3 0x80070057\n",
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; press; log @w10 3f4ccccd 00000000 1 0; "
+     "keys 90; label 0; close; log @open|@mic|@ctl|@wave|GetDevice -> 0x80070057; "
+     "box Tacetto|error #2147942487 calling getdevice(); log @close|release enumerator; exit"},
+};
+const int kRowCount = sizeof kRows / sizeof *kRows;
