@@ -265,6 +265,19 @@ const Row kRows[] = {
      "log @w10first 3e800000 1 3f4ccccd 0 0; keys 90; win; press; log @w10 3f4ccccd 00000000 1 0; "
      "keys 90; label 0; close; exit; log @w10 00000000 3f4ccccd 1 1|release enumerator; keys 90; "
      "file wavein 0 3f4ccccd 1"},
+    // Start volume 0 mutes at start, flag and all; every press mutes again (S_FALSE: the flag
+    // is set already); the exit gives the user's flag back.
+    {"w10-start-0", "tacetto", false, "0/1/1656/0/0/0", MIC,
+     "log @w10first 3e800000 0 00000000 1 0; keys 90; lock 1; win; press; "
+     "log @w10 00000000 00000000 1 1; keys 90; lock 1; label 0; close; exit; "
+     "log @w10 00000000 00000000 0 0|release enumerator; keys 90; lock 0; file wavein 0 00000000 "
+     "0"},
+    // The session ends while muted, with the flag found set: the restore gives it back once.
+    {"w10-session-ends", "tacetto", false, CFG80,
+     "device Mic\nline 0x1003 1\nwavein 0 3e800000 1\n",
+     "log @w10first 3e800000 1 3f4ccccd 0 0; keys 90; win; press; log @w10 3f4ccccd 00000000 1 0; "
+     "keys 90; lock 1; label 0; session 1; log @w10 00000000 3f4ccccd 1 1; keys 90; lock 0; "
+     "close; exit; log release enumerator; file wavein 0 3f4ccccd 1"},
     // Another program raises the level while muted: the flag still holds the line silent, the
     // next press unmutes to 80 % and clears it.
     {"w10-raised-while-muted", "tacetto", false, CFG80, MIC,
