@@ -1,5 +1,7 @@
 #include "tacetto/win32/winmm_library.h"
 
+#include "common/win32/system_library.h"
+
 namespace {
 
 WinmmFunctions g_functions;
@@ -8,19 +10,13 @@ bool g_complete = false;
 
 template <typename Function>
 bool Take(HMODULE library, const char* name, Function& function) {
-  // Through void* because FARPROC has no parameters.
-  function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+  function = LibraryFunction<Function>(library, name);
   return function != nullptr;
 }
 
 bool Load() {
-  char path[MAX_PATH + 16];
-  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) {
-    return false;
-  }
-  lstrcpyA(path + length, "\\winmm.dll");
-  HMODULE library = LoadLibraryA(path);  // never freed: the table lives as long as the process
+  // Never freed: the table lives as long as the process.
+  HMODULE library = LoadSystemLibrary("winmm.dll");
   if (library == nullptr) {
     return false;
   }

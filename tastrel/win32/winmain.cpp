@@ -3,28 +3,16 @@
 // after windows.h
 #include <commctrl.h>
 
+#include "common/win32/system_library.h"
 #include "common/win32/win32_window_system.h"
 #include "tastrel/probe_window.h"
 
 namespace {
 
-// The common-controls library from the system directory only, never a file of that name in the
-// program's folder or the current directory. comctl32 is not a KnownDLL, so the program does
-// not import it either: every function is taken by name.
+// comctl32 is not a KnownDLL: the program does not import it, and takes every function by name
+// from the library in the system directory.
 HMODULE LoadSystemCommonControls() {
-  char path[MAX_PATH + 16];
-  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) {
-    return nullptr;
-  }
-  lstrcpyA(path + length, "\\comctl32.dll");
-  return LoadLibraryA(path);
-}
-
-// Through void* because FARPROC has no parameters.
-template <typename Function>
-Function Take(HMODULE library, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+  return LoadSystemLibrary("comctl32.dll");
 }
 
 void InitCommonControlsOnce() {
@@ -34,13 +22,13 @@ void InitCommonControlsOnce() {
   }
   using InitExFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   using InitFunction = void(WINAPI*)();
-  const auto initEx = Take<InitExFunction>(library, "InitCommonControlsEx");
+  const auto initEx = LibraryFunction<InitExFunction>(library, "InitCommonControlsEx");
   if (initEx != nullptr) {
     INITCOMMONCONTROLSEX classes;
     classes.dwSize = sizeof classes;
     classes.dwICC = 0x000009FF;  // ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_INTERNET_CLASSES
     initEx(&classes);
-  } else if (const auto init = Take<InitFunction>(library, "InitCommonControls")) {
+  } else if (const auto init = LibraryFunction<InitFunction>(library, "InitCommonControls")) {
     init();
   }
   FreeLibrary(library);
