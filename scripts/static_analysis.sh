@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 cmake --preset native >/dev/null  # writes build/native/compile_commands.json
 
-portable=(common/*.cpp tacetto/*.cpp tastrel/*.cpp tests/unit/*.cpp tests/unit/fakes/*.cpp
+portable=(common/*.cpp tacetto/*.cpp tastrel/*.cpp tests/unit/*.cpp
           bench/config_memory.cpp)
 fuzz=(tests/fuzz/*.cpp)  # built only by the fuzz preset: compiled here with plain options
 win32=(common/win32/*.cpp tacetto/win32/*.cpp tastrel/win32/*.cpp)
