@@ -9,35 +9,18 @@
 #include <mmsystem.h>
 #include <objbase.h>
 
-namespace {
+#include "tacetto/win32/core_audio_ids.h"
+#include "tacetto/win32/winmm_library.h"
 
-// {BCDE0395-E52F-467C-8E3D-C4579291692E}, {A95664D2-9614-4F35-A746-DE8DB63617E6},
-// {5CDF2C82-841E-4546-9722-0CF74078229A}
-const CLSID kEnumeratorClass = {
-    0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
-const IID kEnumeratorInterface = {
-    0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
-const IID kVolumeInterface = {
-    0x5CDF2C82, 0x841E, 0x4546, {0x97, 0x22, 0x0C, 0xF7, 0x40, 0x78, 0x22, 0x9A}};
+namespace {
 
 constexpr UINT kQueryEndpointIdSize = 0x0800 + 18;  // DRV_QUERYFUNCTIONINSTANCEIDSIZE
 constexpr UINT kQueryEndpointId = 0x0800 + 17;      // DRV_QUERYFUNCTIONINSTANCEID
 constexpr int kReadOnly = -1;
 constexpr int kRestore = -2;
 
-// The winmm functions, from the system directory's winmm.dll, as the mute tool loads them.
-struct Winmm {
-  decltype(&mixerOpen) open;
-  decltype(&mixerGetLineInfoA) lineInfo;
-  decltype(&mixerGetLineControlsA) lineControls;
-  decltype(&mixerGetControlDetailsA) read;
-  decltype(&mixerSetControlDetails) write;
-  decltype(&mixerClose) close;
-  decltype(&waveInGetNumDevs) waveInCount;
-  decltype(&mixerGetID) mixerId;
-  decltype(&waveInMessage) waveInMessage;
-} g_mm;
-
+// The winmm functions, loaded as the mute tool loads them.
+const WinmmFunctions* g_mm = nullptr;
 int g_cfg[6];  // device, line, hotkey, start level, lock key, inverted lock key
 int g_unmuted = 0;
 int g_current = 0;
@@ -45,31 +28,6 @@ BYTE g_savedKeys[256];
 bool g_endpoint = false;
 BOOL g_muteAtStart = -1;  // the endpoint's mute flag as first read
 IMMDeviceEnumerator* g_enumerator = nullptr;
-
-template <typename F>
-void Resolve(HMODULE module, F& function, const char* name) {
-  function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-bool LoadWinmm() {
-  char path[MAX_PATH + 16];
-  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-  lstrcpyA(path + length, "\\winmm.dll");
-  HMODULE winmm = LoadLibraryA(path);
-  if (winmm == nullptr) {
-    return false;
-  }
-  Resolve(winmm, g_mm.open, "mixerOpen");
-  Resolve(winmm, g_mm.lineInfo, "mixerGetLineInfoA");
-  Resolve(winmm, g_mm.lineControls, "mixerGetLineControlsA");
-  Resolve(winmm, g_mm.read, "mixerGetControlDetailsA");
-  Resolve(winmm, g_mm.write, "mixerSetControlDetails");
-  Resolve(winmm, g_mm.close, "mixerClose");
-  Resolve(winmm, g_mm.waveInCount, "waveInGetNumDevs");
-  Resolve(winmm, g_mm.mixerId, "mixerGetID");
-  Resolve(winmm, g_mm.waveInMessage, "waveInMessage");
-  return g_mm.open != nullptr && g_mm.waveInMessage != nullptr;
-}
 
 // The six numbers of tacetto.cfg, one a line, in one read of the tool's buffer size.
 bool ReadSixLines() {
@@ -106,10 +64,10 @@ void StrikeLockKey(int muted) {
 // The capture endpoint of the configured device's wave input, or nullptr.
 IAudioEndpointVolume* OpenEndpoint(IMMDevice*& device) {
   UINT waveIn = 0;
-  const UINT count = g_mm.waveInCount();
+  const UINT count = g_mm->waveInGetNumDevs();
   for (UINT mixer = 0; waveIn < count; ++waveIn) {
     HMIXEROBJ object = reinterpret_cast<HMIXEROBJ>(static_cast<UINT_PTR>(waveIn));
-    if (g_mm.mixerId(object, &mixer, MIXER_OBJECTF_WAVEIN) == 0 &&
+    if (g_mm->mixerGetID(object, &mixer, MIXER_OBJECTF_WAVEIN) == 0 &&
         mixer == static_cast<UINT>(g_cfg[0])) {
       break;
     }
@@ -119,13 +77,14 @@ IAudioEndpointVolume* OpenEndpoint(IMMDevice*& device) {
   WCHAR id[256] = {};
   IAudioEndpointVolume* volume = nullptr;
   if (waveIn == count ||
-      g_mm.waveInMessage(wave, kQueryEndpointIdSize, reinterpret_cast<DWORD_PTR>(&bytes), 0) ||
-      g_mm.waveInMessage(wave, kQueryEndpointId, reinterpret_cast<DWORD_PTR>(id), sizeof id) ||
+      g_mm->waveInMessage(wave, kQueryEndpointIdSize, reinterpret_cast<DWORD_PTR>(&bytes), 0) ||
+      g_mm->waveInMessage(wave, kQueryEndpointId, reinterpret_cast<DWORD_PTR>(id), sizeof id) ||
       (g_enumerator == nullptr &&
-       FAILED(CoCreateInstance(kEnumeratorClass, nullptr, CLSCTX_ALL, kEnumeratorInterface,
+       FAILED(CoCreateInstance(kDeviceEnumeratorClass, nullptr, CLSCTX_ALL,
+                               kDeviceEnumeratorInterface,
                                reinterpret_cast<void**>(&g_enumerator)))) ||
       FAILED(g_enumerator->GetDevice(id, &device)) ||
-      FAILED(device->Activate(kVolumeInterface, CLSCTX_ALL, nullptr,
+      FAILED(device->Activate(kEndpointVolumeInterface, CLSCTX_ALL, nullptr,
                               reinterpret_cast<void**>(&volume)))) {
     return nullptr;
   }
@@ -136,7 +95,7 @@ IAudioEndpointVolume* OpenEndpoint(IMMDevice*& device) {
 // the level in percent, -1 when a call fails.
 int Switch(int request) {
   HMIXER mixer = nullptr;
-  if (g_mm.open(&mixer, static_cast<UINT>(g_cfg[0]), 0, 0, 0) != 0) {
+  if (g_mm->mixerOpen(&mixer, static_cast<UINT>(g_cfg[0]), 0, 0, 0) != 0) {
     return -1;
   }
   HMIXEROBJ object = reinterpret_cast<HMIXEROBJ>(mixer);
@@ -160,9 +119,9 @@ int Switch(int request) {
   IMMDevice* device = nullptr;
   IAudioEndpointVolume* volume = nullptr;
   float scalar = 0;
-  bool ok = g_mm.lineInfo(object, &line, MIXER_GETLINEINFOF_COMPONENTTYPE) == 0;
+  bool ok = g_mm->mixerGetLineInfoA(object, &line, MIXER_GETLINEINFOF_COMPONENTTYPE) == 0;
   controls.dwLineID = line.dwLineID;
-  ok = ok && g_mm.lineControls(object, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) == 0;
+  ok = ok && g_mm->mixerGetLineControlsA(object, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) == 0;
   details.dwControlID = control.dwControlID;
   if (g_endpoint) {
     ok = ok && (volume = OpenEndpoint(device)) != nullptr &&
@@ -170,17 +129,18 @@ int Switch(int request) {
          (g_muteAtStart != -1 || SUCCEEDED(volume->GetMute(&g_muteAtStart)));
     value.dwValue = static_cast<DWORD>(scalar * 65535 + 0.5f);
   } else {
-    ok = ok && g_mm.read(object, &details, MIXER_GETCONTROLDETAILSF_VALUE) == 0;
+    ok = ok && g_mm->mixerGetControlDetailsA(object, &details, MIXER_GETCONTROLDETAILSF_VALUE) == 0;
   }
   if (ok && request != kReadOnly) {
     const bool mute = request == g_current;
     value.dwValue = mute ? 0 : (request == kRestore ? g_unmuted : request) * 65535 / 100;
     StrikeLockKey(mute ? 1 : 0);
-    ok = g_endpoint ? SUCCEEDED(volume->SetMasterVolumeLevelScalar(
-                          static_cast<float>(value.dwValue) / 65535, nullptr)) &&
-                          SUCCEEDED(volume->SetMute(
-                              request == kRestore ? g_muteAtStart : (mute ? TRUE : FALSE), nullptr))
-                    : g_mm.write(object, &details, MIXER_SETCONTROLDETAILSF_VALUE) == 0;
+    ok = g_endpoint
+             ? SUCCEEDED(volume->SetMasterVolumeLevelScalar(
+                   static_cast<float>(value.dwValue) / 65535, nullptr)) &&
+                   SUCCEEDED(volume->SetMute(
+                       request == kRestore ? g_muteAtStart : (mute ? TRUE : FALSE), nullptr))
+             : g_mm->mixerSetControlDetails(object, &details, MIXER_SETCONTROLDETAILSF_VALUE) == 0;
   }
   if (volume != nullptr) {
     volume->Release();
@@ -188,7 +148,7 @@ int Switch(int request) {
   if (device != nullptr) {
     device->Release();
   }
-  g_mm.close(mixer);
+  g_mm->mixerClose(mixer);
   return ok ? static_cast<int>((value.dwValue * 100 + 32767) / 65535) : -1;
 }
 
@@ -197,7 +157,7 @@ int Switch(int request) {
 int SameWorkStart() {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   g_endpoint = (GetVersion() & 0xFF) >= 6;
-  if (!ReadSixLines() || !LoadWinmm()) {
+  if (!ReadSixLines() || (g_mm = Winmm()) == nullptr) {
     return -1;
   }
   g_unmuted = g_current = Switch(g_cfg[3]);

@@ -79,17 +79,17 @@ std::string Join(const Lines& items, size_t from, size_t count = 9999) {
 }
 
 // "a|@name x y|b": lines, a macro expanded with $1 = x, $2 = y; "N*..." repeats the whole.
-Lines Expand(const std::string& spec) {
+Lines Expand(const std::string& pattern) {
   Lines lines;
-  const size_t star = spec.find('*');
-  if (star != std::string::npos && star == spec.find_first_not_of("0123456789")) {
-    const Lines once = Expand(spec.substr(star + 1));
-    for (int n = atoi(spec.c_str()); n > 0; --n) {
+  const size_t star = pattern.find('*');
+  if (star != std::string::npos && star == pattern.find_first_not_of("0123456789")) {
+    const Lines once = Expand(pattern.substr(star + 1));
+    for (int n = atoi(pattern.c_str()); n > 0; --n) {
       lines.insert(lines.end(), once.begin(), once.end());
     }
     return lines;
   }
-  for (const std::string& item : Split(spec, '|')) {
+  for (const std::string& item : Split(pattern, '|')) {
     const Lines words = Split(item, ' ');
     const Macro* macro = nullptr;
     for (int i = 0; i < kMacroCount; ++i) {
