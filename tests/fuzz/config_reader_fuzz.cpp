@@ -9,6 +9,7 @@
 #include "fakes/fake_platform.h"
 #include "fakes/fake_window_system.h"
 #include "tacetto/config.h"
+#include "tacetto/number_syntax.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "tacetto/config.h"
+#include "tacetto/number_syntax.h"
 
 namespace {
 

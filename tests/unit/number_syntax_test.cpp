@@ -1,10 +1,10 @@
 // The number syntax of a configuration line: the value of each line's text.
+#include "tacetto/number_syntax.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
-
-#include "tacetto/config.h"
 
 namespace {
 
