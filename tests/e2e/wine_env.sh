@@ -57,11 +57,13 @@ e2e_make_home() {
 # made without it is made anew.
 e2e_prepare_prefix() {
   if [[ -f "$WINEPREFIX/.e2e-ready" ]]; then
-    if [[ -z "$wine32_loader" || -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]]; then
+    # A kernel that does not execute 32-bit code never fills the folder: nothing to make anew.
+    if [[ -z "$wine32_loader" || -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]] ||
+      ! "$wine32_loader" --version >/dev/null 2>&1; then
       return 0
     fi
     echo "the wine prefix $WINEPREFIX has no 32-bit system folder: making it anew"
-    "$wine_server" -k 2>/dev/null
+    "$wine_server" -k 2>/dev/null || true
     rm -rf "$WINEPREFIX"
   fi
   echo "preparing the wine prefix $WINEPREFIX"
@@ -88,19 +90,22 @@ e2e_imports() {
 }
 
 # e2e_runs_32bit: true if 32-bit Windows programs execute here (needs e2e_find_wine and a
-# prepared prefix); otherwise false, and says why.
+# prepared prefix). Otherwise says why, and returns 2 when the kernel itself refuses 32-bit code
+# (a machine fact, as with ia32_emulation off), 1 when wine is missing or fails.
 e2e_runs_32bit() {
   if [[ -z "$wine32_loader" ]]; then
     echo "32-bit programs cannot run here: /usr/lib/wine/wine is missing (package wine32:i386)"
     return 1
   fi
+  # Started by bash itself, so that a refused exec is told as such and not run as a script.
   local output
+  output="$("$wine32_loader" --version 2>&1)"
+  if [[ $? -eq 126 || "$output" == *"Exec format error"* ]]; then
+    echo "32-bit programs cannot run here: the kernel does not execute them (Exec format error)"
+    return 2
+  fi
   if ! output="$(timeout 60 "$wine32_loader" cmd /c exit 2>&1)"; then
-    if [[ "$output" == *"Exec format error"* ]]; then
-      echo "32-bit programs cannot run here: the kernel does not execute them (Exec format error)"
-    else
-      echo "32-bit programs cannot run here: wine cmd failed: ${output:0:200}"
-    fi
+    echo "32-bit programs cannot run here: wine cmd failed: ${output:0:200}"
     return 1
   fi
 }
