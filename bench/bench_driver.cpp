@@ -3,14 +3,23 @@
 // blocking one). A console program, built for each architecture and run by scripts/benchmark.sh
 // in a folder that holds the tacetto.cfg both programs read.
 //
-//   bench_driver.exe BIN HOTKEY RUNS PRESSES PAUSE_MS IDLE_SECONDS DOUBLES
+//   bench_driver.exe BIN HOTKEY RUNS ROUNDS PRESSES PAUSE_MS IDLE_SECONDS IDLE_RUNS DOUBLES
 //
 // BIN holds tacetto.exe and minimal_window.exe; DOUBLES 1 has both use the sound-system test
 // doubles (winmm and mmdevapi from the system folder). Each level path is chosen by the Windows
 // version the two programs are given (Windows XP: the mixer; otherwise the capture endpoint).
-// Prints one line per figure ("startup xp tacetto MEDIAN MIN MAX", "hotkey vista same P50 P99
-// MAX MISSED SEEN", "latencies xp tacetto MS...", "memory xp same PEAK_KIB", "idle - blocking
-// CPU_MS WALL_S WAKEUPS_PER_S") and exits non-zero if a program could not be measured.
+//
+// Tool and floor take turns in the order A B B A, so that a slow spell of the shared machine
+// falls on both alike; hotkey presses come in ROUNDS rounds of PRESSES, each round a fresh
+// instance. Prints one line per figure and exits non-zero if a program could not be measured:
+//   startup PATH NAME MEDIAN MIN MAX
+//   round PATH NAME ROUND P50 P99 MAX MISSED                     (one instance's presses)
+//   hotkey PATH NAME P50 P99 POOLED_P99 MAX MISSED SEEN          (P50, P99: medians of rounds)
+//   latencies PATH NAME MS...                                    (every press, in order)
+//   memory PATH NAME PEAK_KIB                                    (median of the rounds' peaks)
+//   idlerun PATH NAME CPU_MS WALL_S WAKEUPS_PER_S                (one run of IDLE_SECONDS)
+//   idle PATH NAME CPU_MS WALL_S WAKEUPS_PER_S PEAK_KIB          (medians of the runs)
+// PATH is xp or vista; "-" for the empty window and the blocking loop.
 #include <windows.h>
 // after windows.h
 #include <psapi.h>
@@ -18,11 +27,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "bench/bench_process.h"
+#include "tests/e2e/desktop.h"
 
 namespace {
 
@@ -36,22 +45,14 @@ struct Subject {
   Program program;
 };
 
-// HKCU\Software\Wine\AppDefaults\<exe>: VALUE set to DATA, or removed when DATA is null.
-void SetAppDefault(const char* exe, const char* subkey, const char* value, const char* data) {
-  const std::string name = std::string("Software\\Wine\\AppDefaults\\") + exe + subkey;
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return;
-  }
-  if (data == nullptr) {
-    RegDeleteValueA(key, value);
-  } else {
-    RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                   static_cast<DWORD>(strlen(data) + 1));
-  }
-  RegCloseKey(key);
-}
+struct Settings {
+  uint32_t hotkey;
+  int rounds;
+  int presses;
+  DWORD pauseMs;
+  int idleSeconds;
+  int idleRuns;
+};
 
 double Percentile(std::vector<double> values, double fraction) {
   std::sort(values.begin(), values.end());
@@ -60,14 +61,9 @@ double Percentile(std::vector<double> values, double fraction) {
   return values[rank - 1];
 }
 
-std::string ItemText(HWND item) {
-  char text[128] = {};
-  DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(item, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                           SMTO_ABORTIFHUNG, kTextTimeoutMs, &copied)) {
-    return std::string();
-  }
-  return text;
+// The subject of turn `turn` of a pair in the order A B B A.
+size_t TurnOf(int turn, size_t first, size_t second) {
+  return (turn % 4 == 1 || turn % 4 == 2) ? second : first;
 }
 
 // Pauses that do not fall into step with the programs' 1 ms polling.
@@ -101,18 +97,24 @@ bool MeasureStartup(const char* path, const std::vector<Subject>& subjects, int 
   return true;
 }
 
-void PrintPeakMemory(const char* path, const char* name, HANDLE process) {
+double PeakMemoryKib(HANDLE process) {
   PROCESS_MEMORY_COUNTERS memory = {};
   memory.cb = sizeof memory;
-  if (GetProcessMemoryInfo(process, &memory, sizeof memory)) {
-    printf("memory %s %s %lu\n", path, name,
-           static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024));
-  }
+  return GetProcessMemoryInfo(process, &memory, sizeof memory)
+             ? static_cast<double>(memory.PeakWorkingSetSize / 1024)
+             : 0;
 }
 
-// Hotkey latency: key press injected until the label shows the new level; then peak memory.
-bool MeasureHotkey(const char* path, const Subject& subject, uint32_t hotkey, int presses,
-                   DWORD pauseMs) {
+struct Presses {
+  std::vector<double> all;  // every press seen, in order
+  std::vector<double> p50s, p99s, peaksKib;
+  int missed = 0;
+};
+
+// One instance: key press injected until the label shows the new level, `presses` times; then
+// its peak memory.
+bool PressRound(const char* path, const Subject& subject, int round, const Settings& settings,
+                Presses& out) {
   Running running;
   if (!Start(subject.program, running)) {
     Stop(running);
@@ -124,43 +126,72 @@ bool MeasureHotkey(const char* path, const Subject& subject, uint32_t hotkey, in
   std::vector<double> latencies;
   int missed = 0;
   int expected = 0;
-  for (int press = 0; press < presses; ++press) {
+  for (int press = 0; press < settings.presses; ++press) {
     const double pressed = NowMs();
-    TypeHotkey(hotkey);
+    TypeHotkey(settings.hotkey);
     std::string text;
     do {
-      text = ItemText(label);
+      text = WindowText(label);
     } while (text != texts[expected] && NowMs() - pressed < kTextTimeoutMs);
     if (text == texts[expected]) {
       latencies.push_back(NowMs() - pressed);
     } else {
       ++missed;
-      fprintf(stderr, "%s %s: press %d not seen; the label shows \"%s\"\n", path, subject.name,
-              press + 1, text.c_str());
+      fprintf(stderr, "%s %s: round %d, press %d not seen; the label shows \"%s\"\n", path,
+              subject.name, round + 1, press + 1, text.c_str());
     }
     expected = (text == texts[0]) ? 1 : 0;  // the next press turns whatever it shows now
-    Sleep(pauseMs + NextRandom() % (pauseMs + 1));
+    Sleep(settings.pauseMs + NextRandom() % (settings.pauseMs + 1));
   }
-  PrintPeakMemory(path, subject.name, running.process.hProcess);
+  const double peakKib = PeakMemoryKib(running.process.hProcess);
   Stop(running);
+  out.missed += missed;
   if (latencies.empty()) {
-    fprintf(stderr, "%s %s: no press was seen\n", path, subject.name);
+    fprintf(stderr, "%s %s: no press of round %d was seen\n", path, subject.name, round + 1);
     return false;
   }
-  printf("hotkey %s %s %.2f %.2f %.2f %d %zu\n", path, subject.name, Percentile(latencies, 0.50),
-         Percentile(latencies, 0.99), *std::max_element(latencies.begin(), latencies.end()), missed,
-         latencies.size());
-  printf("latencies %s %s", path, subject.name);
-  for (double latency : latencies) {
-    printf(" %.2f", latency);
-  }
-  printf("\n");
+  const double p50 = Percentile(latencies, 0.50);
+  const double p99 = Percentile(latencies, 0.99);
+  printf("round %s %s %d %.2f %.2f %.2f %d\n", path, subject.name, round + 1, p50, p99,
+         *std::max_element(latencies.begin(), latencies.end()), missed);
+  out.all.insert(out.all.end(), latencies.begin(), latencies.end());
+  out.p50s.push_back(p50);
+  out.p99s.push_back(p99);
+  out.peaksKib.push_back(peakKib);
   return true;
 }
 
+// Hotkey latency and peak memory of tool and floor, in rounds taking turns.
+bool MeasureHotkeys(const char* path, const Subject (&pair)[2], const Settings& settings) {
+  Presses presses[2];
+  for (int turn = 0; turn < 2 * settings.rounds; ++turn) {
+    const size_t s = TurnOf(turn, 0, 1);
+    if (!PressRound(path, pair[s], turn / 2, settings, presses[s])) {
+      return false;
+    }
+    fflush(stdout);
+  }
+  for (size_t s = 0; s < 2; ++s) {
+    const Presses& p = presses[s];
+    printf("hotkey %s %s %.2f %.2f %.2f %.2f %d %zu\n", path, pair[s].name, Percentile(p.p50s, 0.5),
+           Percentile(p.p99s, 0.5), Percentile(p.all, 0.99),
+           *std::max_element(p.all.begin(), p.all.end()), p.missed, p.all.size());
+    printf("latencies %s %s", path, pair[s].name);
+    for (double latency : p.all) {
+      printf(" %.2f", latency);
+    }
+    printf("\nmemory %s %s %.0f\n", path, pair[s].name, Percentile(p.peaksKib, 0.5));
+  }
+  return true;
+}
+
+struct Idle {
+  std::vector<double> cpuMs, wallS, wakeupsPerS, peaksKib;
+};
+
 // Idle cost after a second of settling: CPU time of the Linux process's threads (wine's
 // GetProcessTimes reads zero for other processes) and their context switches per second.
-bool MeasureIdle(const char* path, const Subject& subject, int seconds, bool withMemory) {
+bool IdleRun(const char* path, const Subject& subject, int seconds, Idle& out) {
   Running running;
   if (!Start(subject.program, running)) {
     Stop(running);
@@ -173,33 +204,54 @@ bool MeasureIdle(const char* path, const Subject& subject, int seconds, bool wit
   Sleep(static_cast<DWORD>(seconds) * 1000);
   const ThreadTotals after = LinuxThreadTotals(pid);
   const double wall = (NowMs() - wallBefore) / 1000.0;
-  if (withMemory) {
-    PrintPeakMemory(path, subject.name, running.process.hProcess);
-  }
+  out.peaksKib.push_back(PeakMemoryKib(running.process.hProcess));
   Stop(running);
   if (pid == 0 || !before.found || !after.found) {
     fprintf(stderr, "%s %s: no Linux process to read\n", path, subject.name);
     return false;
   }
-  printf("idle %s %s %.1f %.2f %.1f\n", path, subject.name, after.cpuMs - before.cpuMs, wall,
-         static_cast<double>(after.wakeups - before.wakeups) / wall);
+  const double wakeups = static_cast<double>(after.wakeups - before.wakeups) / wall;
+  printf("idlerun %s %s %.1f %.2f %.1f\n", path, subject.name, after.cpuMs - before.cpuMs, wall,
+         wakeups);
+  out.cpuMs.push_back(after.cpuMs - before.cpuMs);
+  out.wallS.push_back(wall);
+  out.wakeupsPerS.push_back(wakeups);
+  return true;
+}
+
+// Idle runs of a pair, `runs` each, taking turns A B B A; the medians.
+bool MeasureIdle(const char* path, const Subject (&pair)[2], int runs, int seconds) {
+  Idle idle[2];
+  for (int turn = 0; turn < 2 * runs; ++turn) {
+    const size_t s = TurnOf(turn, 0, 1);
+    if (!IdleRun(path, pair[s], seconds, idle[s])) {
+      return false;
+    }
+    fflush(stdout);
+  }
+  for (size_t s = 0; s < 2; ++s) {
+    printf("idle %s %s %.1f %.2f %.1f %.0f\n", path, pair[s].name, Percentile(idle[s].cpuMs, 0.5),
+           Percentile(idle[s].wallS, 0.5), Percentile(idle[s].wakeupsPerS, 0.5),
+           Percentile(idle[s].peaksKib, 0.5));
+  }
   return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 8) {
-    fprintf(stderr, "usage: bench_driver BIN HOTKEY RUNS PRESSES PAUSE_MS IDLE_SECONDS DOUBLES\n");
+  if (argc != 10) {
+    fprintf(stderr,
+            "usage: bench_driver BIN HOTKEY RUNS ROUNDS PRESSES PAUSE_MS IDLE_SECONDS IDLE_RUNS "
+            "DOUBLES\n");
     return 2;
   }
   const std::string bin = argv[1];
-  const uint32_t hotkey = static_cast<uint32_t>(strtoul(argv[2], nullptr, 10));
   const int runs = atoi(argv[3]);
-  const int presses = atoi(argv[4]);
-  const DWORD pauseMs = static_cast<DWORD>(strtoul(argv[5], nullptr, 10));
-  const int idleSeconds = atoi(argv[6]);
-  const bool doubles = atoi(argv[7]) != 0;
+  const Settings settings = {
+      static_cast<uint32_t>(strtoul(argv[2], nullptr, 10)), atoi(argv[4]), atoi(argv[5]),
+      static_cast<DWORD>(strtoul(argv[6], nullptr, 10)),    atoi(argv[7]), atoi(argv[8])};
+  const bool doubles = atoi(argv[9]) != 0;
 
   const std::string minimal = bin + "/minimal_window.exe";
   const Subject tacetto = {"tacetto", {bin + "/tacetto.exe", "", kTacettoTitle}};
@@ -229,14 +281,12 @@ int main(int argc, char** argv) {
       continue;
     }
     fflush(stdout);
-    ok = MeasureHotkey(path, tacetto, hotkey, presses, pauseMs) && ok;
-    ok = MeasureHotkey(path, same, hotkey, presses, pauseMs) && ok;
-    fflush(stdout);
-    ok = MeasureIdle(path, tacetto, idleSeconds, false) && ok;
-    ok = MeasureIdle(path, same, idleSeconds, false) && ok;
-    if (xp) {
-      ok = MeasureIdle("-", empty, idleSeconds, true) && ok;
-      ok = MeasureIdle("-", blocking, idleSeconds, false) && ok;
+    const Subject pair[2] = {tacetto, same};
+    ok = MeasureHotkeys(path, pair, settings) && ok;
+    ok = MeasureIdle(path, pair, settings.idleRuns, settings.idleSeconds) && ok;
+    if (xp) {  // the physical floors, for information: one run each
+      const Subject floors[2] = {empty, blocking};
+      ok = MeasureIdle("-", floors, 1, settings.idleSeconds) && ok;
     }
     fflush(stdout);
   }

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/e2e/desktop.h"
+
 namespace {
 
 constexpr DWORD kStartTimeoutMs = 20000;
@@ -28,22 +30,6 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
     return FALSE;
   }
   return TRUE;
-}
-
-bool ReadFileBytes(const std::string& name, std::string& content) {
-  HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    return false;
-  }
-  content.clear();
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-    content.append(buffer, read);
-  }
-  CloseHandle(file);
-  return true;
 }
 
 std::string ProcFolder(unsigned long pid) {
@@ -132,33 +118,6 @@ void Stop(Running& running) {
   CloseHandle(running.process.hThread);
   CloseHandle(running.process.hProcess);
   running.process = PROCESS_INFORMATION();
-}
-
-void TypeHotkey(uint32_t hotkeyNumber) {
-  const uint32_t modifiers = (hotkeyNumber >> 8) & 0xFF;  // 1 Alt, 2 Ctrl, 4 Shift
-  const WORD held[3] = {VK_CONTROL, VK_MENU, VK_SHIFT};
-  const uint32_t bits[3] = {2, 1, 4};
-  INPUT inputs[8] = {};
-  UINT count = 0;
-  auto add = [&](WORD key, bool up) {
-    inputs[count].type = INPUT_KEYBOARD;
-    inputs[count].ki.wVk = key;
-    inputs[count].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    ++count;
-  };
-  for (int i = 0; i < 3; ++i) {
-    if (modifiers & bits[i]) {
-      add(held[i], false);
-    }
-  }
-  add(static_cast<WORD>(hotkeyNumber & 0xFF), false);
-  add(static_cast<WORD>(hotkeyNumber & 0xFF), true);
-  for (int i = 3; i-- > 0;) {
-    if (modifiers & bits[i]) {
-      add(held[i], true);
-    }
-  }
-  SendInput(count, inputs, sizeof(INPUT));
 }
 
 unsigned long LinuxProcessOf(const std::string& path) {

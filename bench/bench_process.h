@@ -26,8 +26,6 @@ double NowMs();
 bool Start(const Program& program, Running& running);
 // The system close command, then a wait for the end; a program that stays is ended.
 void Stop(Running& running);
-// The hotkey number's modifiers down, its key down and up, the modifiers up, in one SendInput.
-void TypeHotkey(uint32_t hotkeyNumber);
 
 // The Linux process that runs `path` on this driver's wine prefix; 0 if none is found.
 unsigned long LinuxProcessOf(const std::string& path);

@@ -7,18 +7,21 @@
 # 32-bit executables and the throughput of the configuration reader (native, Google Benchmark).
 # Not a test: it only reports.
 #
-# Environment: BENCH_RUNS (start-ups per program, default 15), BENCH_PRESSES (hotkey presses per
-# program, default 200; wine 8 hands out only 255 working mixer handles per process, and both
-# programs open one per press), BENCH_PAUSE_MS (least pause between presses, default 5),
-# BENCH_IDLE_SECONDS (default 10), BENCH_BUILDS (default "win32 win64").
+# Environment: BENCH_RUNS (start-ups per program, default 15), BENCH_ROUNDS (instances per program
+# for the hotkey, default 10), BENCH_PRESSES (hotkey presses per instance, default 100; wine 8's
+# own mixer hands out only 255 working handles per process, and both programs open one per
+# press), BENCH_PAUSE_MS (least pause between presses, default 5), BENCH_IDLE_SECONDS (default
+# 10), BENCH_IDLE_RUNS (idle runs per program, default 3), BENCH_BUILDS (default "win32 win64").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
 
 runs="${BENCH_RUNS:-15}"
-presses="${BENCH_PRESSES:-200}"
+rounds="${BENCH_ROUNDS:-10}"
+presses="${BENCH_PRESSES:-100}"
 pause_ms="${BENCH_PAUSE_MS:-5}"
 idle_seconds="${BENCH_IDLE_SECONDS:-10}"
+idle_runs="${BENCH_IDLE_RUNS:-3}"
 read -r -a builds <<<"${BENCH_BUILDS:-win32 win64}"
 hotkey=845 # Ctrl+Alt+M
 began=$(date +%s)
@@ -40,26 +43,18 @@ cmake --build --preset native -j2 --target config_reader_benchmark >/dev/null
 
 work="$(mktemp -d /tmp/benchmark.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/run" "$work/home"
-# Without a sound card wine's own sound system shows "Out: default" and "In: default" on ALSA's
-# null device; the tool is configured for device 1, its microphone line, start level 80.
-printf 'pcm.!default { type null }\n' >"$work/home/.asoundrc"
+mkdir -p "$work/run"
+# The wine set-up of the end-to-end tests: a private home whose ALSA default is the null device,
+# one prefix with a 32-bit system folder, Managed=N.
+# shellcheck source=tests/e2e/wine_env.sh
+source tests/e2e/wine_env.sh
+e2e_find_wine
+e2e_wine_environment "$root/build/bench-prefix"
+export HOME="$work/home"
+e2e_make_home "$HOME"
+e2e_prepare_prefix "$HOME"
+# The tool is configured for device 1, its microphone line, start level 80.
 printf '1\r\n1\r\n%s\r\n80\r\n1\r\n0\r\n' "$hotkey" >"$work/run/tacetto.cfg"
-
-export WINEPREFIX="$root/build/bench-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LC_ALL=en_US.UTF-8 HOME="$work/home" # code page 1252 for the programs' texts
-wine32=/usr/lib/wine/wine wine64=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver
-if [[ ! -f "$WINEPREFIX/.bench-ready" ]]; then
-  echo "== preparing the wine prefix $WINEPREFIX"
-  mkdir -p "$WINEPREFIX"
-  # Without a window manager wine waits for hidden windows unless it manages them itself.
-  # shellcheck disable=SC2016 # the inner shell expands its own arguments
-  timeout 300 xvfb-run -a sh -c '
-    "$1" wineboot -i >/dev/null 2>&1
-    "$1" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1 || exit 1
-    "$2" -w' sh "$wine64" "$wineserver"
-  touch "$WINEPREFIX/.bench-ready"
-fi
 
 # The doubles replace winmm and mmdevapi in the system folders, for both builds or for neither.
 doubles=1
@@ -69,28 +64,41 @@ for preset in win32 win64; do
 done
 if ((doubles)); then
   sound="the sound-system test doubles (tests/e2e/doubles)"
-  cp build/win64/bin/doubles/{winmm,mmdevapi}.dll "$WINEPREFIX/drive_c/windows/system32/"
-  cp build/win32/bin/doubles/{winmm,mmdevapi}.dll "$WINEPREFIX/drive_c/windows/syswow64/"
+  e2e_install_doubles build/win64/bin build/win32/bin
+  "$wine_server" -w # the wine session started here had no display: let it end
   printf 'device Out\ndevice In\nline 0x1003 7000\nwavein 1 3f000000 0\n' >"$work/run/sound.txt"
 else
+  # Without a sound card wine's own sound system shows "Out: default" and "In: default" on
+  # ALSA's null device.
   sound="wine's own sound system on ALSA's null device"
 fi
 
-echo "== measuring under wine on $sound, about $((2 * (3 * runs + presses / 20 + 6 * idle_seconds + 20))) s per build"
+# Roughly: a second per start-up round, a second per 50 presses and per instance, the idle runs.
+per_path=$((runs + 2 * rounds * (1 + presses / 50) + 2 * idle_runs * (idle_seconds + 2)))
+per_build=$((2 * per_path + 2 * (idle_seconds + 2)))
+echo "== measuring under wine on $sound, about $per_build s per build"
 for preset in "${builds[@]}"; do
-  [[ "$preset" == win32 ]] && loader="$wine32" || loader="$wine64"
-  echo "build $preset $loader" >>"$work/wine.txt"
+  echo "build $preset" >>"$work/wine.txt"
+  loader="$wine_loader"
+  if [[ "$preset" == win32 ]]; then
+    loader="$wine32_loader"
+    if ! why="$(e2e_runs_32bit)"; then
+      echo "$why"
+      echo "unavailable $preset $why" >>"$work/wine.txt"
+      continue
+    fi
+  fi
   # shellcheck disable=SC2016 # the inner shell expands its own arguments
-  if ! (cd "$work/run" && timeout 1200 xvfb-run -a sh -c '
-    "$1" "$2/bench_driver.exe" "$2" "$3" "$4" "$5" "$6" "$7" "$8"
+  if ! (cd "$work/run" && timeout 1800 xvfb-run -a sh -c '
+    "$1" "$2/bench_driver.exe" "$2" "$3" "$4" "$5" "$6" "$7" "$8" "$9" "${10}"
     code=$?
-    "$9" -w
-    exit $code' sh "$loader" "$root/build/$preset/bin" "$hotkey" "$runs" "$presses" "$pause_ms" \
-    "$idle_seconds" "$doubles" "$wineserver" 2>"$work/driver.err") |
+    "${11}" -w
+    exit $code' sh "$loader" "$root/build/$preset/bin" "$hotkey" "$runs" "$rounds" "$presses" \
+    "$pause_ms" "$idle_seconds" "$idle_runs" "$doubles" "$wine_server" 2>"$work/driver.err") |
     tr -d '\r' | tee -a "$work/wine.txt"; then
     cat "$work/driver.err" >&2
     sed "s/^/note $preset /" "$work/driver.err" >>"$work/wine.txt"
-    if ! grep -q '^startup ' <(sed -n "/^build $preset /,\$p" "$work/wine.txt"); then
+    if ! grep -q '^startup ' <(sed -n "/^build $preset\$/,\$p" "$work/wine.txt"); then
       echo "unavailable $preset $(head -c 200 "$work/driver.err" | tr '\n' ' ')" >>"$work/wine.txt"
     fi
   fi
@@ -116,10 +124,10 @@ rm -f "$sample"
   echo "uname $(uname -srm)"
   echo "cpu $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//') ($(nproc) cores)"
   echo "load $(cut -d' ' -f1-3 /proc/loadavg)"
-  echo "wine $("$wine64" --version 2>/dev/null)"
+  echo "wine $("$wine_loader" --version 2>/dev/null)"
   echo "sound $sound"
   echo "took $(($(date +%s) - began))"
-  echo "settings $runs $presses $idle_seconds $pause_ms"
+  echo "settings $runs $rounds $presses $idle_seconds $idle_runs $pause_ms"
   for exe in build/win32/bin/tacetto.exe build/win32/bin/tastrel.exe; do
     echo "size $(basename "$exe") $(stat -c %s "$exe")"
   done

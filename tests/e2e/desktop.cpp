@@ -1,6 +1,7 @@
 #include "tests/e2e/desktop.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -133,6 +134,22 @@ void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey, int times) {
 
 void CloseBySystemCommand(HWND window) {
   PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void SetAppDefault(const char* exe, const char* subkey, const char* value, const char* data) {
+  const std::string name = std::string("Software\\Wine\\AppDefaults\\") + exe + subkey;
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  if (data == nullptr) {
+    RegDeleteValueA(key, value);
+  } else {
+    RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                   static_cast<DWORD>(strlen(data) + 1));
+  }
+  RegCloseKey(key);
 }
 
 std::string WindowsPath(const std::string& path) {

@@ -35,6 +35,10 @@ void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey = false, int times = 1);
 // The system close command, as from the window menu.
 void CloseBySystemCommand(HWND window);
 
+// HKCU\Software\Wine\AppDefaults\<exe><subkey>: `value` set to `data`, or removed when `data`
+// is null; how wine is told the Windows version and the DLL load order of one program.
+void SetAppDefault(const char* exe, const char* subkey, const char* value, const char* data);
+
 // /a/b as Windows programs under wine see it: Z:\a\b.
 std::string WindowsPath(const std::string& path);
 bool WriteFileBytes(const std::string& name, const std::string& content);

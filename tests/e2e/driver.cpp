@@ -169,14 +169,9 @@ struct Scenario {
   }
 
   bool Start() {
-    HKEY key = nullptr;  // the Windows version wine reports to the mute tool
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\tacetto.exe", 0, nullptr, 0,
-                    KEY_SET_VALUE, nullptr, &key, nullptr);
-    const char* xp = sizeof(void*) == 8 ? "winxp64" : "winxp";
-    row.windowsXp ? RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(xp),
-                                   static_cast<DWORD>(strlen(xp) + 1))
-                  : RegDeleteValueA(key, "Version");
-    RegCloseKey(key);
+    // The Windows version wine reports to the mute tool.
+    SetAppDefault("tacetto.exe", "", "Version",
+                  row.windowsXp ? (sizeof(void*) == 8 ? "winxp64" : "winxp") : nullptr);
     std::string commandLine = "\"" + bin + "\\" + row.program + ".exe\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
