@@ -107,12 +107,12 @@ double PeakMemoryKib(HANDLE process) {
 
 struct Presses {
   std::vector<double> all;  // every press seen, in order
-  std::vector<double> p50s, p99s, peaksKib;
+  std::vector<double> p50s, p99s, peaksKib, cpuPerPressMs;
   int missed = 0;
 };
 
 // One instance: key press injected until the label shows the new level, `presses` times; then
-// its peak memory.
+// its peak memory, and the CPU time its Linux process spent per press (its polling included).
 bool PressRound(const char* path, const Subject& subject, int round, const Settings& settings,
                 Presses& out) {
   Running running;
@@ -122,6 +122,8 @@ bool PressRound(const char* path, const Subject& subject, int round, const Setti
   }
   Sleep(300);  // the hotkey is registered right before the window shows
   HWND label = GetDlgItem(running.window, kLabelId);
+  const unsigned long pid = LinuxProcessOf(subject.program.path);
+  const ThreadTotals before = LinuxThreadTotals(pid);
   const std::string texts[2] = {"Mikrofon/Line-Volume: 0%", "Mikrofon/Line-Volume: 80%"};
   std::vector<double> latencies;
   int missed = 0;
@@ -143,6 +145,7 @@ bool PressRound(const char* path, const Subject& subject, int round, const Setti
     expected = (text == texts[0]) ? 1 : 0;  // the next press turns whatever it shows now
     Sleep(settings.pauseMs + NextRandom() % (settings.pauseMs + 1));
   }
+  const ThreadTotals after = LinuxThreadTotals(pid);
   const double peakKib = PeakMemoryKib(running.process.hProcess);
   Stop(running);
   out.missed += missed;
@@ -150,14 +153,20 @@ bool PressRound(const char* path, const Subject& subject, int round, const Setti
     fprintf(stderr, "%s %s: no press of round %d was seen\n", path, subject.name, round + 1);
     return false;
   }
+  if (pid == 0 || !before.found || !after.found) {
+    fprintf(stderr, "%s %s: no Linux process to read\n", path, subject.name);
+    return false;
+  }
   const double p50 = Percentile(latencies, 0.50);
   const double p99 = Percentile(latencies, 0.99);
-  printf("round %s %s %d %.2f %.2f %.2f %d\n", path, subject.name, round + 1, p50, p99,
-         *std::max_element(latencies.begin(), latencies.end()), missed);
+  const double cpuPerPress = (after.cpuMs - before.cpuMs) / settings.presses;
+  printf("round %s %s %d %.2f %.2f %.2f %d %.3f\n", path, subject.name, round + 1, p50, p99,
+         *std::max_element(latencies.begin(), latencies.end()), missed, cpuPerPress);
   out.all.insert(out.all.end(), latencies.begin(), latencies.end());
   out.p50s.push_back(p50);
   out.p99s.push_back(p99);
   out.peaksKib.push_back(peakKib);
+  out.cpuPerPressMs.push_back(cpuPerPress);
   return true;
 }
 
@@ -181,6 +190,7 @@ bool MeasureHotkeys(const char* path, const Subject (&pair)[2], const Settings& 
       printf(" %.2f", latency);
     }
     printf("\nmemory %s %s %.0f\n", path, pair[s].name, Percentile(p.peaksKib, 0.5));
+    printf("presscpu %s %s %.3f\n", path, pair[s].name, Percentile(p.cpuPerPressMs, 0.5));
   }
   return true;
 }

@@ -31,7 +31,7 @@ def read_figures(path):
                     " ".join(words[2:]))
             elif kind == "size":
                 info["sizes"].append((words[1], int(words[2])))
-            elif kind in ("startup", "hotkey", "latencies", "memory", "idle"):
+            elif kind in ("startup", "hotkey", "latencies", "memory", "presscpu", "idle"):
                 build[(kind, words[1], words[2])] = [float(x) for x in words[3:]]
             elif kind in ("round", "idlerun"):
                 build.setdefault((kind, words[1], words[2]), []).append(
@@ -102,6 +102,8 @@ def table_rows(info, builds, reader):
         same("idle", 2, f"wake-ups per second idle, median of {idle_runs}", 1.05, 0)
         same("hotkey", 2, f"hotkey p99 of all {int(rounds) * int(presses)} presses pooled (ms)",
              None, 2)
+        same("presscpu", 0, "CPU time of the program per press, its polling included, median of "
+             f"{rounds} instances (ms)", None, 3)
     floors = (("empty", "an empty window, same polling loop"),
               ("blocking", "an empty window, blocking GetMessage loop"))
     rows.append(row(builds, "XP mixer: start-up, median (ms), against an empty window", None,
@@ -169,7 +171,7 @@ def draw_chart(builds, out_path):
         for i in range(5):
             x = left + plot_w * i / 4
             draw += ["stroke none", "fill black",
-                     f"text {x - 8:.0f},{top + plot_h + 14} '{x_max * i / 4:.1f}'"]
+                     f"text {x - (8 if i < 4 else 22):.0f},{top + plot_h + 14} '{x_max * i / 4:.1f}'"]
         draw += [f"text {left + plot_w // 2 - 20},{top + plot_h + 30} 'latency (ms)'",
                  f"text {left - 30},{top + 4} '100%'", f"text {left - 22},{top + plot_h} '0%'"]
         for (path, name, colour, dash), latencies in zip(series, values):
@@ -210,7 +212,7 @@ def main():
     for build_name, build_label in BUILDS:
         if "unavailable" in builds.get(build_name, {"unavailable": "not run"}):
             reason = builds.get(build_name, {}).get("unavailable", "not run")
-            out.append(f"- **The {build_label} build cannot execute here**: {reason}")
+            out.append(f"- **The {build_label} build was not measured**: {reason}")
     for build_name, build_label in BUILDS:
         build = builds.get(build_name, {})
         for path in build.get("failed", []):
@@ -242,7 +244,10 @@ def main():
             "table gives their median over the instances, so that one instance slowed down by "
             "the shared machine does not decide the figure; the p99 of all presses pooled is "
             "shown for information, and every instance's figures are below. Peak working set "
-            "(GetProcessMemoryInfo) after the presses; the empty window's after its idle run.",
+            "(GetProcessMemoryInfo) after the presses; the empty window's after its idle run. CPU "
+            "time per press: the program's Linux threads (as for idle, below) from the first "
+            "press to the last, over the number of presses; it shows whether a slower press is "
+            "the program's own work or time it spent waiting.",
             f"- Idle: {idle_seconds} s after a second of settling, {idle_runs} runs of tool and "
             "floor taking turns as above, the median (the empty window and the blocking loop: "
             "one run each); CPU time is the sum over the "

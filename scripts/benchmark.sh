@@ -11,7 +11,7 @@
 # for the hotkey, default 10), BENCH_PRESSES (hotkey presses per instance, default 100; wine 8's
 # own mixer hands out only 255 working handles per process, and both programs open one per
 # press), BENCH_PAUSE_MS (least pause between presses, default 5), BENCH_IDLE_SECONDS (default
-# 10), BENCH_IDLE_RUNS (idle runs per program, default 3), BENCH_BUILDS (default "win32 win64").
+# 10), BENCH_IDLE_RUNS (idle runs per program, default 5), BENCH_BUILDS (default "win32 win64").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
@@ -21,7 +21,7 @@ rounds="${BENCH_ROUNDS:-10}"
 presses="${BENCH_PRESSES:-100}"
 pause_ms="${BENCH_PAUSE_MS:-5}"
 idle_seconds="${BENCH_IDLE_SECONDS:-10}"
-idle_runs="${BENCH_IDLE_RUNS:-3}"
+idle_runs="${BENCH_IDLE_RUNS:-5}"
 read -r -a builds <<<"${BENCH_BUILDS:-win32 win64}"
 hotkey=845 # Ctrl+Alt+M
 began=$(date +%s)
