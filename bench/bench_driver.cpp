@@ -122,8 +122,7 @@ bool PressRound(const char* path, const Subject& subject, int round, const Setti
   }
   Sleep(300);  // the hotkey is registered right before the window shows
   HWND label = GetDlgItem(running.window, kLabelId);
-  const unsigned long pid = LinuxProcessOf(subject.program.path);
-  const ThreadTotals before = LinuxThreadTotals(pid);
+  const LinuxWatch watch = WatchLinuxProcess(subject.program.path);
   const std::string texts[2] = {"Mikrofon/Line-Volume: 0%", "Mikrofon/Line-Volume: 80%"};
   std::vector<double> latencies;
   int missed = 0;
@@ -145,7 +144,7 @@ bool PressRound(const char* path, const Subject& subject, int round, const Setti
     expected = (text == texts[0]) ? 1 : 0;  // the next press turns whatever it shows now
     Sleep(settings.pauseMs + NextRandom() % (settings.pauseMs + 1));
   }
-  const ThreadTotals after = LinuxThreadTotals(pid);
+  const ThreadTotals spent = LinuxTotalsSince(watch);
   const double peakKib = PeakMemoryKib(running.process.hProcess);
   Stop(running);
   out.missed += missed;
@@ -153,13 +152,13 @@ bool PressRound(const char* path, const Subject& subject, int round, const Setti
     fprintf(stderr, "%s %s: no press of round %d was seen\n", path, subject.name, round + 1);
     return false;
   }
-  if (pid == 0 || !before.found || !after.found) {
+  if (!spent.found) {
     fprintf(stderr, "%s %s: no Linux process to read\n", path, subject.name);
     return false;
   }
   const double p50 = Percentile(latencies, 0.50);
   const double p99 = Percentile(latencies, 0.99);
-  const double cpuPerPress = (after.cpuMs - before.cpuMs) / settings.presses;
+  const double cpuPerPress = spent.cpuMs / settings.presses;
   printf("round %s %s %d %.2f %.2f %.2f %d %.3f\n", path, subject.name, round + 1, p50, p99,
          *std::max_element(latencies.begin(), latencies.end()), missed, cpuPerPress);
   out.all.insert(out.all.end(), latencies.begin(), latencies.end());
@@ -208,22 +207,20 @@ bool IdleRun(const char* path, const Subject& subject, int seconds, Idle& out) {
     return false;
   }
   Sleep(1000);
-  const unsigned long pid = LinuxProcessOf(subject.program.path);
-  const ThreadTotals before = LinuxThreadTotals(pid);
+  const LinuxWatch watch = WatchLinuxProcess(subject.program.path);
   const double wallBefore = NowMs();
   Sleep(static_cast<DWORD>(seconds) * 1000);
-  const ThreadTotals after = LinuxThreadTotals(pid);
+  const ThreadTotals spent = LinuxTotalsSince(watch);
   const double wall = (NowMs() - wallBefore) / 1000.0;
   out.peaksKib.push_back(PeakMemoryKib(running.process.hProcess));
   Stop(running);
-  if (pid == 0 || !before.found || !after.found) {
+  if (!spent.found) {
     fprintf(stderr, "%s %s: no Linux process to read\n", path, subject.name);
     return false;
   }
-  const double wakeups = static_cast<double>(after.wakeups - before.wakeups) / wall;
-  printf("idlerun %s %s %.1f %.2f %.1f\n", path, subject.name, after.cpuMs - before.cpuMs, wall,
-         wakeups);
-  out.cpuMs.push_back(after.cpuMs - before.cpuMs);
+  const double wakeups = static_cast<double>(spent.wakeups) / wall;
+  printf("idlerun %s %s %.1f %.2f %.1f\n", path, subject.name, spent.cpuMs, wall, wakeups);
+  out.cpuMs.push_back(spent.cpuMs);
   out.wallS.push_back(wall);
   out.wakeupsPerS.push_back(wakeups);
   return true;

@@ -120,6 +120,9 @@ void Stop(Running& running) {
   running.process = PROCESS_INFORMATION();
 }
 
+namespace {
+
+// The Linux process that runs `path` on this driver's wine prefix; 0 if none is found.
 unsigned long LinuxProcessOf(const std::string& path) {
   char prefix[1024] = {};
   GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
@@ -159,4 +162,21 @@ ThreadTotals LinuxThreadTotals(unsigned long pid) {
     }
   }
   return totals;
+}
+
+}  // namespace
+
+LinuxWatch WatchLinuxProcess(const std::string& path) {
+  LinuxWatch watch;
+  watch.pid = LinuxProcessOf(path);
+  watch.start = LinuxThreadTotals(watch.pid);
+  return watch;
+}
+
+ThreadTotals LinuxTotalsSince(const LinuxWatch& watch) {
+  ThreadTotals now = LinuxThreadTotals(watch.pid);
+  now.found = watch.pid != 0 && watch.start.found && now.found;
+  now.cpuMs -= watch.start.cpuMs;
+  now.wakeups -= watch.start.wakeups;
+  return now;
 }

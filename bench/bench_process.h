@@ -27,12 +27,18 @@ bool Start(const Program& program, Running& running);
 // The system close command, then a wait for the end; a program that stays is ended.
 void Stop(Running& running);
 
-// The Linux process that runs `path` on this driver's wine prefix; 0 if none is found.
-unsigned long LinuxProcessOf(const std::string& path);
 struct ThreadTotals {
   bool found = false;
   double cpuMs = 0;       // time on a CPU
   long long wakeups = 0;  // context switches, voluntary or not
 };
-// The sums over the Linux process's live threads so far.
-ThreadTotals LinuxThreadTotals(unsigned long pid);
+// The Linux process that runs a program on this driver's wine prefix, watched from one moment
+// to a later one.
+struct LinuxWatch {
+  unsigned long pid = 0;
+  ThreadTotals start;
+};
+LinuxWatch WatchLinuxProcess(const std::string& path);
+// The sums over the process's live threads since the watch began; `found` is false when the
+// process could not be read at either moment.
+ThreadTotals LinuxTotalsSince(const LinuxWatch& watch);

@@ -169,9 +169,9 @@ def draw_chart(builds, out_path):
         draw += ["fill none", "stroke gray", "stroke-dasharray none", f"rectangle {left},{top} {left + plot_w},"
                  f"{top + plot_h}"]
         for i in range(5):
-            x = left + plot_w * i / 4
+            x = left + plot_w * i / 4 - (8 if i < 4 else 22)  # the last one kept inside
             draw += ["stroke none", "fill black",
-                     f"text {x - (8 if i < 4 else 22):.0f},{top + plot_h + 14} '{x_max * i / 4:.1f}'"]
+                     f"text {x:.0f},{top + plot_h + 14} '{x_max * i / 4:.1f}'"]
         draw += [f"text {left + plot_w // 2 - 20},{top + plot_h + 30} 'latency (ms)'",
                  f"text {left - 30},{top + 4} '100%'", f"text {left - 22},{top + plot_h} '0%'"]
         for (path, name, colour, dash), latencies in zip(series, values):
