@@ -17,75 +17,38 @@
 #include <cstring>
 
 #include "tacetto/config.h"
-#include "tacetto/globals.h"
-#include "tacetto/platform.h"
 
 namespace {
 
-// tacetto.cfg as a real file, whatever its name.
-class PosixConfigFile : public ConfigFile {
- public:
-  explicit PosixConfigFile(const char* path) : path_(path) {}
+uint64_t g_bytesRead = 0;
 
-  bool Open(const char*) override {
-    fd_ = open(path_, O_RDONLY);
-    return fd_ >= 0;
+// tacetto.cfg as a real file, whatever its name: `source` is its descriptor.
+size_t ReadFromFile(void* source, char* buffer, size_t size) {
+  ssize_t count = 0;
+  do {
+    count = read(*static_cast<int*>(source), buffer, size);
+  } while (count < 0 && errno == EINTR);
+  if (count <= 0) {
+    return 0;
   }
+  g_bytesRead += static_cast<uint64_t>(count);
+  return static_cast<size_t>(count);
+}
 
-  size_t Read(char* buffer, size_t size) override {
-    ssize_t count = 0;
-    do {
-      count = read(fd_, buffer, size);
-    } while (count < 0 && errno == EINTR);
-    if (count <= 0) {
-      return 0;
-    }
-    bytesRead += static_cast<uint64_t>(count);
-    return static_cast<size_t>(count);
-  }
-
-  void Close() override { close(fd_); }
-
-  uint64_t bytesRead = 0;
-
- private:
-  const char* path_;
-  int fd_ = -1;
-};
-
-// A file whose first line is a 1 followed by zeros, `lineBytes` digits in all, then the device
+// A file whose first line is a 1 followed by zeros, `*source` digits in all, then the device
 // and hotkey lines; its bytes are made up as they are read, so nothing of it is ever stored.
-class LongLineFile : public ConfigFile {
- public:
-  explicit LongLineFile(uint64_t lineBytes) : lineBytes_(lineBytes) {}
-
-  bool Open(const char*) override { return true; }
-
-  size_t Read(char* buffer, size_t size) override {
-    static const char kRest[] = "\r\n0\r\n1234\r\n";
-    const uint64_t total = lineBytes_ + sizeof kRest - 1;
-    size_t count = 0;
-    while (count < size && bytesRead < total) {
-      if (bytesRead == 0) {
-        buffer[count] = '1';
-      } else if (bytesRead < lineBytes_) {
-        buffer[count] = '0';
-      } else {
-        buffer[count] = kRest[bytesRead - lineBytes_];
-      }
-      ++count;
-      ++bytesRead;
-    }
-    return count;
+size_t ReadLongLine(void* source, char* buffer, size_t size) {
+  static const char kRest[] = "\r\n0\r\n1234\r\n";
+  const uint64_t lineBytes = *static_cast<uint64_t*>(source);
+  const uint64_t total = lineBytes + sizeof kRest - 1;
+  size_t count = 0;
+  for (; count < size && g_bytesRead < total; ++count, ++g_bytesRead) {
+    buffer[count] = g_bytesRead == 0 ? '1'
+                    : g_bytesRead < lineBytes ? '0'
+                                              : kRest[g_bytesRead - lineBytes];
   }
-
-  void Close() override {}
-
-  uint64_t bytesRead = 0;
-
- private:
-  uint64_t lineBytes_;
-};
+  return count;
+}
 
 long PeakKib() {
   rusage usage{};
@@ -98,16 +61,16 @@ int Usage() {
   return 2;
 }
 
-// Reads the configuration from `file`; device and hotkey must be configured, so that no message
-// box is asked for (this program installs no window system).
-int Run(const char* name, ConfigFile& file, const uint64_t& bytesRead) {
-  InstallPlatform(&file, nullptr, nullptr, nullptr);
-  if (ReadConfig() != 0) {
+// Reads the configuration from `read`; device and hotkey must be configured.
+int Run(const char* name, ConfigReadFunction read, void* source) {
+  int32_t values[kConfigValueCount];
+  ReadConfigValues(read, source, values);
+  if (values[0] == -1 || values[2] == -1) {
     fprintf(stderr, "config_memory: device or hotkey not configured\n");
     return 1;
   }
-  printf("%s %llu %ld %d %d %d %d %d %d\n", name, static_cast<unsigned long long>(bytesRead),
-         PeakKib(), CfgDevice, CfgLine, CfgHotkey, CfgVolume, CfgLockKey, CfgLockInvert);
+  printf("%s %llu %ld %d %d %d %d %d %d\n", name, static_cast<unsigned long long>(g_bytesRead),
+         PeakKib(), values[0], values[1], values[2], values[3], values[4], values[5]);
   return 0;
 }
 
@@ -119,12 +82,16 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc == 3 && strcmp(argv[1], "long-line") == 0) {
-    LongLineFile file(strtoull(argv[2], nullptr, 10));
-    return Run("long-line", file, file.bytesRead);
+    uint64_t lineBytes = strtoull(argv[2], nullptr, 10);
+    return Run("long-line", &ReadLongLine, &lineBytes);
   }
   if (argc == 3 && strcmp(argv[1], "file") == 0) {
-    PosixConfigFile file(argv[2]);
-    return Run("file", file, file.bytesRead);
+    int fd = open(argv[2], O_RDONLY);
+    const int code = fd >= 0 ? Run("file", &ReadFromFile, &fd) : 1;
+    if (fd >= 0) {
+      close(fd);
+    }
+    return code;
   }
   return Usage();
 }

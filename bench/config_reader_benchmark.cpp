@@ -11,16 +11,13 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "common/window_system.h"
 #include "tacetto/config.h"
-#include "tacetto/globals.h"
-#include "tacetto/platform.h"
 
 namespace {
 
 const char* g_path = nullptr;
 
-// The reader asks for its buffer's size each time; LineReader's is 512 bytes.
+// The reader asks for its buffer's size each time, 512 bytes.
 constexpr size_t kReadSize = 512;
 
 size_t ReadSome(int fd, char* buffer, size_t size) {
@@ -31,44 +28,10 @@ size_t ReadSome(int fd, char* buffer, size_t size) {
   return count > 0 ? static_cast<size_t>(count) : 0;
 }
 
-// tacetto.cfg as the real file at g_path, read with read(2) in the reader's own requests.
-class PosixConfigFile : public ConfigFile {
- public:
-  bool Open(const char*) override {
-    fd_ = open(g_path, O_RDONLY);
-    return fd_ >= 0;
-  }
-  size_t Read(char* buffer, size_t size) override { return ReadSome(fd_, buffer, size); }
-  void Close() override { close(fd_); }
-
- private:
-  int fd_ = -1;
-};
-
-// The reader asks the window system only for message boxes, when the device or the hotkey is
-// missing; the benchmark's file has both, and a box would be an error here.
-class NoWindowSystem : public WindowSystem {
- public:
-  bool boxShown = false;
-
-  WindowHandle CreateDialogWindow(const DialogTemplate&, WindowCallback, bool) override {
-    return nullptr;
-  }
-  void EnableCallback(WindowHandle) override {}
-  void SetText(WindowHandle, const char*) override {}
-  WindowHandle CreateControl(WindowHandle, const ControlSpec&) override { return nullptr; }
-  void Show(WindowHandle, int) override {}
-  void RunMessageLoop(WindowHandle) override {}
-  void SetItemText(WindowHandle, int, const char*) override {}
-  intptr_t SendItemMessage(WindowHandle, int, uint32_t, uintptr_t, intptr_t) override { return 0; }
-  uint16_t AddGlobalAtom(const char*) override { return 0; }
-  void DeleteGlobalAtom(uint16_t) override {}
-  LocalTimeOfDay LocalTime() override { return LocalTimeOfDay{}; }
-  bool RegisterHotkey(WindowHandle, int, uint32_t, uint32_t) override { return false; }
-  void UnregisterHotkey(WindowHandle, int) override {}
-  void StopTimer(WindowHandle, uintptr_t) override {}
-  void ShowMessageBox(const char*, const char*, uint32_t) override { boxShown = true; }
-};
+// tacetto.cfg as the real file at g_path: `source` is its descriptor.
+size_t ReadFromFile(void* source, char* buffer, size_t size) {
+  return ReadSome(*static_cast<int*>(source), buffer, size);
+}
 
 int64_t FileSize() {
   struct stat status {};
@@ -76,22 +39,23 @@ int64_t FileSize() {
 }
 
 void BM_ReadConfig(benchmark::State& state) {
-  NoWindowSystem ui;
-  PosixConfigFile file;
-  InstallUi(&ui);
-  InstallPlatform(&file, nullptr, nullptr, nullptr);
+  int32_t values[kConfigValueCount] = {};
   for (auto _ : state) {
-    const int32_t result = ReadConfig();
-    benchmark::DoNotOptimize(result);
-    if (result != 0 || ui.boxShown) {
+    int fd = open(g_path, O_RDONLY);
+    if (fd < 0) {
+      state.SkipWithError("cannot open the file");
+      break;
+    }
+    ReadConfigValues(&ReadFromFile, &fd, values);
+    close(fd);
+    benchmark::DoNotOptimize(values);
+    if (values[0] == -1 || values[2] == -1) {
       state.SkipWithError("the file does not configure device and hotkey");
       break;
     }
   }
-  state.counters["hotkey"] = CfgHotkey;
+  state.counters["hotkey"] = values[2];
   state.SetBytesProcessed(state.iterations() * FileSize());
-  InstallPlatform(nullptr, nullptr, nullptr, nullptr);
-  InstallUi(nullptr);
 }
 
 void BM_PlainRead(benchmark::State& state) {

@@ -10,9 +10,8 @@
 #include <cstring>
 
 #include "bench/same_work.h"
-#include "common/dialog_runner.h"
 #include "common/hotkey_number.h"
-#include "common/win32/win32_window_system.h"
+#include "common/win32/tool_window.h"
 
 namespace {
 
@@ -37,23 +36,23 @@ constexpr ControlSpec kLabel = {kLabelId,
 int32_t g_hotkeyNumber = 0;
 int32_t g_atom = 0;
 
-int32_t EmptyWindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) {
+INT_PTR EmptyWindowProc(HWND, UINT, WPARAM, LPARAM) {
   return 0;
 }
 
-int32_t HotkeyWindowProc(WindowHandle window, uint32_t message, uintptr_t, intptr_t) {
+INT_PTR HotkeyWindowProc(HWND window, UINT message, WPARAM, LPARAM) {
   switch (message) {
     case WM_INITDIALOG: {
       g_atom = CreateHotkeyAtom();
       const HotkeyParts parts = SplitHotkeyNumber(g_hotkeyNumber);
-      Ui().RegisterHotkey(window, g_atom, parts.modifiers, parts.keyCode);
+      RegisterHotKey(window, g_atom, parts.modifiers, parts.keyCode);
       break;
     }
     case WM_DESTROY:
       ReleaseHotkeyAtom(window, g_atom);
       break;
     case WM_HOTKEY:
-      SameWorkPress(static_cast<HWND>(window), kLabelId);
+      SameWorkPress(window, kLabelId);
       break;
     default:
       break;
@@ -61,14 +60,12 @@ int32_t HotkeyWindowProc(WindowHandle window, uint32_t message, uintptr_t, intpt
   return 0;
 }
 
-void RunBlocking(WindowHandle window) {
-  Ui().EnableCallback(window);
-  EmptyWindowProc(window, WM_INITDIALOG, reinterpret_cast<uintptr_t>(window), 0);
-  Ui().Show(window, SW_SHOW);
-  HWND hwnd = static_cast<HWND>(window);
+// The empty window's callback does nothing, so it need not be started.
+void RunBlocking(HWND window) {
+  ShowWindow(window, SW_SHOW);
   MSG message;
-  while (IsWindow(hwnd) && GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (!IsDialogMessageA(hwnd, &message)) {
+  while (IsWindow(window) && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (!IsDialogMessageA(window, &message)) {
       TranslateMessage(&message);
       DispatchMessageA(&message);
     }
@@ -78,23 +75,21 @@ void RunBlocking(WindowHandle window) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-  Win32WindowSystem ui;
-  InstallUi(&ui);
   const bool hotkey = strcmp(commandLine, "same") == 0;
   const bool blocking = strcmp(commandLine, "blocking") == 0;
   if (hotkey && (g_hotkeyNumber = SameWorkStart()) < 0) {
     return 1;
   }
-  const WindowCallback callback = hotkey ? &HotkeyWindowProc : &EmptyWindowProc;
-  WindowHandle window = BuildToolWindow(kWindow, &kLabel, hotkey ? 1 : 0, callback,
-                                        /*withholdActivate=*/true);
+  const ToolWindowProc callback = hotkey ? &HotkeyWindowProc : &EmptyWindowProc;
+  HWND window = BuildToolWindow(kWindow, &kLabel, hotkey ? 1 : 0, callback,
+                                /*withholdActivate=*/true);
   if (window == nullptr) {
     return 1;
   }
   if (blocking) {
     RunBlocking(window);
   } else {
-    RunToolWindow(window, callback);
+    RunToolWindow(window);
   }
   if (hotkey) {
     SameWorkEnd();

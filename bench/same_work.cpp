@@ -61,8 +61,11 @@ void StrikeLockKey(int muted) {
   SetKeyboardState(keys);
 }
 
-// The capture endpoint of the configured device's wave input, or nullptr.
-IAudioEndpointVolume* OpenEndpoint(IMMDevice*& device) {
+// The capture endpoint's id: that of the configured device's wave input, found at the first
+// switch and kept for the run, as the tool keeps it.
+WCHAR g_endpointId[256];
+
+bool FindEndpointId() {
   UINT waveIn = 0;
   const UINT count = g_mm->waveInGetNumDevs();
   for (UINT mixer = 0; waveIn < count; ++waveIn) {
@@ -74,16 +77,21 @@ IAudioEndpointVolume* OpenEndpoint(IMMDevice*& device) {
   }
   HWAVEIN wave = reinterpret_cast<HWAVEIN>(static_cast<UINT_PTR>(waveIn));
   DWORD_PTR bytes = 0;
-  WCHAR id[256] = {};
+  return waveIn < count &&
+         g_mm->waveInMessage(wave, kQueryEndpointIdSize, reinterpret_cast<DWORD_PTR>(&bytes), 0) ==
+             0 &&
+         g_mm->waveInMessage(wave, kQueryEndpointId, reinterpret_cast<DWORD_PTR>(g_endpointId),
+                             sizeof g_endpointId) == 0;
+}
+
+// The endpoint by its id, or nullptr.
+IAudioEndpointVolume* OpenEndpoint(IMMDevice*& device) {
   IAudioEndpointVolume* volume = nullptr;
-  if (waveIn == count ||
-      g_mm->waveInMessage(wave, kQueryEndpointIdSize, reinterpret_cast<DWORD_PTR>(&bytes), 0) ||
-      g_mm->waveInMessage(wave, kQueryEndpointId, reinterpret_cast<DWORD_PTR>(id), sizeof id) ||
-      (g_enumerator == nullptr &&
+  if ((g_enumerator == nullptr &&
        FAILED(CoCreateInstance(kDeviceEnumeratorClass, nullptr, CLSCTX_ALL,
                                kDeviceEnumeratorInterface,
                                reinterpret_cast<void**>(&g_enumerator)))) ||
-      FAILED(g_enumerator->GetDevice(id, &device)) ||
+      FAILED(g_enumerator->GetDevice(g_endpointId, &device)) ||
       FAILED(device->Activate(kEndpointVolumeInterface, CLSCTX_ALL, nullptr,
                               reinterpret_cast<void**>(&volume)))) {
     return nullptr;
@@ -91,14 +99,11 @@ IAudioEndpointVolume* OpenEndpoint(IMMDevice*& device) {
   return volume;
 }
 
-// The tool's switch: read the level; unless only reading, mute, unmute or restore it. Returns
-// the level in percent, -1 when a call fails.
+// The tool's switch: read the level; unless only reading, mute, unmute or restore it. The mixer
+// is opened for every switch, on the endpoint path only until the endpoint's id is known.
+// Returns the level in percent, -1 when a call fails.
 int Switch(int request) {
   HMIXER mixer = nullptr;
-  if (g_mm->mixerOpen(&mixer, static_cast<UINT>(g_cfg[0]), 0, 0, 0) != 0) {
-    return -1;
-  }
-  HMIXEROBJ object = reinterpret_cast<HMIXEROBJ>(mixer);
   MIXERLINEA line = {};
   line.cbStruct = sizeof line;
   line.dwComponentType =
@@ -119,10 +124,18 @@ int Switch(int request) {
   IMMDevice* device = nullptr;
   IAudioEndpointVolume* volume = nullptr;
   float scalar = 0;
-  bool ok = g_mm->mixerGetLineInfoA(object, &line, MIXER_GETLINEINFOF_COMPONENTTYPE) == 0;
-  controls.dwLineID = line.dwLineID;
-  ok = ok && g_mm->mixerGetLineControlsA(object, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) == 0;
-  details.dwControlID = control.dwControlID;
+  bool ok = true;
+  if (!g_endpoint || g_endpointId[0] == 0) {
+    ok = g_mm->mixerOpen(&mixer, static_cast<UINT>(g_cfg[0]), 0, 0, 0) == 0;
+    HMIXEROBJ object = reinterpret_cast<HMIXEROBJ>(mixer);
+    ok = ok && g_mm->mixerGetLineInfoA(object, &line, MIXER_GETLINEINFOF_COMPONENTTYPE) == 0;
+    controls.dwLineID = line.dwLineID;
+    ok = ok &&
+         g_mm->mixerGetLineControlsA(object, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) == 0;
+    details.dwControlID = control.dwControlID;
+    ok = ok && (!g_endpoint || FindEndpointId());
+  }
+  HMIXEROBJ object = reinterpret_cast<HMIXEROBJ>(mixer);
   if (g_endpoint) {
     ok = ok && (volume = OpenEndpoint(device)) != nullptr &&
          SUCCEEDED(volume->GetMasterVolumeLevelScalar(&scalar)) &&
@@ -148,7 +161,9 @@ int Switch(int request) {
   if (device != nullptr) {
     device->Release();
   }
-  g_mm->mixerClose(mixer);
+  if (mixer != nullptr) {
+    g_mm->mixerClose(mixer);
+  }
   return ok ? static_cast<int>((value.dwValue * 100 + 32767) / 65535) : -1;
 }
 

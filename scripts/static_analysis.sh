@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Static analysis; fails on any finding.
 # - clang-tidy (.clang-tidy; tests/unit/.clang-tidy) over the portable sources, the unit tests
-#   and the memory benchmark with the native build's compile_commands.json, and over the fuzz
-#   targets.
-# - cppcheck over the same sources, and over the Win32 adapters with cppcheck's own description
-#   of the Windows API (the mingw headers themselves are not parsed). Suppressions, each with its
+#   and the memory benchmark with the native build's compile_commands.json, over the fuzz
+#   target, and over the Win32 code of both programs for both Windows targets, on the mingw
+#   headers.
+# - cppcheck over the same sources, and over the Win32 code with cppcheck's own description of
+#   the Windows API (the mingw headers themselves are not parsed). Suppressions, each with its
 #   reason, are in .cppcheck-suppressions.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake --preset native >/dev/null  # writes build/native/compile_commands.json
 
-portable=(common/*.cpp tacetto/*.cpp tastrel/*.cpp tests/unit/*.cpp
+portable=(common/*.cpp tacetto/*.cpp tests/unit/*.cpp
           bench/config_memory.cpp)
 fuzz=(tests/fuzz/*.cpp)  # built only by the fuzz preset: compiled here with plain options
 win32=(common/win32/*.cpp tacetto/win32/*.cpp tastrel/win32/*.cpp)
@@ -24,9 +25,18 @@ if ! printf '%s\n' "${portable[@]}" |
     xargs -P "$(nproc)" -n 1 clang-tidy -p build/native --quiet >"$log" 2>&1; then
   status=1
 fi
-if ! clang-tidy --quiet "${fuzz[@]}" -- -std=c++17 -I . -I tests/unit >>"$log" 2>&1; then
+if ! clang-tidy --quiet "${fuzz[@]}" -- -std=c++17 -I . >>"$log" 2>&1; then
   status=1
 fi
+for target in i686-w64-mingw32 x86_64-w64-mingw32; do
+  cxx="/usr/lib/gcc/$target/12-win32/include/c++"
+  if ! printf '%s\n' "${win32[@]}" |
+      xargs -P "$(nproc)" -I '{}' clang-tidy --quiet '{}' -- -std=c++17 \
+        --target="$target" -I . -isystem "$cxx" -isystem "$cxx/$target" \
+        -isystem "/usr/$target/include" -DWIN32_LEAN_AND_MEAN -DNOMINMAX >>"$log" 2>&1; then
+    status=1
+  fi
+done
 # Everything but clang-tidy's counts of the warnings it did not show.
 grep -v -e ' warnings\? generated\.$' -e '^Suppressed [0-9]* warnings' \
   -e '^Use -header-filter=' -e '^Use -system-headers' "$log" || true

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds the three presets, runs the unit tests (also under AddressSanitizer
 # and UndefinedBehaviorSanitizer), the static analysis, the fuzzers for FUZZ_SECONDS each
-# (default 30), the end-to-end tests of the real programs under wine and the reproducible
+# (default 60), the end-to-end tests of the real programs under wine and the reproducible
 # release package.
 set -euo pipefail
 cd "$(dirname "$0")/.."

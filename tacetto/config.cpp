@@ -1,25 +1,12 @@
 #include "tacetto/config.h"
 
-#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 
-#include "common/text.h"
-#include "common/window_system.h"
-#include "tacetto/globals.h"
 #include "tacetto/number_syntax.h"
-#include "tacetto/platform.h"
-
-int32_t CfgDevice = 0;
-int32_t CfgLine = 0;
-int32_t CfgHotkey = 0;
-int32_t CfgVolume = 0;
-int32_t CfgLockKey = 0;
-int32_t CfgLockInvert = 0;
 
 namespace {
 
-constexpr int kValueCount = 6;
 constexpr char kCarriageReturn = '\r';
 constexpr char kLineFeed = '\n';
 constexpr char kEndOfData = '\x1A';  // Ctrl-Z
@@ -27,7 +14,8 @@ constexpr char kEndOfData = '\x1A';  // Ctrl-Z
 // Reads the file's lines through a small fixed buffer.
 class LineReader {
  public:
-  LineReader(ConfigFile& file, bool opened) : file_(file), ended_(!opened) {}
+  LineReader(ConfigReadFunction read, void* source)
+      : read_(read), source_(source), ended_(read == nullptr) {}
 
   // Scans the next line's number. Returns false when the line counts as empty: it holds no
   // character, or no line is left.
@@ -92,7 +80,7 @@ class LineReader {
     if (atEnd_) {
       return false;
     }
-    filled_ = file_.Read(buffer_, sizeof buffer_);
+    filled_ = read_(source_, buffer_, sizeof buffer_);
     next_ = 0;
     if (filled_ == 0) {
       atEnd_ = true;  // the end of the file, or a read error
@@ -100,7 +88,8 @@ class LineReader {
     return filled_ != 0;
   }
 
-  ConfigFile& file_;
+  ConfigReadFunction read_;
+  void* source_;
   bool ended_;  // no further line: the end of the file, Ctrl-Z, or no file
   bool atEnd_ = false;
   char buffer_[512];
@@ -108,51 +97,13 @@ class LineReader {
   size_t next_ = 0;
 };
 
-Text DeviceListText() {
-  Text text = "Bitte eine der Folgenden Device-Nummern ins CFG eintragen!";
-  Mixer& mixer = MixerDevice();
-  const uint32_t count = mixer.NumDevs();
-  for (uint32_t device = 0; device < count; ++device) {
-    char name[32] = {};
-    if (mixer.ProductName(device, name) != 0) {
-      name[0] = '\0';  // a device whose capabilities cannot be read is listed without a name
-    }
-    name[31] = '\0';
-    text += "\r\n- Device #";
-    text += UnsignedDecimalText(device);
-    text += ": ";
-    text += name;
-  }
-  return text;
-}
-
 }  // namespace
 
-int32_t ReadConfig() {
-  ConfigFile& file = File();
-  const bool opened = file.Open("tacetto.cfg");
-  LineReader reader(file, opened);
-  int32_t* const values[kValueCount] = {&CfgDevice, &CfgLine,    &CfgHotkey,
-                                        &CfgVolume, &CfgLockKey, &CfgLockInvert};
-  const int32_t defaults[kValueCount] = {-1, -1, -1, -1, 0, 0};
-  for (int i = 0; i < kValueCount; ++i) {
+void ReadConfigValues(ConfigReadFunction read, void* source, int32_t (&values)[kConfigValueCount]) {
+  LineReader reader(read, source);
+  const int32_t defaults[kConfigValueCount] = {-1, -1, -1, -1, 0, 0};
+  for (int i = 0; i < kConfigValueCount; ++i) {
     int32_t value = 0;
-    *values[i] = reader.NextLine(value) ? value : defaults[i];
+    values[i] = reader.NextLine(value) ? value : defaults[i];
   }
-  if (opened) {
-    file.Close();
-  }
-
-  int32_t result = 0;
-  if (CfgDevice == -1) {
-    Ui().ShowMessageBox(DeviceListText().c_str(), kNoticeCaption, kNoticeStyle);
-    result = -1;
-  }
-  if (CfgHotkey == -1) {
-    Ui().ShowMessageBox(
-        "Bitte tastrel.exe starten und die Hotkey-Nummer ins Config-File schreiben!",
-        kNoticeCaption, kNoticeStyle);
-    result = -1;
-  }
-  return result;
 }

@@ -11,7 +11,23 @@ constexpr uint32_t kOne = 0x3F800000;
 constexpr uint32_t kHiddenBit = 0x00800000;  // the implicit 1 of a normal float's mantissa
 constexpr uint32_t kMantissaMask = 0x007FFFFF;
 
+// The rounding constant is 0.49 in single precision: 0x3EFAE148 = 2055209 / 2^22.
+constexpr uint64_t kRoundingNumerator = 2055209;
+constexpr uint64_t kRoundingShift = 22;
+
 }  // namespace
+
+uint32_t LevelFromPercent(int32_t percent) {
+  const int64_t level = static_cast<int64_t>(percent) * kFullScale / 100;
+  return static_cast<uint32_t>(level);
+}
+
+int32_t PercentFromLevel(uint32_t level) {
+  // floor((level * 100 * 2^22 + 2055209 * 65535) / (65535 * 2^22)), exact in 64 bits.
+  const uint64_t numerator =
+      (static_cast<uint64_t>(level) * 100 << kRoundingShift) + kRoundingNumerator * kFullScale;
+  return static_cast<int32_t>(numerator / (uint64_t{kFullScale} << kRoundingShift));
+}
 
 uint32_t LevelFromScalar(float scalar) {
   uint32_t bits = 0;

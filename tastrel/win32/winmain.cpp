@@ -4,8 +4,7 @@
 #include <commctrl.h>
 
 #include "common/win32/system_library.h"
-#include "common/win32/win32_window_system.h"
-#include "tastrel/probe_window.h"
+#include "tastrel/win32/probe_window.h"
 
 namespace {
 
@@ -37,8 +36,6 @@ void InitCommonControlsOnce() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  Win32WindowSystem ui;
-  InstallUi(&ui);
   // The start-up step releases its own reference right after the initialisation. A library
   // whose last reference goes unregisters its window classes, the hotkey field's among them, so
   // this reference keeps the common controls loaded for as long as the window can exist.

@@ -1,8 +1,9 @@
 // End-to-end driver: runs the rows of scenarios.cpp against the programs of its own build, each
-// in a folder of its own, and sees what a user would: windows, texts, message boxes, what
-// reached the sound doubles (sound.log), and the lock key: a low-level keyboard hook records the
-// program's strokes (and keeps them from the queues), and the program's thread shares the
-// driver's input, so the key-state table it writes is the one the driver reads.
+// copied into a folder of its own beside planted libraries, and sees what a user would: windows,
+// texts, message boxes, what reached the sound doubles (sound.log), and the lock key: a
+// low-level keyboard hook records the program's strokes (and keeps them from the queues), and
+// the program's thread shares the driver's input, so the key-state table it writes is the one
+// the driver reads.
 //
 //   e2e_driver list | e2e_driver BIN_DIR WORK_DIR [SCENARIO...]
 #include <windows.h>
@@ -27,6 +28,9 @@ constexpr DWORD kScenarioMs = 20000;  // a scenario, a hung program included
 constexpr DWORD kSettleMs = 150;      // after a change of focus, before keys
 constexpr DWORD kQuietMs = 700;       // in which what must not come would have come
 constexpr int kFieldId = 1002, kButtonId = 1004;
+// Planted beside the program under the names of the libraries it might load from its own folder:
+// it must take each from the system folder, so none of these may ever be loaded (planted.cpp).
+const char* const kPlanted[] = {"winmm.dll", "comctl32.dll", "mmdevapi.dll"};
 
 using Lines = std::vector<std::string>;
 
@@ -172,7 +176,12 @@ struct Scenario {
     // The Windows version wine reports to the mute tool.
     SetAppDefault("tacetto.exe", "", "Version",
                   row.windowsXp ? (sizeof(void*) == 8 ? "winxp64" : "winxp") : nullptr);
-    std::string commandLine = "\"" + bin + "\\" + row.program + ".exe\"";
+    const std::string exe = folder + "\\" + row.program + ".exe";
+    CopyFileA((bin + "\\" + row.program + ".exe").c_str(), exe.c_str(), FALSE);
+    for (const char* name : kPlanted) {
+      CopyFileA((bin + "\\planted.dll").c_str(), (folder + "\\" + name).c_str(), FALSE);
+    }
+    std::string commandLine = "\"" + exe + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     BYTE cleared[256] = {};
@@ -215,6 +224,8 @@ struct Scenario {
       const char* title = Tacetto() ? kTacettoTitle : "Tastrel";
       window = WaitForTopWindow(process.dwProcessId, title, kStepMs);
       Check(line, title, window != nullptr && WaitForVisible(window, kStepMs) ? title : "none");
+      const LONG_PTR topmost = GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST;
+      Check("always on top", Tacetto() ? "yes" : "no", topmost != 0 ? "yes" : "no");
       Check("greeting", Tacetto() ? kTacettoGreeting : "",
             Tacetto() ? WindowText(GetDlgItem(window, kTacettoLabelId)) : "");
     } else if (verb == "item") {  // item ID CLASS|TEXT
@@ -254,16 +265,24 @@ struct Scenario {
       DWORD_PTR answer = 0;
       SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
       PostMessageA(window, WM_ENDSESSION, number, 0);
-    } else if (verb == "sound" || verb == "file") {  // rewrite the line that starts alike / find
+    } else if (verb == "devices" || verb == "file") {  // under the doubles' own lock
+      HANDLE lock = CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles");
+      WaitForSingleObject(lock, kStepMs);
       ReadFileBytes(folder + "\\sound.txt", text);
-      const std::string start = arg.substr(0, arg.find(' ', arg.find(' ') + 1) + 1);
-      std::string rewritten, found;
+      std::string devices, rest, found;
+      for (const std::string& old : Split(arg, '|')) {
+        devices += old + "\n";
+      }
       for (const std::string& old : Split(text, '\n')) {
-        rewritten += old.empty() ? "" : (old.compare(0, start.size(), start) ? old : arg) + "\n";
+        const bool device = old.rfind("device ", 0) == 0 || old.rfind("line ", 0) == 0 ||
+                            old.rfind("wavein ", 0) == 0;
+        rest += device || old.empty() ? "" : old + "\n";
         found = old == arg ? old : found;
       }
       verb == "file" ? Check(line, arg, found)
-                     : (void)WriteFileBytes(folder + "\\sound.txt", rewritten);
+                     : (void)WriteFileBytes(folder + "\\sound.txt", devices + rest);
+      ReleaseMutex(lock);
+      CloseHandle(lock);
     } else if (verb == "field" || verb == "holds") {  // HKM_SETHOTKEY / HKM_GETHOTKEY, hex
       if (verb == "field") {
         FieldMessage(HKM_SETHOTKEY, strtoul(arg.c_str(), nullptr, 16));
@@ -320,6 +339,12 @@ struct Scenario {
       Check("end", "the program has ended", "still running: ended by the driver");
       TerminateProcess(process.hProcess, 1);
       WaitForSingleObject(process.hProcess, kStepMs);
+    }
+    for (const char* name : kPlanted) {
+      const std::string marker = folder + "\\" + name + ".loaded";
+      Check(std::string("the ") + name + " beside the program", "never loaded",
+            GetFileAttributesA(marker.c_str()) == INVALID_FILE_ATTRIBUTES ? "never loaded"
+                                                                          : "loaded");
     }
     Check("log lines nobody expected", "", Join(LogLines(), logSeen));
     Check("strokes nobody expected", "", Join(Strokes(), strokesSeen));

@@ -2,7 +2,7 @@
 // the doubles' sound.txt, and the steps, which are actions and what must be seen:
 //   hold N / taken N   the driver registers combination N itself: granted / refused
 //   start              the program starts here (else before the first step)
-//   win                its window shows (the mute tool's with its greeting)
+//   win                its window shows (the mute tool's with its greeting, always on top)
 //   box C|T, boxh C|T  a message box with caption C and text T, confirmed; boxh: while the
 //                      program's window is not visible
 //   press [N [x]]      the configured hotkey (or N, x: as an extended key); burst K: K presses
@@ -14,7 +14,8 @@
 //   lock B             the lock key's byte in the program thread's key-state table
 //   quiet              nothing more comes (log, strokes, boxes)
 //   close; session W   the system close command; WM_QUERYENDSESSION, then WM_ENDSESSION W
-//   sound LINE         rewrites the line of sound.txt whose first two words are LINE's
+//   devices A|B        the device, line and wavein lines of sound.txt are now A, B, ...: a device
+//                      plugged in or taken out
 //   field H, holds H   the probe's hotkey field: HKM_SETHOTKEY H / holds H (hex)
 //   type N; click      N typed into the probe's field; its button clicked
 //   item ID C|T        the probe's control: class C, text T
@@ -25,8 +26,8 @@
 
 namespace {
 
-// Device 0 with a microphone at level 7000 whose wave input's endpoint is at 0.25.
-#define MIC "device Mic Array\nline 0x1003 7000\nwavein 0 3e800000 0\n"
+// Device 0 with a microphone at level 7000 whose wave input's endpoint {mic} is at 0.25.
+#define MIC "device Mic Array\nline 0x1003 7000\nwavein 0 3e800000 0 mic\n"
 // Start volume 80 % (level 52428, scalar 0x3f4ccccd), Ctrl+Shift+F9, Num Lock not inverted.
 #define CFG80 "0/1/1656/80/0/0"
 #define BOX_NO_DEVICE "boxh Veltrane|Bitte eine der Folgenden Device-Nummern ins CFG eintragen!"
@@ -55,18 +56,19 @@ const Macro kMacros[] = {
     {"@close", "mixerClose -> 0"},
     {"@xp", "@open|@mic|@ctl|@get $1|@set $2|@close"},  // the mixer: level $1 read, $2 written
     {"@xpread", "@open|@mic|@ctl|@get $1|@close"},
-    // The endpoint of the wave input that belongs to the device; its enumerator is kept from
-    // the first switch to the end, the device and its volume are released at every switch.
+    // The first switch finds the endpoint {mic} of the wave input that belongs to the device and
+    // keeps its id and the enumerator for the run; every later switch takes the endpoint by that
+    // id alone. The device and its volume are released at every switch.
     {"@wave",
      "waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 0 0|waveInMessage 0 0x812 -> 0|"
      "waveInMessage 0 0x811 -> 0"},
     {"@co", "CoCreateInstance -> 0x00000000"},
-    {"@dev", "GetDevice -> 0x00000000|Activate -> 0x00000000"},
+    {"@dev", "GetDevice {mic} -> 0x00000000|Activate -> 0x00000000"},
     {"@sget", "GetMasterVolumeLevelScalar -> 0x00000000 $1"},
     // Scalar $1 written, mute flag $2 set; $3: 0 S_OK, 1 S_FALSE (the flag had that state).
     {"@sset", "SetMasterVolumeLevelScalar $1 -> 0x00000000|SetMute $2 -> 0x0000000$3"},
     {"@rel", "release volume|release device"},
-    {"@w10", "@open|@mic|@ctl|@wave|@dev|@sget $1|@sset $2 $3 $4|@rel|@close"},
+    {"@w10", "@dev|@sget $1|@sset $2 $3 $4|@rel"},
     // The first switch: the enumerator made, the user's mute flag ($2) read.
     {"@w10first",
      "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|"
@@ -110,12 +112,15 @@ const Row kRows[] = {
     {"tastrel-typed-into-field", "tastrel", false, nullptr, nullptr,
      "win; type 1611; holds 34b; click; box Tastrel|Hotkey Wert = 1611; close; exit"},
     // Incomplete configurations: the boxes before any window, nothing switched.
+    // The device list: a name cut to 31 characters, a device whose capabilities cannot be read
+    // listed without a name.
     {"no-file", "tacetto", true, nullptr,
-     "device Speakers\ndevice Line In (Realtek High Definition Audio)\ndevice Mic Array\n",
-     "log mixerGetNumDevs -> 3|mixerGetDevCapsA 0 -> 0|mixerGetDevCapsA 1 -> 0|"
-     "mixerGetDevCapsA 2 -> 0; " BOX_NO_DEVICE "\r\n- Device #0: Speakers\r\n"
-     "- Device #1: Line In (Realtek High Definitio\r\n- Device #2: Mic Array; " BOX_NO_HOTKEY
-     "; exit"},
+     "device Speakers\ndevice Line In (Realtek High Definition Audio)\ndevice Mic Array\n"
+     "device Broken\nfail mixerGetDevCapsA 4 11\n",
+     "log mixerGetNumDevs -> 4|mixerGetDevCapsA 0 -> 0|mixerGetDevCapsA 1 -> 0|"
+     "mixerGetDevCapsA 2 -> 0|mixerGetDevCapsA 3 -> 11; " BOX_NO_DEVICE "\r\n- Device #0: "
+     "Speakers\r\n- Device #1: Line In (Realtek High Definitio\r\n- Device #2: Mic Array\r\n"
+     "- Device #3: ; " BOX_NO_HOTKEY "; exit"},
     {"device-missing", "tacetto", true, "/1/1656/80", MIC,
      "log mixerGetNumDevs -> 1|mixerGetDevCapsA 0 -> 0; " BOX_NO_DEVICE
      "\r\n- Device #0: Mic Array; exit"},
@@ -132,8 +137,8 @@ const Row kRows[] = {
      "log @w10 3f4ccccd 00000000 1 0; keys 90; lock 1; label 0; press; "
      "log @w10 00000000 3f4ccccd 0 0; keys 90; lock 0; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
-     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; lock 0; file wavein 0 3f4ccccd "
-     "0"},
+     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; lock 0; file wavein 0 3f4ccccd 0 "
+     "mic"},
     // Lock keys: Scroll Lock for any line-5 value but 0, the invert only for a 1 in line 6.
     {"xp-scroll-lock-inverted", "tacetto", true, "0/1/1656/80/1/1", MIC,
      "log @xp 7000 52428; keys 91; lock 1; win; press; log @xp 52428 0; keys 91; lock 0; "
@@ -161,17 +166,17 @@ const Row kRows[] = {
     // The endpoint: 0x3ba740a7 * 65535 = 334.49999 (0 %), 0x3ba740a8 * 65535 = 334.50002 (1 %,
     // level 655 = scalar 0x3c23c0a4), 0x3f014a81 = 33098 / 65535 (50 %, 32767 = 0x3effff00).
     {"w10-keep-334", "tacetto", false, "0/1/1656/-1",
-     "device Mic\nline 0x1003 1\nwavein 0 3ba740a7 0\n",
+     "device Mic\nline 0x1003 1\nwavein 0 3ba740a7 0 mic\n",
      "log @w10read 3ba740a7 0; win; press; log @w10 3ba740a7 00000000 1 0; keys 90; label 0; "
      "press; log @w10 00000000 00000000 1 1; keys 90; label 0; close; exit; "
      "log @w10 00000000 00000000 0 0|release enumerator; keys 90"},
     {"w10-keep-335", "tacetto", false, "0/1/1656/-1",
-     "device Mic\nline 0x1003 1\nwavein 0 3ba740a8 0\n",
+     "device Mic\nline 0x1003 1\nwavein 0 3ba740a8 0 mic\n",
      "log @w10read 3ba740a8 0; win; press; log @w10 3ba740a8 00000000 1 0; keys 90; label 0; "
      "press; log @w10 00000000 3c23c0a4 0 0; keys 90; label 1; close; exit; "
      "log @w10 3c23c0a4 3c23c0a4 0 1|release enumerator; keys 90"},
     {"w10-keep-33098", "tacetto", false, "0/1/1656/-1",
-     "device Mic\nline 0x1003 1\nwavein 0 3f014a81 0\n",
+     "device Mic\nline 0x1003 1\nwavein 0 3f014a81 0 mic\n",
      "log @w10read 3f014a81 0; win; press; log @w10 3f014a81 00000000 1 0; keys 90; label 0; "
      "press; log @w10 00000000 3effff00 0 0; keys 90; label 50; close; exit; "
      "log @w10 3effff00 3effff00 0 1|release enumerator; keys 90"},
@@ -223,6 +228,13 @@ const Row kRows[] = {
      "box Tacetto|error #11 calling mixersetcontroldetails(); log @close; label -1; lock 1; "
      "press; log @xp 52428 52428; keys 90; lock 0; label 80; close; exit; "
      "log @xp 52428 52428; keys 90"},
+    // A press while the error box of another is open runs at once, nested in the box's own loop;
+    // the failed press, finished when the box is confirmed, writes its -1 last.
+    {"xp-press-during-error-box", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 2 5\n",
+     "log @xp 7000 52428; keys 90; win; press; "
+     "log @open|@mic|@ctl|@get 52428|mixerSetControlDetails 0 0 -> 5; keys 90; press; "
+     "log @xp 52428 0; keys 90; label 0; box Tacetto|error #5 calling mixersetcontroldetails(); "
+     "log @close; label -1; close; exit; log @xp 0 52428; keys 90"},
     // At exit the window is gone and with it the hotkey, while the box is up.
     {"xp-open-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerOpen 3 2\n",
      XP_MUTED "close; log mixerOpen 0 0 0 0 -> 2; hold 1656; "
@@ -256,41 +268,43 @@ const Row kRows[] = {
     {"w10-burst", "tacetto", false, CFG80, MIC,
      "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; burst 60; "
      "log 30*@w10 3f4ccccd 00000000 1 0|@w10 00000000 3f4ccccd 0 0; keys 60*90; label 80; "
-     "lock 0; file wavein 0 3f4ccccd 0; close; exit; "
+     "lock 0; file wavein 0 3f4ccccd 0 mic; close; exit; "
      "log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator; keys 90"},
     // The endpoint's mute flag: found set at start, it is cleared with the unmute at start and
     // set again by the restore at exit.
     {"w10-flag-found-set", "tacetto", false, CFG80,
-     "device Mic\nline 0x1003 1\nwavein 0 3e800000 1\n",
+     "device Mic\nline 0x1003 1\nwavein 0 3e800000 1 mic\n",
      "log @w10first 3e800000 1 3f4ccccd 0 0; keys 90; win; press; log @w10 3f4ccccd 00000000 1 0; "
      "keys 90; label 0; close; exit; log @w10 00000000 3f4ccccd 1 1|release enumerator; keys 90; "
-     "file wavein 0 3f4ccccd 1"},
+     "file wavein 0 3f4ccccd 1 mic"},
     // Start volume 0 mutes at start, flag and all; every press mutes again (S_FALSE: the flag
     // is set already); the exit gives the user's flag back.
     {"w10-start-0", "tacetto", false, "0/1/1656/0/0/0", MIC,
      "log @w10first 3e800000 0 00000000 1 0; keys 90; lock 1; win; press; "
      "log @w10 00000000 00000000 1 1; keys 90; lock 1; label 0; close; exit; "
-     "log @w10 00000000 00000000 0 0|release enumerator; keys 90; lock 0; file wavein 0 00000000 "
-     "0"},
+     "log @w10 00000000 00000000 0 0|release enumerator; keys 90; lock 0; file wavein 0 00000000 0 "
+     "mic"},
     // The session ends while muted, with the flag found set: the restore gives it back once.
     {"w10-session-ends", "tacetto", false, CFG80,
-     "device Mic\nline 0x1003 1\nwavein 0 3e800000 1\n",
+     "device Mic\nline 0x1003 1\nwavein 0 3e800000 1 mic\n",
      "log @w10first 3e800000 1 3f4ccccd 0 0; keys 90; win; press; log @w10 3f4ccccd 00000000 1 0; "
      "keys 90; lock 1; label 0; session 1; log @w10 00000000 3f4ccccd 1 1; keys 90; lock 0; "
-     "close; exit; log release enumerator; file wavein 0 3f4ccccd 1"},
+     "close; exit; log release enumerator; file wavein 0 3f4ccccd 1 mic"},
     // Another program raises the level while muted: the flag still holds the line silent, the
     // next press unmutes to 80 % and clears it.
     {"w10-raised-while-muted", "tacetto", false, CFG80, MIC,
      "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; press; "
-     "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; sound wavein 0 3d75c28f 1; press; "
-     "log @w10 3d75c28f 3f4ccccd 0 0; keys 90; lock 0; label 80; file wavein 0 3f4ccccd 0; "
+     "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; devices device Mic Array|line 0x1003 "
+     "7000|wavein 0 3d75c28f 1 mic; press; "
+     "log @w10 3d75c28f 3f4ccccd 0 0; keys 90; lock 0; label 80; file wavein 0 3f4ccccd 0 mic; "
      "close; exit; log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator; keys 90"},
-    // Each endpoint step failing: its box (HRESULTs as unsigned decimals), the mixer closed once.
+    // Each endpoint step failing: its box (HRESULTs as unsigned decimals), then the endpoint
+    // released and the mixer closed, once each.
     {"w10-mixergetid-fails", "tacetto", false, CFG80, MIC "fail mixerGetID 1 6\n",
      "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 6 -; "
      "boxh Tacetto|error #6 calling mixergetid(); log @close; exit"},
     {"w10-no-wave-input", "tacetto", false, CFG80,
-     "device Mic\nline 0x1003 1\nwavein 1 3e800000 0\n",
+     "device Mic\nline 0x1003 1\nwavein 1 3e800000 0 mic\n",
      "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 0 1; "
      "boxh Tacetto|error #2 calling mixergetid(); log @close; exit"},
     {"w10-waveinmessage-fails", "tacetto", false, CFG80, MIC "fail waveInMessage 1 7\n",
@@ -301,38 +315,74 @@ const Row kRows[] = {
      "log @open|@mic|@ctl|@wave|CoCreateInstance -> 0x80040154; "
      "boxh Tacetto|error #2147746132 calling cocreateinstance(); log @close; exit"},
     {"w10-getdevice-fails", "tacetto", false, CFG80, MIC "fail GetDevice 1 0x80070057\n",
-     "log @open|@mic|@ctl|@wave|@co|GetDevice -> 0x80070057; "
+     "log @open|@mic|@ctl|@wave|@co|GetDevice {mic} -> 0x80070057; "
      "boxh Tacetto|error #2147942487 calling getdevice(); log @close|release enumerator; exit"},
     {"w10-activate-fails", "tacetto", false, CFG80, MIC "fail Activate 1 0x80004002\n",
-     "log @open|@mic|@ctl|@wave|@co|GetDevice -> 0x00000000|Activate -> 0x80004002|"
-     "release device; boxh Tacetto|error #2147500034 calling activate(); "
-     "log @close|release enumerator; exit"},
+     "log @open|@mic|@ctl|@wave|@co|GetDevice {mic} -> 0x00000000|Activate -> 0x80004002; "
+     "boxh Tacetto|error #2147500034 calling activate(); "
+     "log release device|@close|release enumerator; exit"},
     {"w10-getscalar-fails", "tacetto", false, CFG80,
      MIC "fail GetMasterVolumeLevelScalar 1 0x80004005\n",
-     "log @open|@mic|@ctl|@wave|@co|@dev|GetMasterVolumeLevelScalar -> 0x80004005 -|@rel; "
+     "log @open|@mic|@ctl|@wave|@co|@dev|GetMasterVolumeLevelScalar -> 0x80004005 -; "
      "boxh Tacetto|error #2147500037 calling getmastervolumelevelscalar(); "
-     "log @close|release enumerator; exit"},
+     "log @rel|@close|release enumerator; exit"},
     {"w10-getmute-fails", "tacetto", false, CFG80, MIC "fail GetMute 1 0x80004005\n",
-     "log @open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x80004005 -|@rel; "
-     "boxh Tacetto|error #2147500037 calling getmute(); log @close|release enumerator; exit"},
+     "log @open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x80004005 -; "
+     "boxh Tacetto|error #2147500037 calling getmute(); log @rel|@close|release enumerator; exit"},
     {"w10-setscalar-fails", "tacetto", false, CFG80,
      MIC "fail SetMasterVolumeLevelScalar 1 0x80004005\n",
-     "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005|@rel; keys 90; "
+     "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005; keys 90; "
      "boxh Tacetto|error #2147500037 calling setmastervolumelevelscalar(); "
-     "log @close|release enumerator; exit"},
+     "log @rel|@close|release enumerator; exit"},
     {"w10-setmute-fails", "tacetto", false, CFG80, MIC "fail SetMute 1 0x80004005\n",
-     "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x00000000|SetMute 0 -> 0x80004005|"
-     "@rel; keys 90; boxh Tacetto|error #2147500037 calling setmute(); "
-     "log @close|release enumerator; exit"},
+     "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x00000000|SetMute 0 -> 0x80004005; "
+     "keys 90; boxh Tacetto|error #2147500037 calling setmute(); "
+     "log @rel|@close|release enumerator; exit"},
     {"w10-setmute-fails-on-press", "tacetto", false, CFG80, MIC "fail SetMute 2 0x80004005\n",
      "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; press; "
-     "log @open|@mic|@ctl|@wave|@dev|@sget 3f4ccccd|SetMasterVolumeLevelScalar 00000000 -> "
-     "0x00000000|SetMute 1 -> 0x80004005|@rel; keys 90; box Tacetto|error #2147500037 calling "
-     "setmute(); log @close; label -1; press; log @w10 00000000 3f4ccccd 0 1; keys 90; label 80; "
+     "log @dev|@sget 3f4ccccd|SetMasterVolumeLevelScalar 00000000 -> 0x00000000|"
+     "SetMute 1 -> 0x80004005; keys 90; box Tacetto|error #2147500037 calling setmute(); "
+     "log @rel; label -1; press; log @w10 00000000 3f4ccccd 0 1; keys 90; label 80; "
      "close; exit; log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator; keys 90"},
     {"w10-getdevice-fails-at-exit", "tacetto", false, CFG80, MIC "fail GetDevice 3 0x80070057\n",
      "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; press; log @w10 3f4ccccd 00000000 1 0; "
-     "keys 90; label 0; close; log @open|@mic|@ctl|@wave|GetDevice -> 0x80070057; "
-     "box Tacetto|error #2147942487 calling getdevice(); log @close|release enumerator; exit"},
+     "keys 90; label 0; close; log GetDevice {mic} -> 0x80070057; "
+     "box Tacetto|error #2147942487 calling getdevice(); log release enumerator; exit"},
+    // The endpoint found at start is the device of the whole run, held by its id. A headset
+    // plugged in before it shifts every mixer and wave-input number by one: the presses and the
+    // exit still switch {mic}, and the headset {usb} keeps its level.
+    {"w10-device-plugged-in-before", "tacetto", false, CFG80, MIC,
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; press; "
+     "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; devices device USB Headset|"
+     "line 0x1003 100|device Mic Array|line 0x1003 7000|wavein 0 3f000000 0 usb|"
+     "wavein 1 00000000 1 mic; press; log @w10 00000000 3f4ccccd 0 0; keys 90; label 80; press; "
+     "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
+     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; file wavein 0 3f000000 0 usb; "
+     "file wavein 1 3f4ccccd 0 mic"},
+    // {mic} taken out: the press fails at its lookup (no stroke, no other device touched); put
+    // back, the next press unmutes it; taken out again, the restore at exit fails likewise.
+    {"w10-device-taken-out", "tacetto", false, CFG80,
+     MIC "device Headset\nline 0x1003 5\nwavein 1 3f000000 0 usb\n",
+     "log @open|@mic|@ctl|waveInGetNumDevs -> 2|mixerGetID 0 0x20000000 -> 0 0|"
+     "waveInMessage 0 0x812 -> 0|waveInMessage 0 0x811 -> 0|@co|@dev|@sget 3e800000|"
+     "GetMute -> 0x00000000 0|@sset 3f4ccccd 0 1|@rel|@close; keys 90; win; "
+     "devices device Headset|line 0x1003 5|wavein 0 3f000000 0 usb; press; "
+     "log GetDevice {mic} -> 0x80070490; box Tacetto|error #2147943568 calling getdevice(); "
+     "label -1; file wavein 0 3f000000 0 usb; devices device Mic Array|line 0x1003 7000|"
+     "wavein 0 3f4ccccd 0 mic|device Headset|line 0x1003 5|wavein 1 3f000000 0 usb; press; "
+     "log @w10 3f4ccccd 3f4ccccd 0 1; keys 90; label 80; press; log @w10 3f4ccccd 00000000 1 0; "
+     "keys 90; label 0; devices device Headset|line 0x1003 5|wavein 0 3f000000 0 usb; close; "
+     "log GetDevice {mic} -> 0x80070490; box Tacetto|error #2147943568 calling getdevice(); "
+     "log release enumerator; exit; file wavein 0 3f000000 0 usb"},
+    // Two devices of the same name: the one configured (1) is switched, by its id.
+    {"w10-same-names", "tacetto", false, "1/1/1656/80",
+     "device Mic Array\nline 0x1003 9\nwavein 0 3e800000 0 first\n"
+     "device Mic Array\nline 0x1003 7000\nwavein 1 3e800000 0 mic\n",
+     "log mixerOpen 1 0 0 0 -> 0|@mic|@ctl|waveInGetNumDevs -> 2|mixerGetID 0 0x20000000 -> 0 0|"
+     "mixerGetID 1 0x20000000 -> 0 1|waveInMessage 1 0x812 -> 0|waveInMessage 1 0x811 -> 0|@co|"
+     "@dev|@sget 3e800000|GetMute -> 0x00000000 0|@sset 3f4ccccd 0 1|@rel|@close; keys 90; win; "
+     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
+     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; "
+     "file wavein 0 3e800000 0 first"},
 };
 const int kRowCount = sizeof kRows / sizeof *kRows;

@@ -123,10 +123,14 @@ e2e_install_doubles() {
       cp "$2/doubles/$dll.dll" "$windows/syswow64/$dll.dll" || return 1
     fi
   done
-  local key='HKCU\Software\Wine\AppDefaults\tacetto.exe\DllOverrides'
-  for dll in winmm mmdevapi; do
-    "$wine_loader" reg add "$key" /v $dll /d native /f >/dev/null 2>&1 || {
-      echo "could not set the DLL override of $dll for tacetto.exe" >&2
+  # The common controls, too, are looked for in a program's folder first, where the end-to-end
+  # tests plant a library of that name beside the probe tool.
+  local key='HKCU\Software\Wine\AppDefaults\' override exe dll order
+  for override in tacetto.exe:winmm:native tacetto.exe:mmdevapi:native \
+    tastrel.exe:comctl32:native,builtin; do
+    IFS=: read -r exe dll order <<<"$override"
+    "$wine_loader" reg add "$key$exe\DllOverrides" /v "$dll" /d "$order" /f >/dev/null 2>&1 || {
+      echo "could not set the DLL override of $dll for $exe" >&2
       return 1
     }
   done

@@ -1,42 +1,46 @@
-// The configuration reader: six lines of tacetto.cfg, the set-up messages, the shipped sample.
+// The configuration reader: the six lines of tacetto.cfg, read in pieces of any size.
 #include "tacetto/config.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
-
-#include "fakes/fake_platform.h"
-#include "fakes/fake_window_system.h"
-#include "tacetto/globals.h"
 
 namespace {
 
 using namespace std::string_literals;
-using Values = std::array<int32_t, 6>;
+using Values = std::array<int32_t, kConfigValueCount>;
 
-const std::string kDeviceRequest = "Bitte eine der Folgenden Device-Nummern ins CFG eintragen!";
-const std::string kHotkeyRequest =
-    "Bitte tastrel.exe starten und die Hotkey-Nummer ins Config-File schreiben!";
-// The mixer devices where the list is checked: a name of 32 bytes without NUL is cut to 31, one
-// that cannot be read is left empty.
-const std::vector<std::string> kNames = {std::string(31, 'n') + "X", "B", "C"};
-const std::string kDeviceList = kDeviceRequest + "\r\n- Device #0: " + std::string(31, 'n') +
-                                "\r\n- Device #1: \r\n- Device #2: C";
 constexpr Values kDefaults = {-1, -1, -1, -1, 0, 0};
 
-// Reads `content` as the file; the values are set beforehand so that none is left untouched.
-int32_t ReadFrom(FakeConfigFile& file, const std::string& content) {
-  file.content = content;
-  CfgDevice = CfgLine = CfgHotkey = CfgVolume = CfgLockKey = CfgLockInvert = 4711;
-  return ReadConfig();
+// The file's bytes, handed out in reads of at most `maxChunk`; a read from `failReadAt` on
+// reports an error (0).
+struct Source {
+  std::string content;
+  size_t maxChunk = 7;
+  size_t failReadAt = SIZE_MAX;
+  size_t bytesRead = 0, largestRequest = 0;
+};
+
+size_t ReadSource(void* source, char* buffer, size_t size) {
+  Source& s = *static_cast<Source*>(source);
+  s.largestRequest = std::max(s.largestRequest, size);
+  const size_t end = std::min(s.content.size(), s.failReadAt);
+  const size_t count = s.bytesRead < end ? std::min({size, s.maxChunk, end - s.bytesRead}) : 0;
+  memcpy(buffer, s.content.data() + s.bytesRead, count);
+  s.bytesRead += count;
+  return count;
 }
 
-Values Cfg() {
-  return {CfgDevice, CfgLine, CfgHotkey, CfgVolume, CfgLockKey, CfgLockInvert};
+// The values are set beforehand so that none is left untouched.
+Values Read(Source& source) {
+  int32_t values[kConfigValueCount] = {4711, 4711, 4711, 4711, 4711, 4711};
+  ReadConfigValues(&ReadSource, &source, values);
+  return {values[0], values[1], values[2], values[3], values[4], values[5]};
 }
 
 struct FileCase {
@@ -82,61 +86,27 @@ TEST(ConfigReader, ReadsSixLines) {
   for (const FileCase& c : kFiles) {
     for (const size_t chunk : {size_t{1}, size_t{2}, size_t{7}, size_t{4096}}) {
       SCOPED_TRACE(std::string(c.name) + ", reads of " + std::to_string(chunk));
-      FakeWindowSystem ui;
-      FakeTacettoPlatform platform;
-      platform.file.maxChunk = chunk;
-      platform.file.failReadAt = c.failReadAt;
-      ReadFrom(platform.file, c.content);
-      EXPECT_EQ(Cfg(), c.expected);
-      EXPECT_EQ(platform.file.openedNames, std::vector<std::string>{"tacetto.cfg"});
-      EXPECT_EQ(platform.file.closes, 1);
+      Source source{c.content, chunk, c.failReadAt};
+      EXPECT_EQ(Read(source), c.expected);
     }
   }
 }
 
-TEST(ConfigReader, AsksForMissingDeviceAndHotkey) {
-  const struct {
-    const char* content;  // nullptr: no file
-    std::vector<std::string> boxes;
-  } cases[] = {{nullptr, {kDeviceList, kHotkeyRequest}},
-               {"&H0FFFF\r\n\r\n0", {}},
-               {"0\r\n-1\r\n\r\n-1", {kHotkeyRequest}},
-               {"-1\r\n\r\n5", {kDeviceList}},
-               {"&HFFFF\r\n7\r\n&HFFFFFFFF", {kDeviceList, kHotkeyRequest}}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.content ? c.content : "no file");
-    FakeWindowSystem ui;
-    FakeTacettoPlatform platform;
-    platform.file.exists = c.content != nullptr;
-    platform.mixer.productNames = kNames;
-    platform.mixer.capsResults = {0, 11};
-    EXPECT_EQ(ReadFrom(platform.file, c.content ? c.content : "1\r\n2\r\n3"),
-              c.boxes.empty() ? 0 : -1);
-    std::vector<std::string> texts;
-    for (const ShownBox& box : ui.boxes) {
-      texts.push_back(box.text);
-      EXPECT_EQ(box.caption + " " + std::to_string(box.style), "Veltrane 73728");  // 0x12000
-    }
-    EXPECT_EQ(texts, c.boxes);
-    EXPECT_EQ(platform.file.closes, c.content ? 1 : 0);
-    if (!c.content) {
-      EXPECT_EQ(Cfg(), kDefaults);
-    }
-  }
+TEST(ConfigReader, NoFileGivesTheDefaults) {
+  int32_t values[kConfigValueCount] = {4711, 4711, 4711, 4711, 4711, 4711};
+  ReadConfigValues(nullptr, nullptr, values);
+  EXPECT_EQ((Values{values[0], values[1], values[2], values[3], values[4], values[5]}), kDefaults);
 }
 
 // Lines of millions of bytes, the file read in as few reads as the reader asks for.
 TEST(ConfigReader, LongLinesGoThroughASmallBuffer) {
-  FakeWindowSystem ui;
-  FakeTacettoPlatform platform;
-  platform.file.maxChunk = SIZE_MAX;
   const std::string many(5000000, ' ');
-  const std::string content = many + "9\r\n" + many + "\r\n" + std::string(5000000, '7') + "\r\n1" +
-                              std::string(5000000, '0') + "e-4999999\r\n2";
-  EXPECT_EQ(ReadFrom(platform.file, content), 0);
-  EXPECT_EQ(Cfg(), (Values{9, 0, INT32_MAX, 10, 2, 0}));
-  EXPECT_EQ(platform.file.bytesRead, content.size());
-  EXPECT_LE(platform.file.largestRequest, 4096u);
+  Source source{many + "9\r\n" + many + "\r\n" + std::string(5000000, '7') + "\r\n1" +
+                    std::string(5000000, '0') + "e-4999999\r\n2",
+                SIZE_MAX};
+  EXPECT_EQ(Read(source), (Values{9, 0, INT32_MAX, 10, 2, 0}));
+  EXPECT_EQ(source.bytesRead, source.content.size());
+  EXPECT_LE(source.largestRequest, 4096u);
 }
 
 // The sample shipped with the programs: six working lines (21 bytes), and the explanation after
@@ -146,11 +116,9 @@ TEST(ConfigReader, TheShippedSample) {
   ASSERT_TRUE(file.good()) << SAMPLE_CONFIG_PATH;
   std::stringstream content;
   content << file.rdbuf();
-  FakeWindowSystem ui;
-  FakeTacettoPlatform platform;
-  EXPECT_EQ(ReadFrom(platform.file, content.str()), 0);
-  EXPECT_EQ(Cfg(), (Values{0, 1, 845, 80, 1, 0}));  // microphone, Ctrl+Alt+M, Scroll Lock
-  EXPECT_LE(platform.file.bytesRead, 21 + platform.file.maxChunk);
+  Source source{content.str()};
+  EXPECT_EQ(Read(source), (Values{0, 1, 845, 80, 1, 0}));  // microphone, Ctrl+Alt+M, Scroll Lock
+  EXPECT_LE(source.bytesRead, 21 + source.maxChunk);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
-// The capture-endpoint side of the test doubles: the device enumerator, the devices of the wave
-// inputs of sound.txt and their endpoint volume (master scalar and mute flag).
+// The capture-endpoint side of the test doubles: the device enumerator, the endpoints of the wave
+// inputs of sound.txt by their ids, and their volume (master scalar and mute flag). An endpoint
+// whose wave input is taken out of sound.txt is gone: GetDevice no longer finds it, and its
+// objects answer AUDCLNT_E_DEVICE_INVALIDATED.
 #include <windows.h>
 // windows.h first
 #include <endpointvolume.h>
@@ -7,6 +9,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "tacetto/win32/core_audio_ids.h"
 #include "tests/e2e/doubles/sound_state.h"
@@ -56,19 +59,20 @@ class Object : public Interface {
   LONG references_ = 1;
 };
 
-// The endpoint volume of wave input `waveIn_`. Each call fails as scheduled, without a pointer
-// (E_POINTER), or once its wave input is gone from sound.txt (device invalidated).
+// The volume of endpoint `id_`. Each call fails as scheduled, without a pointer (E_POINTER), or
+// once the endpoint is gone from sound.txt (device invalidated).
 class Volume : public Object<IAudioEndpointVolume> {
  public:
-  explicit Volume(uint32_t waveIn) : Object("volume", kEndpointVolumeInterface), waveIn_(waveIn) {}
+  explicit Volume(const std::string& id) : Object("volume", kEndpointVolumeInterface), id_(id) {}
 
   HRESULT STDMETHODCALLTYPE GetMasterVolumeLevelScalar(float* scalar) override {
     SoundCall call("GetMasterVolumeLevelScalar");
-    const HRESULT result = Check(call, scalar);
+    SoundWaveIn* in = nullptr;
+    const HRESULT result = Check(call, scalar, in);
     char bits[16] = "-";
     if (result == S_OK) {
-      memcpy(scalar, &call.sound.waveIns[waveIn_].scalarBits, sizeof *scalar);
-      snprintf(bits, sizeof bits, "%08x", unsigned(call.sound.waveIns[waveIn_].scalarBits));
+      memcpy(scalar, &in->scalarBits, sizeof *scalar);
+      snprintf(bits, sizeof bits, "%08x", unsigned(in->scalarBits));
     }
     call.Log("GetMasterVolumeLevelScalar -> 0x%08x %s", unsigned(result), bits);
     return result;
@@ -77,31 +81,33 @@ class Volume : public Object<IAudioEndpointVolume> {
     SoundCall call("SetMasterVolumeLevelScalar");
     uint32_t bits = 0;
     memcpy(&bits, &scalar, sizeof bits);
-    HRESULT result = Check(call, &scalar);
+    SoundWaveIn* in = nullptr;
+    HRESULT result = Check(call, &scalar, in);
     if (result == S_OK && !(scalar >= 0.0f && scalar <= 1.0f)) {
       result = E_INVALIDARG;
     } else if (result == S_OK) {
-      call.sound.waveIns[waveIn_].scalarBits = bits;
+      in->scalarBits = bits;
     }
     call.Log("SetMasterVolumeLevelScalar %08x -> 0x%08x", unsigned(bits), unsigned(result));
     return result;
   }
   HRESULT STDMETHODCALLTYPE GetMute(BOOL* mute) override {
     SoundCall call("GetMute");
-    const HRESULT result = Check(call, mute);
+    SoundWaveIn* in = nullptr;
+    const HRESULT result = Check(call, mute, in);
     if (result == S_OK) {
-      *mute = call.sound.waveIns[waveIn_].mute;
+      *mute = in->mute;
     }
     call.Log("GetMute -> 0x%08x %s", unsigned(result), result != S_OK ? "-" : *mute ? "1" : "0");
     return result;
   }
   HRESULT STDMETHODCALLTYPE SetMute(BOOL mute, LPCGUID) override {
     SoundCall call("SetMute");
-    HRESULT result = Check(call, &mute);
+    SoundWaveIn* in = nullptr;
+    HRESULT result = Check(call, &mute, in);
     if (result == S_OK) {
-      bool& flag = call.sound.waveIns[waveIn_].mute;
-      result = flag == (mute != 0) ? S_FALSE : S_OK;  // S_FALSE: the flag had that state
-      flag = mute != 0;
+      result = in->mute == (mute != 0) ? S_FALSE : S_OK;  // S_FALSE: the flag had that state
+      in->mute = mute != 0;
     }
     call.Log("SetMute %d -> 0x%08x", mute != 0, unsigned(result));
     return result;
@@ -122,19 +128,20 @@ class Volume : public Object<IAudioEndpointVolume> {
   NOT_IMPLEMENTED(GetVolumeRange, float*, float*, float*)
 
  private:
-  HRESULT Check(const SoundCall& call, const void* pointer) const {
-    return call.failed                           ? HRESULT(call.code)
-           : pointer == nullptr                  ? E_POINTER
-           : waveIn_ < call.sound.waveIns.size() ? S_OK
-                                                 : kInvalidated;
+  HRESULT Check(SoundCall& call, const void* pointer, SoundWaveIn*& in) const {
+    in = call.WaveInOfEndpoint(id_);
+    return call.failed          ? HRESULT(call.code)
+           : pointer == nullptr ? E_POINTER
+           : in                 ? S_OK
+                                : kInvalidated;
   }
 
-  uint32_t waveIn_;
+  std::string id_;
 };
 
 class Device : public Object<IMMDevice> {
  public:
-  explicit Device(uint32_t waveIn) : Object("device", __uuidof(IMMDevice)), waveIn_(waveIn) {}
+  explicit Device(const std::string& id) : Object("device", __uuidof(IMMDevice)), id_(id) {}
 
   HRESULT STDMETHODCALLTYPE Activate(REFIID iid, DWORD, PROPVARIANT*, void** out) override {
     SoundCall call("Activate");
@@ -143,7 +150,7 @@ class Device : public Object<IMMDevice> {
                            : iid != kEndpointVolumeInterface ? E_NOINTERFACE
                                                              : S_OK;
     if (!call.failed && result == S_OK) {
-      *out = static_cast<IAudioEndpointVolume*>(new Volume(waveIn_));
+      *out = static_cast<IAudioEndpointVolume*>(new Volume(id_));
     }
     call.Log("Activate -> 0x%08x", unsigned(result));
     return result;
@@ -153,7 +160,7 @@ class Device : public Object<IMMDevice> {
   NOT_IMPLEMENTED(GetState, DWORD*)
 
  private:
-  uint32_t waveIn_;
+  std::string id_;
 };
 
 class Enumerator : public Object<IMMDeviceEnumerator> {
@@ -162,16 +169,18 @@ class Enumerator : public Object<IMMDeviceEnumerator> {
 
   HRESULT STDMETHODCALLTYPE GetDevice(LPCWSTR id, IMMDevice** device) override {
     SoundCall call("GetDevice");
-    uint32_t waveIn = 0;
+    const std::string text = id != nullptr ? std::string(id, id + wcslen(id)) : "";
     const HRESULT result = call.failed                          ? HRESULT(call.code)
                            : id == nullptr || device == nullptr ? E_POINTER
-                           : WaveInOfEndpointId(id, waveIn) && waveIn < call.sound.waveIns.size()
-                               ? S_OK
-                               : kNotFound;
-    if (!call.failed && result == S_OK) {
-      *device = new Device(waveIn);
+                           : call.WaveInOfEndpoint(text)        ? S_OK
+                                                                : kNotFound;
+    if (result == S_OK) {
+      *device = new Device(text);
     }
-    call.Log("GetDevice -> 0x%08x", unsigned(result));
+    // The id without the part that all endpoints of the doubles share: "{mic}".
+    const size_t shared = text.rfind("}.{");
+    call.Log("GetDevice %s -> 0x%08x",
+             text.substr(shared == std::string::npos ? 0 : shared + 2).c_str(), unsigned(result));
     return result;
   }
   NOT_IMPLEMENTED(EnumAudioEndpoints, EDataFlow, DWORD, IMMDeviceCollection**)

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr char kEndpointPrefix[] = "{0.0.1.00000000}.{wavein-";
-
 Sound Load() {
   Sound sound;
   FILE* file = fopen("sound.txt", "rb");
@@ -22,8 +20,8 @@ Sound Load() {
     } else if (sscanf(text, "line %x %63s", &a, word[0]) == 2 && !sound.devices.empty()) {
       const uint32_t level = uint32_t(strtoul(word[0], nullptr, 10));
       sound.devices.back().lines.push_back({a, level, strcmp(word[0], "-") != 0});
-    } else if (sscanf(text, "wavein %u %x %u", &a, &b, &c) == 3) {
-      sound.waveIns.push_back({a, b, c != 0});
+    } else if (sscanf(text, "wavein %u %x %u %63s", &a, &b, &c, word[0]) == 4) {
+      sound.waveIns.push_back({a, b, c != 0, word[0]});
     } else if (sscanf(text, "fail %63s %63s %63s", word[0], word[1], word[2]) == 3) {
       sound.failures.push_back(text + 5);
     } else if (sscanf(text, "count %63s %u", word[0], &a) == 2) {
@@ -49,7 +47,8 @@ void Save(const Sound& sound) {
     }
   }
   for (const SoundWaveIn& in : sound.waveIns) {
-    fprintf(file, "wavein %u %08x %d\n", unsigned(in.mixer), unsigned(in.scalarBits), in.mute);
+    fprintf(file, "wavein %u %08x %d %s\n", unsigned(in.mixer), unsigned(in.scalarBits), in.mute,
+            in.id.c_str());
   }
   for (const std::string& failure : sound.failures) {
     fprintf(file, "fail %s\n", failure.c_str());
@@ -97,14 +96,15 @@ void SoundCall::Log(const char* format, ...) {
   fclose(file);
 }
 
-std::wstring EndpointIdOfWaveIn(uint32_t waveIn) {
-  const std::string id = kEndpointPrefix + std::to_string(waveIn) + "}";
-  return std::wstring(id.begin(), id.end());
+SoundWaveIn* SoundCall::WaveInOfEndpoint(const std::string& endpointId) {
+  for (SoundWaveIn& in : sound.waveIns) {
+    if (EndpointIdOf(in) == endpointId) {
+      return &in;
+    }
+  }
+  return nullptr;
 }
 
-bool WaveInOfEndpointId(const wchar_t* id, uint32_t& waveIn) {
-  const std::string text(id, id + wcslen(id));
-  return text.size() > strlen(kEndpointPrefix) &&
-         sscanf(text.c_str() + strlen(kEndpointPrefix), "%u", &waveIn) == 1 &&
-         EndpointIdOfWaveIn(waveIn) == id;
+std::string EndpointIdOf(const SoundWaveIn& waveIn) {
+  return "{0.0.1.00000000}.{" + waveIn.id + "}";
 }

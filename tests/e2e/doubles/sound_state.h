@@ -1,6 +1,6 @@
-// The sound system of the test doubles: devices, lines, wave inputs and scheduled failures,
-// kept in sound.txt in the current directory and shared by every process of a scenario; every
-// call is appended to sound.log there.
+// The sound system of the test doubles: devices, lines, wave inputs and scheduled failures, kept
+// in sound.txt in the current directory and shared by every process of a scenario; every call is
+// appended to sound.log there.
 #pragma once
 
 #include <windows.h>
@@ -20,9 +20,12 @@ struct SoundDevice {
   std::string name;
   std::vector<SoundLine> lines;
 };
+// A wave input: the mixer device it belongs to, and its capture endpoint: id, master scalar
+// (the float's bits) and mute flag.
 struct SoundWaveIn {
   uint32_t mixer, scalarBits;
   bool mute;
+  std::string id;
 };
 struct Sound {
   std::vector<SoundDevice> devices;
@@ -41,6 +44,8 @@ class SoundCall {
   SoundCall(const SoundCall&) = delete;
   SoundCall& operator=(const SoundCall&) = delete;
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // The wave input whose endpoint has this id ("{0.0.1.00000000}.{<id>}"); nullptr if none has.
+  SoundWaveIn* WaveInOfEndpoint(const std::string& endpointId);
 
   Sound sound;
   bool failed = false;
@@ -50,6 +55,5 @@ class SoundCall {
   HANDLE mutex_;
 };
 
-// The capture endpoint id of a wave input, and back; false for an id of no wave input.
-std::wstring EndpointIdOfWaveIn(uint32_t waveIn);
-bool WaveInOfEndpointId(const wchar_t* id, uint32_t& waveIn);
+// The endpoint id of a wave input, as waveInMessage gives it.
+std::string EndpointIdOf(const SoundWaveIn& waveIn);

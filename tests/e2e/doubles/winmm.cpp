@@ -241,7 +241,9 @@ DOUBLE_EXPORT MMRESULT WINAPI waveInMessage(HWAVEIN waveIn, UINT message, DWORD_
                                             DWORD_PTR second) {
   SoundCall call("waveInMessage");
   const UINT_PTR value = reinterpret_cast<UINT_PTR>(waveIn);
-  const std::wstring id = EndpointIdOfWaveIn(uint32_t(value));
+  const std::string text =
+      value < call.sound.waveIns.size() ? EndpointIdOf(call.sound.waveIns[value]) : "";
+  const std::wstring id(text.begin(), text.end());
   const ULONG bytes = ULONG((id.size() + 1) * sizeof(wchar_t));
   const MMRESULT result = call.failed                            ? call.code
                           : value >= call.sound.waveIns.size()   ? MMSYSERR_BADDEVICEID

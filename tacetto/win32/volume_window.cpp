@@ -1,18 +1,18 @@
-#include "tacetto/volume_window.h"
+#include "tacetto/win32/volume_window.h"
 
 #include <cstring>
 
-#include "common/dialog_runner.h"
 #include "common/hotkey_number.h"
 #include "common/text.h"
-#include "common/win_api.h"
-#include "tacetto/globals.h"
-#include "tacetto/main.h"
-#include "tacetto/volume.h"
+#include "common/win32/tool_window.h"
+#include "tacetto/win32/globals.h"
+#include "tacetto/win32/volume.h"
 
 int32_t HotkeyAtom = 0;
 
 namespace {
+
+constexpr UINT kVolumeLabelId = 201;
 
 // WS_SYSMENU | DS_CENTER | DS_SETFONT | DS_NOFAILCREATE | DS_3DLOOK; created hidden.
 constexpr DialogSpec kVolumeWindow = {"Tacetto v0.2alpha by Quorvel",
@@ -36,16 +36,16 @@ constexpr ControlSpec kVolumeLabel = {kVolumeLabelId,
                                       "cken zum Lautst\xE4"
                                       "rke umschalten!"};
 
-void RegisterConfiguredHotkey(WindowHandle window) {
+void RegisterConfiguredHotkey(HWND window) {
   HotkeyAtom = CreateHotkeyAtom();
   const HotkeyParts parts = SplitHotkeyNumber(CfgHotkey);
-  if (!Ui().RegisterHotkey(window, HotkeyAtom, parts.modifiers, parts.keyCode)) {
-    Ui().ShowMessageBox("Hotkey bereits belegt!", kNoticeCaption, kNoticeStyle);
+  if (!RegisterHotKey(window, HotkeyAtom, parts.modifiers, parts.keyCode)) {
+    ShowMessageBox("Hotkey bereits belegt!", kNoticeCaption, kNoticeStyle);
   }
 }
 
-void ToggleOnHotkey(WindowHandle window) {
-  Ui().Show(window, SW_SHOWNORMAL);
+void ToggleOnHotkey(HWND window) {
+  ShowWindow(window, SW_SHOWNORMAL);
   CurrentVolume = SwitchVolume(UnmutedVolume);
   // Composed on the stack: nothing is allocated on the way from the key to the label.
   static constexpr char kPrefix[] = "Mikrofon/Line-Volume: ";
@@ -54,13 +54,12 @@ void ToggleOnHotkey(WindowHandle window) {
   char* end = AppendDecimal(label + sizeof kPrefix - 1, CurrentVolume);
   end[0] = '%';
   end[1] = '\0';
-  Ui().SetItemText(window, kVolumeLabelId, label);
+  SetWindowTextA(GetDlgItem(window, kVolumeLabelId), label);
 }
 
 }  // namespace
 
-int32_t VolumeWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
-                         intptr_t /*lParam*/) {
+INT_PTR VolumeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG:
       RegisterConfiguredHotkey(window);
@@ -78,8 +77,8 @@ int32_t VolumeWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam
       }
       break;
     case WM_TIMER:
-      Ui().StopTimer(window, 1);
-      Ui().Show(window, SW_HIDE);
+      KillTimer(window, 1);
+      ShowWindow(window, SW_HIDE);
       break;
     default:
       break;
@@ -88,12 +87,12 @@ int32_t VolumeWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam
 }
 
 void RunVolumeWindow() {
-  WindowHandle window = BuildToolWindow(kVolumeWindow, &kVolumeLabel, 1, &VolumeWindowProc,
-                                        /*withholdActivate=*/true);
+  HWND window = BuildToolWindow(kVolumeWindow, &kVolumeLabel, 1, &VolumeWindowProc,
+                                /*withholdActivate=*/true);
   if (window == nullptr) {
     // Without a window there is nothing to register the hotkey for and nothing to wait on:
     // return at once, so that the start-up sequence restores the keyboard and the line.
     return;
   }
-  RunToolWindow(window, &VolumeWindowProc);
+  RunToolWindow(window);
 }

@@ -1,13 +1,23 @@
-#include "tastrel/probe_window.h"
+#include "tastrel/win32/probe_window.h"
 
-#include "common/dialog_runner.h"
+// after windows.h
+#include <commctrl.h>
+
 #include "common/hotkey_number.h"
-#include "common/win_api.h"
+#include "common/text.h"
+#include "common/win32/tool_window.h"
 
-WindowHandle ProbeDialog = nullptr;
+HWND ProbeDialog = nullptr;
 int32_t HotkeyAtom = 0;
 
-const char* const kProbeInstructions =
+namespace {
+
+constexpr int kInstructionsLabelId = 1001;
+constexpr int kHotkeyFieldId = 1002;
+constexpr int kFieldCaptionId = 1003;
+constexpr int kActivateButtonId = 1004;
+
+constexpr const char* kProbeInstructions =
     "#1: In das Eingabe-Feld klicken\r\n"
     "#2: Einen Hotkey dr\xFC"
     "cken (STRG+F oder so)\r\n"
@@ -15,10 +25,8 @@ const char* const kProbeInstructions =
     "#4: Wenn keine Fehlermeldung erscheint die Zahl ins Config-File schreiben\r\n"
     "#5: Nochmal bei Schritt 1 Anfangen wenn dir langweilig ist\r\n";
 
-namespace {
-
 constexpr const char* kCaption = "Tastrel";
-constexpr uint32_t kBoxStyle = 0x2000;  // MB_TASKMODAL, OK only, no icon
+constexpr UINT kBoxStyle = 0x2000;  // MB_TASKMODAL, OK only, no icon
 
 // WS_POPUP | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
 // DS_MODALFRAME | DS_SETFONT | DS_NOFAILCREATE | DS_3DLOOK; created hidden.
@@ -35,16 +43,15 @@ constexpr ControlSpec kProbeControls[] = {
 };
 
 void ShowProbeMessage(const char* text) {
-  Ui().ShowMessageBox(text, kCaption, kBoxStyle);
+  ShowMessageBox(text, kCaption, kBoxStyle);
 }
 
-void TryRegistration(WindowHandle window) {
-  WindowSystem& ui = Ui();
+void TryRegistration(HWND window) {
   const uint16_t fieldValue = static_cast<uint16_t>(
-      ui.SendItemMessage(ProbeDialog, kHotkeyFieldId, kHkmGetHotkey, 0, 0) & 0xFFFF);
+      SendMessageA(GetDlgItem(ProbeDialog, kHotkeyFieldId), HKM_GETHOTKEY, 0, 0) & 0xFFFF);
   const uint16_t number = HotkeyNumberFromField(fieldValue);
   const HotkeyParts parts = SplitHotkeyNumber(number);
-  if (!ui.RegisterHotkey(window, HotkeyAtom, parts.modifiers, parts.keyCode)) {
+  if (!RegisterHotKey(window, HotkeyAtom, parts.modifiers, parts.keyCode)) {
     ShowProbeMessage("Hotkey bereits belegt!");
     return;
   }
@@ -54,8 +61,7 @@ void TryRegistration(WindowHandle window) {
 
 }  // namespace
 
-int32_t ProbeWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
-                        intptr_t /*lParam*/) {
+INT_PTR ProbeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG:
       HotkeyAtom = CreateHotkeyAtom();
@@ -67,8 +73,8 @@ int32_t ProbeWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
       ShowProbeMessage("Hotkey wurde erkannt!");
       break;
     case WM_COMMAND: {
-      const uint32_t id = wParam & 0xFFFF;
-      const uint32_t notification = (wParam >> 16) & 0xFFFF;
+      const WPARAM id = wParam & 0xFFFF;
+      const WPARAM notification = (wParam >> 16) & 0xFFFF;
       if (id == kActivateButtonId && (notification == 0 || notification == 1)) {
         TryRegistration(window);
       }
@@ -80,15 +86,15 @@ int32_t ProbeWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
   return 0;
 }
 
-int32_t RunProbeWindow(WindowHandle /*parent*/) {
-  WindowHandle window =
+int32_t RunProbeWindow(HWND /*parent*/) {
+  HWND window =
       BuildToolWindow(kProbeWindow, kProbeControls, sizeof kProbeControls / sizeof *kProbeControls,
                       &ProbeWindowProc, /*withholdActivate=*/false);
   if (window == nullptr) {
     return 0;  // nothing to run without a window
   }
   ProbeDialog = window;
-  Ui().SetItemText(window, kInstructionsLabelId, kProbeInstructions);
-  RunToolWindow(window, &ProbeWindowProc);
+  SetWindowTextA(GetDlgItem(window, kInstructionsLabelId), kProbeInstructions);
+  RunToolWindow(window);
   return 0;
 }

@@ -1,7 +1,0 @@
-// A keyboard lock key whose light follows the mute state.
-#pragma once
-
-#include <cstdint>
-
-// Sets the lock key's entry to `muted` (inverted when CfgLockInvert is 1) and strikes the key.
-void SetLockKey(const int32_t& muted);

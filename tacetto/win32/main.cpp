@@ -1,0 +1,31 @@
+// The mute tool's main line: the configuration, the start level, the keyboard state saved, the
+// volume window run until it is closed, then the keyboard state and the line put back.
+#include <windows.h>
+// after windows.h
+#include <objbase.h>
+
+#include "tacetto/win32/endpoint.h"
+#include "tacetto/win32/globals.h"
+#include "tacetto/win32/read_config.h"
+#include "tacetto/win32/volume.h"
+#include "tacetto/win32/volume_window.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // For the capture endpoint on Windows Vista and later; released at exit.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (ReadConfig() == 0) {
+    const int32_t readOnly = -1;
+    UnmutedVolume = SwitchVolume(CfgVolume != -1 ? CfgVolume : readOnly);
+    if (UnmutedVolume != -1) {
+      CurrentVolume = UnmutedVolume;
+      SaveKeyboardState();
+      RunVolumeWindow();
+      RestoreKeyboardAndLine();
+    }
+  }
+  ReleaseEndpointEnumerator();
+  if (SUCCEEDED(com)) {
+    CoUninitialize();
+  }
+  return 0;
+}
