@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -219,4 +220,42 @@ int RunProbeDemo(const char* shotDir) {
   ConfirmMessageBox(box, kStepMs);
   CloseBySystemCommand(window);
   return saved && text == "Hotkey Wert = 845" ? 0 : 1;
+}
+
+int PrintSoundLog(const char* path) {
+  std::string content;
+  if (!ReadFileBytes(path, content)) {
+    Say(std::string("no ") + path);
+    return 1;
+  }
+  std::string line;
+  for (char c : content) {
+    if (c != '\n') {
+      line += c;
+      continue;
+    }
+    std::string shown;
+    size_t start = 0;
+    for (size_t end = 0; end <= line.size(); ++end) {
+      if (end < line.size() && line[end] != ' ') {
+        continue;
+      }
+      const std::string word = line.substr(start, end - start);
+      shown += (start == 0 ? "" : " ") + word;
+      if (line.find("Scalar") != std::string::npos && word.size() == 8 &&
+          word.find_first_not_of("0123456789abcdef") == std::string::npos) {
+        const uint32_t bits = static_cast<uint32_t>(strtoul(word.c_str(), nullptr, 16));
+        float scalar = 0.0f;
+        memcpy(&scalar, &bits, sizeof scalar);
+        char percent[32];
+        snprintf(percent, sizeof percent, " (%.1f %%)", static_cast<double>(scalar) * 100);
+        shown += percent;
+      }
+      start = end + 1;
+    }
+    printf("demo:   %s\n", shown.c_str());
+    line.clear();
+  }
+  fflush(stdout);
+  return 0;
 }

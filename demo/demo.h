@@ -11,3 +11,7 @@ int RunDemo(const char* shotDir);
 // Works with a tastrel.exe already started: puts Ctrl+Alt+M into its hotkey field, clicks
 // "Hotkey aktivieren" and saves a picture of the answer over the window as probe-window.bmp.
 int RunProbeDemo(const char* shotDir);
+
+// Prints the lines of the doubles' sound.log at `path`; a scalar of the capture endpoint (the bits
+// of a float, eight hex digits) gets its value in percent after it.
+int PrintSoundLog(const char* path);

@@ -5,49 +5,64 @@
 #   bash scripts/demo.sh
 #
 # With a desktop ($DISPLAY set) tacetto.exe runs there until you close its window. Without one it
-# runs on a virtual display (Xvfb): demo_driver.exe waits for the window, presses the hotkey
-# twice, prints the label after each press, takes pictures of the window and closes it; then
-# tastrel.exe answers Ctrl+Alt+M and is pictured too. The pictures end up in build/demo/*.png;
-# with E2E_SCREENSHOT_DIR set, volume-window-start.png, volume-window-muted.png and
-# probe-window.png are copied there as well.
+# runs on a virtual display (Xvfb), twice: told it runs on Windows XP (the classic mixer) and on
+# Windows 10 (the capture endpoint, as Windows Vista to 11 users run it). Each time
+# demo_driver.exe waits for the window, presses the hotkey twice, prints the label after each
+# press, takes pictures of the window and closes it, and prints the calls that reached the sound
+# system: the levels, and on Windows 10 the endpoint's scalar and its mute flag set, cleared and
+# put back at the end. Then tastrel.exe answers Ctrl+Alt+M and is pictured too. The pictures end
+# up in build/demo/*.png (those of the Windows 10 run in build/demo/win10/); with
+# E2E_SCREENSHOT_DIR set, volume-window-start.png, volume-window-muted.png and probe-window.png
+# are copied there as well.
 #
 # The shipped 32-bit programs (build/win32) run where this machine executes 32-bit code, else
 # the x86_64 build of the same sources. The sound system is the test doubles (tests/e2e/doubles):
-# device 0 "Demo Microphone" at 60 %; what reached it is printed from sound.log at the end.
-# The configuration: device 0, the microphone, Ctrl+Alt+M (845), 80 %, Scroll Lock, not
-# inverted. Wine reports Windows XP to tacetto.exe, so the tool uses the classic mixer.
+# device 0 "Demo Microphone" at 60 %, its endpoint at 60 % and not muted. The configuration:
+# device 0, the microphone, Ctrl+Alt+M (845), 80 %, Scroll Lock, not inverted. On a desktop wine
+# reports Windows XP to tacetto.exe, so the tool uses the classic mixer.
 #
 # Environment: DEMO_WINEPREFIX (default build/demo-wine-prefix).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# Windows XP for tacetto.exe. Run only where the display is: a wine session started without one
-# would keep a desktop that has none, and the tool's window would go there.
-set_windows_xp() {
-  "$wine_loader" reg add 'HKCU\Software\Wine\AppDefaults\tacetto.exe' /v Version /d "$xp" /f \
+# The Windows version wine reports to tacetto.exe. Set only where the display is: a wine session
+# started without one would keep a desktop that has none, and the tool's window would go there.
+set_windows_version() {
+  "$wine_loader" reg add 'HKCU\Software\Wine\AppDefaults\tacetto.exe' /v Version /d "$1" /f \
     >/dev/null 2>&1
 }
 demo_dir="$root/build/demo"
 
-if [[ "${1:-}" == "--inside-display" ]]; then
-  # On the virtual display: a plain run of the tool, as a user would start it, and the driver
-  # that plays the user.
-  cd "$demo_dir/run"
-  set_windows_xp
+# run_mute_tool VERSION PICTURES: on the virtual display, a plain run of the tool in
+# build/demo/run-VERSION, as a user would start it, told it runs on Windows VERSION, and the
+# driver that plays the user and takes the pictures into PICTURES.
+run_mute_tool() {
+  cd "$demo_dir/run-$1"
+  set_windows_version "$1"
+  mkdir -p "$2"
   "$run_loader" "$bin_dir/tacetto.exe" &
   tool=$!
-  driver_code=0
-  timeout -k 5 60 "$run_loader" "$bin_dir/demo_driver.exe" demo "Z:${demo_dir//\//\\}" ||
+  timeout -k 5 60 "$run_loader" "$bin_dir/demo_driver.exe" demo "Z:${2//\//\\}" ||
     driver_code=$?
   if ! timeout 10 tail --pid="$tool" -f /dev/null; then
     echo "demo: tacetto.exe still running: ended"
     kill "$tool" 2>/dev/null || true
   fi
-  tool_code=0
-  wait "$tool" || tool_code=$?
-  echo "demo: the shell saw tacetto.exe end with exit code $tool_code; what reached the sound system:"
-  sed 's/^/demo:   /' sound.log
+  local code=0
+  wait "$tool" || code=$?
+  ((code == 0)) || tool_code=$code
+  echo "demo: the shell saw tacetto.exe ($1) end with exit code $code; what reached the sound system:"
+  "$run_loader" "$bin_dir/demo_driver.exe" log sound.log | tr -d '\r' || driver_code=1
+}
+
+if [[ "${1:-}" == "--inside-display" ]]; then
+  driver_code=0 tool_code=0
+  echo "demo: == Windows XP: the classic mixer"
+  run_mute_tool "$xp" "$demo_dir"
+  echo "demo: == Windows 10: the capture endpoint, as Windows Vista to 11 users run it"
+  run_mute_tool win10 "$demo_dir/win10"
+  cd "$demo_dir"
   "$run_loader" "$bin_dir/tastrel.exe" &
   timeout -k 5 60 "$run_loader" "$bin_dir/demo_driver.exe" probe "Z:${demo_dir//\//\\}" ||
     driver_code=$?
@@ -69,7 +84,6 @@ echo "demo: shipped programs: $root/build/win32/bin/tacetto.exe, $root/build/win
 # shellcheck source=tests/e2e/wine_env.sh
 source "$root/tests/e2e/wine_env.sh"
 e2e_find_wine
-e2e_ensure_locale
 mkdir -p "$demo_dir"
 e2e_wine_environment "${DEMO_WINEPREFIX:-$root/build/demo-wine-prefix}"
 
@@ -90,16 +104,20 @@ fi
 export wine_loader wine_server bin_dir demo_dir run_loader xp
 echo "demo: running $bin_dir/tacetto.exe"
 
-rm -rf "$demo_dir/run"
-mkdir -p "$demo_dir/run"
-printf '0\r\n1\r\n845\r\n80\r\n1\r\n0\r\n' >"$demo_dir/run/tacetto.cfg"
-printf 'device Demo Microphone\nline 0x1003 39321\n' >"$demo_dir/run/sound.txt"
+rm -rf "$demo_dir"/run-*
+for version in "$xp" win10; do
+  mkdir -p "$demo_dir/run-$version"
+  printf '0\r\n1\r\n845\r\n80\r\n1\r\n0\r\n' >"$demo_dir/run-$version/tacetto.cfg"
+  # 60 %: level 39321, scalar 0x3f19999a.
+  printf 'device Demo Microphone\nline 0x1003 39321\nwavein 0 3f19999a 0 demo-mic\n' \
+    >"$demo_dir/run-$version/sound.txt"
+done
 
 if [[ -n "${DISPLAY:-}" ]]; then
-  echo "demo: tacetto.exe runs on your desktop ($DISPLAY) with $demo_dir/run/tacetto.cfg;"
+  echo "demo: tacetto.exe runs on your desktop ($DISPLAY) with $demo_dir/run-$xp/tacetto.cfg;"
   echo "demo: press Ctrl+Alt+M to mute and unmute, close the window to end"
-  cd "$demo_dir/run"
-  set_windows_xp
+  cd "$demo_dir/run-$xp"
+  set_windows_version "$xp"
   code=0
   "$run_loader" "$bin_dir/tacetto.exe" || code=$?
   echo "demo: tacetto.exe ended with exit code $code"
@@ -107,16 +125,16 @@ if [[ -n "${DISPLAY:-}" ]]; then
 fi
 
 echo "demo: no display: running on a virtual display"
-rm -f "$demo_dir"/*.bmp "$demo_dir"/*.png
+rm -rf "$demo_dir"/*.bmp "$demo_dir"/*.png "$demo_dir/win10"
 code=0
 xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside-display || code=$?
 
-for bmp in "$demo_dir"/*.bmp; do
+for bmp in "$demo_dir"/*.bmp "$demo_dir"/win10/*.bmp; do
   [[ -f "$bmp" ]] || continue
   convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
 echo "demo: screenshots:"
-for png in "$demo_dir"/*.png; do
+for png in "$demo_dir"/*.png "$demo_dir"/win10/*.png; do
   [[ -f "$png" ]] && echo "  $png"
 done
 if [[ -n "${E2E_SCREENSHOT_DIR:-}" ]]; then

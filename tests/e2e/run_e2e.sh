@@ -17,7 +17,6 @@ e2e_find_wine || exit 2
 e2e_wine_environment "${E2E_WINEPREFIX:-$build/wine-e2e}"
 
 if [[ "${1:-}" != "--inside-display" ]]; then
-  e2e_ensure_locale || exit 2
   work="$(mktemp -d /tmp/e2e.XXXXXX)"
   trap 'rm -rf "$work"' EXIT
   e2e_make_home "$work/home"

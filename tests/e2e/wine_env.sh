@@ -1,27 +1,18 @@
 # shellcheck shell=bash
-# Sourced by tests/e2e/run_e2e.sh and scripts/demo.sh: finds wine64 (and wine for 32-bit
-# programs), sets up its environment, a private home whose ALSA default is the null device,
-# prepares a wine prefix once and installs the sound-system test doubles into it.
+# Sourced by tests/e2e/run_e2e.sh and the scripts that run the programs under wine (demo,
+# benchmark, release check): finds wine, sets up its environment (the locale en_US.UTF-8 comes
+# from scripts/setup.sh), a private home whose ALSA default is the null device, prepares a wine
+# prefix once and installs the sound-system test doubles into it.
 
-# Sets wine_loader (wine64), wine32_loader (wine, empty when missing) and wine_server; false
-# (with a message) if wine64 is missing.
+# Sets wine_loader (wine64), wine32_loader (wine, for 32-bit programs; empty when missing) and
+# wine_server, Debian's wine paths; false (with a message) if wine64 is missing.
 e2e_find_wine() {
-  wine32_loader=""
-  if [[ -x /usr/lib/wine/wine ]]; then
-    wine32_loader=/usr/lib/wine/wine
-  fi
-  wine_loader="$(command -v wine64 || true)"
-  if [[ -z "$wine_loader" && -x /usr/lib/wine/wine64 ]]; then
-    wine_loader=/usr/lib/wine/wine64
-  fi
-  wine_server="$(command -v wineserver || true)"
-  if [[ -z "$wine_server" && -x /usr/lib/wine/wineserver ]]; then
-    wine_server=/usr/lib/wine/wineserver
-  fi
-  if [[ -z "$wine_loader" || -z "$wine_server" ]]; then
-    echo "wine64 not found" >&2
+  wine_loader=/usr/lib/wine/wine64 wine_server=/usr/lib/wine/wineserver wine32_loader=""
+  [[ -x /usr/lib/wine/wine ]] && wine32_loader=/usr/lib/wine/wine
+  [[ -x $wine_loader && -x $wine_server ]] || {
+    echo "wine64 not found (scripts/setup.sh installs it)" >&2
     return 1
-  fi
+  }
 }
 
 # e2e_wine_environment PREFIX: the variables every wine run here uses.
@@ -31,17 +22,6 @@ e2e_wine_environment() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
   # The programs' texts are code page 1252: wine takes the ANSI code page from the locale.
   export LC_ALL=en_US.UTF-8
-}
-
-# Generates en_US.UTF-8 if it is missing; false if that is not possible.
-e2e_ensure_locale() {
-  if ! locale -a 2>/dev/null | grep -qix 'en_US\.utf-\?8'; then
-    echo "generating the locale en_US.UTF-8"
-    localedef -i en_US -f UTF-8 en_US.UTF-8 || {
-      echo "cannot generate en_US.UTF-8 (package locales)" >&2
-      return 1
-    }
-  fi
 }
 
 # e2e_make_home DIR: a private home whose ALSA default is the null device: wine then shows the
