@@ -66,7 +66,7 @@ if ((doubles)); then
   sound="the sound-system test doubles (tests/e2e/doubles)"
   e2e_install_doubles build/win64/bin build/win32/bin
   "$wine_server" -w # the wine session started here had no display: let it end
-  printf 'device Out\ndevice In\nline 0x1003 7000\nwavein 1 3f000000 0\n' >"$work/run/sound.txt"
+  printf 'device Out\ndevice In\nline 0x1003 7000\nwavein 1 3f000000 0 in\n' >"$work/run/sound.txt"
 else
   # Without a sound card wine's own sound system shows "Out: default" and "In: default" on
   # ALSA's null device.

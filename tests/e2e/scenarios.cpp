@@ -290,19 +290,24 @@ const Row kRows[] = {
      "log @w10first 3e800000 1 3f4ccccd 0 0; keys 90; win; press; log @w10 3f4ccccd 00000000 1 0; "
      "keys 90; lock 1; label 0; session 1; log @w10 00000000 3f4ccccd 1 1; keys 90; lock 0; "
      "close; exit; log release enumerator; file wavein 0 3f4ccccd 1 mic"},
-    // Another program raises the level while muted: the flag still holds the line silent, the
-    // next press unmutes to 80 % and clears it.
+    // Another program raises the level while muted, to 6 % and later to the very 80 %: the flag
+    // still holds the line silent, and the toggle goes by what the tool set last, not by the level
+    // read, so each next press unmutes to 80 % and clears the flag.
     {"w10-raised-while-muted", "tacetto", false, CFG80, MIC,
-     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; press; "
-     "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; devices device Mic Array|line 0x1003 "
-     "7000|wavein 0 3d75c28f 1 mic; press; "
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; press; log @w10 3f4ccccd 00000000 1 0; "
+     "keys 90; label 0; devices device Mic Array|line 0x1003 7000|wavein 0 3d75c28f 1 mic; press; "
      "log @w10 3d75c28f 3f4ccccd 0 0; keys 90; lock 0; label 80; file wavein 0 3f4ccccd 0 mic; "
-     "close; exit; log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator; keys 90"},
+     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; devices device Mic Array|"
+     "line 0x1003 7000|wavein 0 3f4ccccd 1 mic; press; log @w10 3f4ccccd 3f4ccccd 0 0; keys 90; "
+     "lock 0; label 80; close; exit; log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator; keys 90"},
     // Each endpoint step failing: its box (HRESULTs as unsigned decimals), then the endpoint
     // released and the mixer closed, once each.
-    {"w10-mixergetid-fails", "tacetto", false, CFG80, MIC "fail mixerGetID 1 6\n",
-     "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 6 -; "
-     "boxh Tacetto|error #6 calling mixergetid(); log @close; exit"},
+    // Both wave inputs' mixerGetID fail: passed over, and the first code is shown.
+    {"w10-mixergetid-fails", "tacetto", false, CFG80,
+     MIC "wavein 0 3e800000 0 other\nfail mixerGetID 1 6\nfail mixerGetID 2 11\n",
+     "log @open|@mic|@ctl|waveInGetNumDevs -> 2|mixerGetID 0 0x20000000 -> 6 -|"
+     "mixerGetID 1 0x20000000 -> 11 -; boxh Tacetto|error #6 calling mixergetid(); log @close; "
+     "exit"},
     {"w10-no-wave-input", "tacetto", false, CFG80,
      "device Mic\nline 0x1003 1\nwavein 1 3e800000 0 mic\n",
      "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 0 1; "
