@@ -7,7 +7,7 @@ struct Row {
   bool windowsXp;       // the mixer path (Windows XP) or the endpoint path (Windows 10)
   const char* config;   // tacetto.cfg, lines separated by '/' (each written with CR LF); or none
   const char* sound;    // sound.txt of the doubles, '\n'-separated; or none
-  const char* steps;    // one step a line: actions and what must be seen (driver.cpp)
+  const char* steps;    // steps separated by ";": actions and what must be seen (steps.cpp)
 };
 
 struct Macro {
@@ -15,7 +15,14 @@ struct Macro {
   const char* text;  // log lines separated by '|'; $1, $2 are the words after the name
 };
 
-extern const Row kRows[];
+// Device 0 with a microphone at level 7000 whose wave input's endpoint {mic} is at 0.25.
+#define MIC "device Mic Array\nline 0x1003 7000\nwavein 0 3e800000 0 mic\n"
+// Start volume 80 % (level 52428, scalar 0x3f4ccccd), Ctrl+Shift+F9, Num Lock not inverted.
+#define CFG80 "0/1/1656/80/0/0"
+
+extern const Row kRows[];  // scenarios.cpp
 extern const int kRowCount;
+extern const Row kEndpointRows[];  // endpoint_scenarios.cpp
+extern const int kEndpointRowCount;
 extern const Macro kMacros[];
 extern const int kMacroCount;

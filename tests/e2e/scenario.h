@@ -1,0 +1,97 @@
+// The end-to-end driver's scenario: one row of scenarios.cpp run against one program, with what
+// it has seen so far (driver.cpp, steps.cpp).
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/desktop.h"
+#include "tests/e2e/scenarios.h"
+
+constexpr DWORD kStepMs = 5000;       // any single wait
+constexpr DWORD kScenarioMs = 20000;  // a scenario, a hung program included
+constexpr DWORD kSettleMs = 150;      // after a change of focus, before keys
+constexpr DWORD kQuietMs = 700;       // in which what must not come would have come
+constexpr int kFieldId = 1002, kButtonId = 1004;
+// Planted beside the program under the names of the libraries it might load from its own folder:
+// it must take each from the system folder, so none of these may ever be loaded (planted.cpp).
+const char* const kPlanted[] = {"winmm.dll", "comctl32.dll", "mmdevapi.dll"};
+
+using Lines = std::vector<std::string>;
+
+Lines Split(const std::string& text, char separator);
+std::string Join(const Lines& items, size_t from, size_t count = 9999);
+// "a|@name x y|b": lines, a macro expanded with $1 = x, $2 = y; "N*..." repeats the whole.
+Lines Expand(const std::string& pattern);
+// The strokes the keyboard hook has recorded: "90vxi" is key 0x90 down (^ up), extended,
+// injected.
+Lines Strokes();
+
+struct Scenario {
+  const Row& row;
+  std::string folder, bin;
+  PROCESS_INFORMATION process = {};
+  HWND window = nullptr;
+  std::vector<int> held;  // the driver's own hotkey registrations
+  size_t logSeen = 0, strokesSeen = 0;
+  int failures = 0, atomsBefore = 0;
+
+  Scenario(const Row& r, const std::string& f, const std::string& b) : row(r), folder(f), bin(b) {}
+
+  void Check(const std::string& step, const std::string& expected, const std::string& actual) {
+    if (expected != actual) {
+      ++failures;
+      printf("  %s: expected \"%s\", got \"%s\"\n", step.c_str(), expected.c_str(), actual.c_str());
+    }
+  }
+  bool Tacetto() const { return strcmp(row.program, "tacetto") == 0; }
+  int ConfigValue(size_t line) const {
+    const Lines lines = Split(row.config != nullptr ? row.config : "", '/');
+    return lines.size() > line ? atoi(lines[line].c_str()) : 0;
+  }
+  Lines LogLines() {
+    std::string text;
+    ReadFileBytes(folder + "\\sound.log", text);
+    Lines lines = Split(text, '\n');
+    lines.pop_back();  // after the last line end
+    return lines;
+  }
+  // Waits for as many new items as expected and compares them; they count as seen either way.
+  template <typename Source>
+  void ExpectNew(const std::string& step, const Lines& expected, size_t& seen, Source source) {
+    Lines items = source();
+    for (ULONGLONG until = GetTickCount64() + kStepMs;
+         items.size() < seen + expected.size() && GetTickCount64() < until; items = source()) {
+      Sleep(20);
+    }
+    Check(step, Join(expected, 0), Join(items, seen, expected.size()));
+    seen = std::min(items.size(), seen + expected.size());
+  }
+  int HotkeyAtoms() {
+    int count = 0;
+    for (UINT atom = 0xC000; atom <= 0xFFFF; ++atom) {
+      char name[64] = {};
+      count += GlobalGetAtomNameA(static_cast<ATOM>(atom), name, sizeof name) > 0 &&
+               strncmp(name, "My Hotkey", 9) == 0;
+    }
+    return count;
+  }
+  DWORD_PTR FieldMessage(UINT message, WPARAM value) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(GetDlgItem(window, kFieldId), message, value, 0, SMTO_ABORTIFHUNG, kStepMs,
+                        &result);
+    return result;
+  }
+
+  // Copies the program into the folder beside the planted libraries and starts it there.
+  bool Start();
+  // One step of the row: an action, or what must be seen (scenarios.cpp).
+  void Step(const std::string& line);
+  // The whole row, then what nobody expected: log lines, strokes, a planted library loaded.
+  void Run();
+};

@@ -1,0 +1,125 @@
+// The steps of a scenario: actions, and what must be seen (scenarios.cpp lists them).
+#include <windows.h>
+// after windows.h
+#include <commctrl.h>
+
+#include <cstdlib>
+
+#include "tests/e2e/desktop.h"
+#include "tests/e2e/scenario.h"
+#include "tests/e2e/tacetto_expectations.h"
+
+void Scenario::Step(const std::string& line) {
+  const std::string verb = line.substr(0, line.find(' '));
+  const std::string arg = line.size() > verb.size() ? line.substr(verb.size() + 1) : "";
+  const uint32_t number = static_cast<uint32_t>(atoi(arg.c_str()));
+  HWND box = nullptr;
+  std::string caption, text;
+  if (verb == "hold" || verb == "taken") {
+    const int id = 0x7E00 + static_cast<int>(held.size());
+    const bool ok = RegisterHotKey(nullptr, id, (number >> 8) & 0xFF, number & 0xFF) != FALSE;
+    held.push_back(ok ? id : 0);
+    Check(line, verb == "hold" ? "registered" : "refused", ok ? "registered" : "refused");
+  } else if (verb == "box" || verb == "boxh") {
+    if (!WaitForMessageBox(process.dwProcessId, window, kStepMs, box, caption, text)) {
+      return Check(line, arg, "no message box");
+    }
+    Check(line, arg, caption + "|" + text);
+    HWND tool = Tacetto() ? FindWindowA(nullptr, kTacettoTitle) : nullptr;
+    Check(line, "",
+          verb == "boxh" && tool != nullptr && IsWindowVisible(tool) ? "window shown" : "");
+    Check(line, "closed on OK", ConfirmMessageBox(box, kStepMs) ? "closed on OK" : "still there");
+  } else if (verb == "win") {
+    const char* title = Tacetto() ? kTacettoTitle : "Tastrel";
+    window = WaitForTopWindow(process.dwProcessId, title, kStepMs);
+    Check(line, title, window != nullptr && WaitForVisible(window, kStepMs) ? title : "none");
+    const LONG_PTR topmost = GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST;
+    Check("always on top", Tacetto() ? "yes" : "no", topmost != 0 ? "yes" : "no");
+    Check("greeting", Tacetto() ? kTacettoGreeting : "",
+          Tacetto() ? WindowText(GetDlgItem(window, kTacettoLabelId)) : "");
+  } else if (verb == "item") {  // item ID CLASS|TEXT
+    HWND item = GetDlgItem(window, static_cast<int>(number));
+    Check(line, arg.substr(arg.find(' ') + 1), ClassOf(item) + "|" + WindowText(item));
+  } else if (verb == "press" || verb == "burst") {
+    Sleep(kSettleMs);
+    TypeHotkey(verb == "burst" || arg.empty() ? static_cast<uint32_t>(ConfigValue(2)) : number,
+               arg.find('x') != std::string::npos, verb == "burst" ? static_cast<int>(number) : 1);
+  } else if (verb == "label") {
+    const bool percent = !arg.empty() && arg.find_first_not_of("-0123456789") == std::string::npos;
+    text = percent ? "Mikrofon/Line-Volume: " + arg + "%" : arg;
+    Check(line, text, WaitForItemText(window, kTacettoLabelId, text, kStepMs));
+  } else if (verb == "log") {
+    ExpectNew(line, Expand(arg), logSeen, [this] { return LogLines(); });
+  } else if (verb == "keys") {  // keys 90 91: one stroke each, down and up
+    Lines expected;
+    for (const std::string& keys : Expand(arg)) {
+      for (const std::string& key : Split(keys, ' ')) {
+        expected.insert(expected.end(), {key + "vxi", key + "^xi"});
+      }
+    }
+    ExpectNew(line, expected, strokesSeen, [this] { return Strokes(); });
+  } else if (verb == "lock") {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    Check(line, arg, std::to_string(keys[ConfigValue(4) != 0 ? VK_SCROLL : VK_NUMLOCK]));
+  } else if (verb == "quiet") {
+    Sleep(kQuietMs);
+    WaitForMessageBox(process.dwProcessId, window, 0, box, caption, text);
+    Check(line, "", Join(LogLines(), logSeen) + Join(Strokes(), strokesSeen) + text);
+  } else if (verb == "close") {
+    CloseBySystemCommand(window);
+  } else if (verb == "session") {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
+    PostMessageA(window, WM_ENDSESSION, number, 0);
+  } else if (verb == "devices" || verb == "file") {  // under the doubles' own lock
+    HANDLE lock = CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles");
+    WaitForSingleObject(lock, kStepMs);
+    ReadFileBytes(folder + "\\sound.txt", text);
+    std::string devices, rest, found;
+    for (const std::string& old : Split(arg, '|')) {
+      devices += old + "\n";
+    }
+    for (const std::string& old : Split(text, '\n')) {
+      const bool device = old.rfind("device ", 0) == 0 || old.rfind("line ", 0) == 0 ||
+                          old.rfind("wavein ", 0) == 0;
+      rest += device || old.empty() ? "" : old + "\n";
+      found = old == arg ? old : found;
+    }
+    verb == "file" ? Check(line, arg, found)
+                   : (void)WriteFileBytes(folder + "\\sound.txt", devices + rest);
+    ReleaseMutex(lock);
+    CloseHandle(lock);
+  } else if (verb == "field" || verb == "holds") {  // HKM_SETHOTKEY / HKM_GETHOTKEY, hex
+    if (verb == "field") {
+      FieldMessage(HKM_SETHOTKEY, strtoul(arg.c_str(), nullptr, 16));
+    }
+    char hex[16];
+    snprintf(hex, sizeof hex, "%x", static_cast<unsigned>(FieldMessage(HKM_GETHOTKEY, 0) & 0xFFFF));
+    Check(line, arg, hex);
+  } else if (verb == "type") {  // a click into the field, then the combination
+    SetForegroundWindow(window);
+    RECT rect;
+    GetWindowRect(GetDlgItem(window, kFieldId), &rect);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof(INPUT));
+    Sleep(kSettleMs);
+    TypeHotkey(number);
+    Sleep(kSettleMs);
+  } else if (verb == "click") {
+    PostMessageA(GetDlgItem(window, kButtonId), BM_CLICK, 0, 0);
+  } else if (verb == "atoms") {
+    Check(line, arg, "+" + std::to_string(HotkeyAtoms() - atomsBefore));
+  } else if (verb == "exit") {
+    DWORD code = STILL_ACTIVE;
+    WaitForSingleObject(process.hProcess, kStepMs);
+    GetExitCodeProcess(process.hProcess, &code);
+    Check(line, "0", code == STILL_ACTIVE ? "running" : std::to_string(code));
+  } else {
+    Check(line, "a known step", verb);
+  }
+}
