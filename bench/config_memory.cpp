@@ -43,7 +43,7 @@ size_t ReadLongLine(void* source, char* buffer, size_t size) {
   const uint64_t total = lineBytes + sizeof kRest - 1;
   size_t count = 0;
   for (; count < size && g_bytesRead < total; ++count, ++g_bytesRead) {
-    buffer[count] = g_bytesRead == 0 ? '1'
+    buffer[count] = g_bytesRead == 0          ? '1'
                     : g_bytesRead < lineBytes ? '0'
                                               : kRest[g_bytesRead - lineBytes];
   }

@@ -130,8 +130,8 @@ int Switch(int request) {
     HMIXEROBJ object = reinterpret_cast<HMIXEROBJ>(mixer);
     ok = ok && g_mm->mixerGetLineInfoA(object, &line, MIXER_GETLINEINFOF_COMPONENTTYPE) == 0;
     controls.dwLineID = line.dwLineID;
-    ok = ok &&
-         g_mm->mixerGetLineControlsA(object, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) == 0;
+    ok =
+        ok && g_mm->mixerGetLineControlsA(object, &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) == 0;
     details.dwControlID = control.dwControlID;
     ok = ok && (!g_endpoint || FindEndpointId());
   }
