@@ -31,8 +31,8 @@ HWND BuildToolWindow(const DialogSpec& dialog, const ControlSpec* controls, size
   g_withholdActivate = withholdActivate;
   const DialogTemplate bytes = BuildDialogTemplate(dialog);
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  HWND window = CreateDialogIndirectParamA(
-      instance, reinterpret_cast<LPCDLGTEMPLATEA>(bytes.bytes), nullptr, &ToolDialogProc, 0);
+  HWND window = CreateDialogIndirectParamA(instance, reinterpret_cast<LPCDLGTEMPLATEA>(bytes.bytes),
+                                           nullptr, &ToolDialogProc, 0);
   if (window == nullptr) {
     return nullptr;
   }
@@ -42,10 +42,10 @@ HWND BuildToolWindow(const DialogSpec& dialog, const ControlSpec* controls, size
     const ControlSpec& c = controls[i];
     RECT rect = {c.x, c.y, c.x + c.cx, c.y + c.cy};
     MapDialogRect(window, &rect);
-    HWND control = CreateWindowExA(c.exStyle, c.className, c.text, c.style, rect.left, rect.top,
-                                   rect.right - rect.left, rect.bottom - rect.top, window,
-                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)),
-                                   instance, nullptr);
+    HWND control =
+        CreateWindowExA(c.exStyle, c.className, c.text, c.style, rect.left, rect.top,
+                        rect.right - rect.left, rect.bottom - rect.top, window,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)), instance, nullptr);
     if (control != nullptr) {
       SendMessageA(control, WM_SETFONT, font, TRUE);
     }

@@ -141,8 +141,8 @@ uint32_t EndpointVolume::Write(uint32_t level, MuteFlag flag, const char*& call)
   if (SUCCEEDED(result)) {
     // The level alone does not hold: a call program's gain control raises a level of 0 when it
     // starts capturing, but leaves the mute flag alone.
-    const BOOL muted = flag == MuteFlag::kAsAtStart ? EndpointMuteAtStart == kMuteWasOn
-                                                    : flag == MuteFlag::kSet;
+    const BOOL muted =
+        flag == MuteFlag::kAsAtStart ? EndpointMuteAtStart == kMuteWasOn : flag == MuteFlag::kSet;
     call = "setmute()";
     result = volume_->SetMute(muted, nullptr);  // S_FALSE: the flag had that state already
   }
