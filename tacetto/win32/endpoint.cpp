@@ -4,8 +4,6 @@
 #include <endpointvolume.h>
 #include <mmdeviceapi.h>
 
-#include <cstring>
-
 #include "tacetto/level_scale.h"
 #include "tacetto/win32/core_audio_ids.h"
 #include "tacetto/win32/globals.h"
@@ -82,18 +80,17 @@ uint32_t ChooseEndpoint(UINT device, const char*& call) {
   DWORD_PTR bytes = 0;
   MMRESULT result = winmm->waveInMessage(handle, kQueryFunctionInstanceIdSize,
                                          reinterpret_cast<DWORD_PTR>(&bytes), 0);
-  wchar_t id[sizeof g_endpointId / sizeof *g_endpointId] = {};
-  if (result == MMSYSERR_NOERROR && bytes >= sizeof id) {
+  if (result == MMSYSERR_NOERROR && bytes >= sizeof g_endpointId) {
     result = MMSYSERR_NOMEM;
   }
   if (result == MMSYSERR_NOERROR) {
-    result = winmm->waveInMessage(handle, kQueryFunctionInstanceId, reinterpret_cast<DWORD_PTR>(id),
-                                  sizeof id);
+    result = winmm->waveInMessage(handle, kQueryFunctionInstanceId,
+                                  reinterpret_cast<DWORD_PTR>(g_endpointId), sizeof g_endpointId);
   }
-  if (result == MMSYSERR_NOERROR) {
-    id[sizeof id / sizeof *id - 1] = L'\0';
-    memcpy(g_endpointId, id, sizeof id);
-  }
+  // Terminated within the buffer; left empty unless the id was read, so that EndpointChosen is
+  // true only for a whole id.
+  g_endpointId[result == MMSYSERR_NOERROR ? sizeof g_endpointId / sizeof *g_endpointId - 1 : 0] =
+      L'\0';
   return result;
 }
 

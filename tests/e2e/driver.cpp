@@ -15,6 +15,10 @@
 
 namespace {
 
+// Planted beside the program under the names of the libraries it might load from its own folder:
+// it must take each from the system folder, so none of these may ever be loaded (planted.cpp).
+const char* const kPlanted[] = {"winmm.dll", "comctl32.dll", "mmdevapi.dll"};
+
 CRITICAL_SECTION g_strokeLock;
 Lines g_strokes;  // "90vxi": key 0x90 down (^ up), extended, injected
 

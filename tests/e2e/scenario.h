@@ -18,9 +18,6 @@ constexpr DWORD kScenarioMs = 20000;  // a scenario, a hung program included
 constexpr DWORD kSettleMs = 150;      // after a change of focus, before keys
 constexpr DWORD kQuietMs = 700;       // in which what must not come would have come
 constexpr int kFieldId = 1002, kButtonId = 1004;
-// Planted beside the program under the names of the libraries it might load from its own folder:
-// it must take each from the system folder, so none of these may ever be loaded (planted.cpp).
-const char* const kPlanted[] = {"winmm.dll", "comctl32.dll", "mmdevapi.dll"};
 
 using Lines = std::vector<std::string>;
 

@@ -77,10 +77,10 @@ void Scenario::Step(const std::string& line) {
     WaitForSingleObject(lock, kStepMs);
     ReadFileBytes(folder + "\\sound.txt", text);
     std::string devices, rest, found;
-    for (const std::string& old : Split(arg, '|')) {
-      devices += old + "\n";
+    for (const std::string& device : Split(arg, '|')) {
+      devices += device + "\n";
     }
-    for (const std::string& old : Split(text, '\n')) {
+    for (const std::string& old : Split(text, '\n')) {  // what is not devices stays as it was
       const bool device = old.rfind("device ", 0) == 0 || old.rfind("line ", 0) == 0 ||
                           old.rfind("wavein ", 0) == 0;
       rest += device || old.empty() ? "" : old + "\n";
