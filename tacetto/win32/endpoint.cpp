@@ -87,10 +87,12 @@ uint32_t ChooseEndpoint(UINT device, const char*& call) {
     result = winmm->waveInMessage(handle, kQueryFunctionInstanceId,
                                   reinterpret_cast<DWORD_PTR>(g_endpointId), sizeof g_endpointId);
   }
-  // Terminated within the buffer; left empty unless the id was read, so that EndpointChosen is
-  // true only for a whole id.
-  g_endpointId[result == MMSYSERR_NOERROR ? sizeof g_endpointId / sizeof *g_endpointId - 1 : 0] =
-      L'\0';
+  // Left empty unless the whole id was read, so that EndpointChosen is true only for one.
+  if (result == MMSYSERR_NOERROR) {
+    g_endpointId[sizeof g_endpointId / sizeof *g_endpointId - 1] = L'\0';
+  } else {
+    g_endpointId[0] = L'\0';
+  }
   return result;
 }
 
