@@ -1,8 +1,5 @@
 #include "tacetto/config.h"
 
-#include <cstring>
-#include <initializer_list>
-
 #include "tacetto/number_syntax.h"
 
 namespace {
@@ -11,7 +8,7 @@ constexpr char kCarriageReturn = '\r';
 constexpr char kLineFeed = '\n';
 constexpr char kEndOfData = '\x1A';  // Ctrl-Z
 
-// Reads the file's lines through a small fixed buffer.
+// Reads the file's lines through a small fixed buffer, a byte at a time.
 class LineReader {
  public:
   LineReader(ConfigReadFunction read, void* source)
@@ -27,48 +24,28 @@ class LineReader {
     bool scanning = true;
     bool anyCharacter = false;
     for (;;) {
-      if (next_ == filled_ && !Refill()) {
+      const int c = Peek();
+      if (c < 0 || c == kEndOfData) {  // the end of the file, a read error, or Ctrl-Z
         ended_ = true;
         break;
       }
-      // The line's bytes in the buffer, up to its end or the buffer's.
-      const size_t length = BytesBeforeLineStop();
-      if (length > 0) {
-        anyCharacter = true;
-        if (scanning) {
-          scanning =
-              scanner.FeedBlock(reinterpret_cast<const unsigned char*>(buffer_ + next_), length);
+      ++next_;
+      if (c == kCarriageReturn) {
+        if (Peek() == kLineFeed) {  // the CR's own LF
+          ++next_;
         }
-        next_ += length;
-        continue;
-      }
-      if (buffer_[next_++] == kEndOfData) {
-        ended_ = true;
         break;
       }
-      if (Peek() == kLineFeed) {  // the CR's own LF
-        ++next_;
-      }
-      break;
+      anyCharacter = true;
+      // The rest of a line after its number is read past, however long it is.
+      scanning = scanning && scanner.Feed(static_cast<unsigned char>(c));
     }
     value = scanner.Value();
     return anyCharacter;
   }
 
  private:
-  // Bytes from the next one to the first CR or Ctrl-Z in the buffer, or to the buffer's end.
-  size_t BytesBeforeLineStop() const {
-    const char* const start = buffer_ + next_;
-    size_t length = filled_ - next_;
-    for (const char stop : {kCarriageReturn, kEndOfData}) {
-      const void* found = std::memchr(start, stop, length);
-      if (found != nullptr) {
-        length = static_cast<size_t>(static_cast<const char*>(found) - start);
-      }
-    }
-    return length;
-  }
-
+  // The next byte, not yet taken; -1 at the end of the file or on a read error.
   int Peek() {
     if (next_ == filled_ && !Refill()) {
       return -1;

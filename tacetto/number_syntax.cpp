@@ -1,6 +1,5 @@
 #include "tacetto/number_syntax.h"
 
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -17,17 +16,6 @@ int32_t Saturate(int64_t value) {
 
 bool IsDigit(unsigned char c) {
   return c >= '0' && c <= '9';
-}
-
-constexpr uint64_t kEachByte = 0x0101010101010101;
-
-// Whether all eight bytes of `word` are '0' to '9' (0x30 to 0x39): each high half is 3, and
-// adding 6 to each byte leaves it so (a low half of 10 or more carries into the high half,
-// never into the next byte).
-bool EightDigits(uint64_t word) {
-  constexpr uint64_t kHighHalves = kEachByte * 0xF0;
-  return (word & kHighHalves) == kEachByte * 0x30 &&
-         ((word + kEachByte * 6) & kHighHalves) == kEachByte * 0x30;
 }
 
 // Digit value in bases up to 16, or 16 for a character that is no digit.
@@ -172,42 +160,6 @@ bool NumberScanner::Feed(unsigned char c) {
   }
   state_ = State::kDone;
   return false;
-}
-
-bool NumberScanner::FeedBlock(const unsigned char* bytes, size_t count) {
-  size_t i = 0;
-  while (i < count) {
-    if (state_ == State::kMantissa && keptCount_ == kKeptDigits && IsDigit(bytes[i])) {
-      // Digits past the kept ones are only counted, noting whether any of them is not 0; a
-      // long run of them is checked eight bytes at a time.
-      const size_t first = i;
-      uint64_t nonZero = 0;
-      while (count - i >= 8) {
-        uint64_t word = 0;
-        std::memcpy(&word, bytes + i, 8);
-        if (!EightDigits(word)) {
-          break;
-        }
-        nonZero |= word ^ (kEachByte * '0');
-        i += 8;
-      }
-      while (i < count && IsDigit(bytes[i])) {
-        nonZero |= bytes[i] ^ '0';
-        ++i;
-      }
-      droppedNonZero_ = droppedNonZero_ || nonZero != 0;
-      const auto run = static_cast<int64_t>(i - first);
-      significantDigits_ += run;
-      if (sawPoint_) {
-        scale_ -= run;
-      }
-      continue;
-    }
-    if (!Feed(bytes[i++])) {
-      return false;
-    }
-  }
-  return true;
 }
 
 int32_t NumberScanner::Value() const {

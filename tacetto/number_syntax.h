@@ -15,8 +15,6 @@ class NumberScanner {
   // Feeds the next byte of the line; returns false once the number has ended (later bytes of
   // the line need not be fed).
   bool Feed(unsigned char c);
-  // Feeds a run of the line's bytes; returns false once the number has ended.
-  bool FeedBlock(const unsigned char* bytes, size_t count);
   int32_t Value() const;
 
  private:

@@ -108,7 +108,7 @@ void CheckPrintedForms(int32_t value) {
 void CheckLine(const std::string& text) {
   const int32_t value = Number(text);
   // Byte by byte through the scanner: once a byte is refused every later one is, and the value
-  // is the whole line's; and the same in blocks.
+  // is the whole line's.
   NumberScanner scanner;
   bool ended = false;
   for (const char c : text) {
@@ -117,15 +117,6 @@ void CheckLine(const std::string& text) {
     ended = ended || !accepted;
   }
   Check(scanner.Value() == value);
-  NumberScanner blocks;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  size_t at = 0;
-  for (size_t step = 1; at < text.size(); at += step, step = step * 3 % 17 + 1) {
-    if (!blocks.FeedBlock(bytes + at, std::min(step, text.size() - at))) {
-      break;
-    }
-  }
-  Check(blocks.Value() == value);
   // A blank ends every number that has begun, so anything after it changes nothing; a text of
   // only blanks, tabs and LF (or none) is 0 and the scanner still skips them.
   const std::string junk(text.rbegin(), text.rend());
