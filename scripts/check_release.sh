@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release package twice from the same commit in separate build folders and checks
 # that the executables and the zip are byte-identical, that the zip holds what it should and
-# that the programs import only KnownDLLs.
+# that the programs import only KnownDLLs and carry their application manifest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # shellcheck source=tests/e2e/wine_env.sh
@@ -52,6 +52,11 @@ for exe in tacetto.exe tastrel.exe; do
   done
   if ! grep -qa "O.r.i.g.i.n.a.l.F.i.l.e.n.a.m.e" "$unpacked/$exe"; then
     echo "$exe has no version information"
+    failed=1
+  fi
+  # The application manifest: run as the invoker, the Windows versions, DPI awareness.
+  if ! i686-w64-mingw32-windres -i "$unpacked/$exe" -J coff -O rc |
+    python3 scripts/check_manifest.py "$exe"; then
     failed=1
   fi
 done
