@@ -152,6 +152,20 @@ void SetAppDefault(const char* exe, const char* subkey, const char* value, const
   RegCloseKey(key);
 }
 
+void SetLogPixels(DWORD dpi) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  if (dpi == 0) {
+    RegDeleteValueA(key, "LogPixels");
+  } else {
+    RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  }
+  RegCloseKey(key);
+}
+
 std::string WindowsPath(const std::string& path) {
   std::string converted = path.empty() || path[0] != '/' ? path : "Z:" + path;
   for (char& c : converted) {

@@ -39,6 +39,10 @@ void CloseBySystemCommand(HWND window);
 // is null; how wine is told the Windows version and the DLL load order of one program.
 void SetAppDefault(const char* exe, const char* subkey, const char* value, const char* data);
 
+// HKCU\Control Panel\Desktop LogPixels: the screen DPI of the programs started from now on
+// (wine reads it when a program starts); 0 removes it, back to 96.
+void SetLogPixels(DWORD dpi);
+
 // /a/b as Windows programs under wine see it: Z:\a\b.
 std::string WindowsPath(const std::string& path);
 bool WriteFileBytes(const std::string& name, const std::string& content);

@@ -106,7 +106,7 @@ Lines Strokes() {
 bool Scenario::Start() {
   // The Windows version wine reports to the mute tool.
   SetAppDefault("tacetto.exe", "", "Version",
-                row.windowsXp ? (sizeof(void*) == 8 ? "winxp64" : "winxp") : nullptr);
+                row.windowsXp ? (sizeof(void*) == 8 ? "winxp64" : "winxp") : "win10");
   const std::string exe = folder + "\\" + row.program + ".exe";
   CopyFileA((bin + "\\" + row.program + ".exe").c_str(), exe.c_str(), FALSE);
   for (const char* name : kPlanted) {
@@ -164,6 +164,9 @@ void Scenario::Run() {
   for (int id : held) {
     UnregisterHotKey(nullptr, id);
   }
+  if (dpi != 0) {
+    SetLogPixels(0);  // the next row's program starts at 96 DPI again
+  }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
 }
@@ -179,6 +182,7 @@ int main(int argc, char** argv) {
   if (argc < 3) {
     return argc == 2 ? 0 : 2;
   }
+  SetLogPixels(0);  // whatever an interrupted run left: the rows start at 96 DPI
   InitializeCriticalSection(&g_strokeLock);
   HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   CreateThread(nullptr, 0, &HookThread, ready, 0, nullptr);

@@ -3,8 +3,15 @@
 #include "tests/e2e/scenarios.h"
 
 const Row kEndpointRows[] = {
+    // At 150 % (144 DPI): the client area 1.5 times that at 96 DPI (444 x 38, next row), each edge
+    // within two pixels; the label inside it, its texts fitting it.
+    {"w10-150-percent", "tacetto", false, CFG80, MIC,
+     "dpi 144; start; log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; win; client 666 57 2; "
+     "inside 201; fits; press; log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; fits; close; "
+     "exit; log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90"},
     {"w10-mute-and-restore", "tacetto", false, CFG80, MIC,
-     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; lock 0; win; press; "
+     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; lock 0; win; client 444 38; inside 201; "
+     "fits; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; lock 1; label 0; press; "
      "log @w10 00000000 3f4ccccd 0 0; keys 90; lock 0; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
@@ -45,8 +52,8 @@ const Row kEndpointRows[] = {
      "keys 90; label 0; close; exit; log @w10 00000000 3f4ccccd 1 1|release enumerator; keys 90; "
      "file wavein 0 3f4ccccd 1 mic"},
     // Start volume 0 mutes at start, flag and all; every press mutes again (S_FALSE: the flag
-    // is set already); the exit gives the user's flag back.
-    {"w10-start-0", "tacetto", false, "0/1/1656/0/0/0", MIC,
+    // is set already); the exit gives the user's flag back. Line 2 empty: the microphone.
+    {"w10-start-0", "tacetto", false, "0//1656/0/0/0", MIC,
      "log @w10first 3e800000 0 00000000 1 0; keys 90; lock 1; win; press; "
      "log @w10 00000000 00000000 1 1; keys 90; lock 1; label 0; close; exit; "
      "log @w10 00000000 00000000 0 0|release enumerator; keys 90; lock 0; file wavein 0 00000000 0 "

@@ -21,6 +21,18 @@ constexpr int kFieldId = 1002, kButtonId = 1004;
 
 using Lines = std::vector<std::string>;
 
+// The doubles' own lock on sound.txt, held while this lives.
+struct SoundLock {
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles");
+  SoundLock() { WaitForSingleObject(mutex, kStepMs); }
+  ~SoundLock() {
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+  }
+  SoundLock(const SoundLock&) = delete;
+  SoundLock& operator=(const SoundLock&) = delete;
+};
+
 Lines Split(const std::string& text, char separator);
 std::string Join(const Lines& items, size_t from, size_t count = 9999);
 // "a|@name x y|b": lines, a macro expanded with $1 = x, $2 = y; "N*..." repeats the whole.
@@ -37,6 +49,7 @@ struct Scenario {
   std::vector<int> held;  // the driver's own hotkey registrations
   size_t logSeen = 0, strokesSeen = 0;
   int failures = 0, atomsBefore = 0;
+  int dpi = 0;  // set by the row for the program; 0: the prefix's own (96)
 
   Scenario(const Row& r, const std::string& f, const std::string& b) : row(r), folder(f), bin(b) {}
 
@@ -50,6 +63,12 @@ struct Scenario {
   int ConfigValue(size_t line) const {
     const Lines lines = Split(row.config != nullptr ? row.config : "", '/');
     return lines.size() > line ? atoi(lines[line].c_str()) : 0;
+  }
+  std::string SoundText() {
+    const SoundLock locked;
+    std::string text;
+    ReadFileBytes(folder + "\\sound.txt", text);
+    return text;
   }
   Lines LogLines() {
     std::string text;

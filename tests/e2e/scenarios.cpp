@@ -11,7 +11,8 @@
 //   keys 90 91         the next strokes seen by the keyboard hook that the driver did not
 //                      type: one press of Num Lock (90), of Scroll Lock (91), each down and up,
 //                      extended, injected
-//   lock B             the lock key's byte in the program thread's key-state table
+//   lock B             the lock key's byte in the program thread's key-state table, now and
+//                      as the doubles saw it at the last level write (set before the write)
 //   quiet              nothing more comes (log, strokes, boxes)
 //   close; session W   the system close command; WM_QUERYENDSESSION, then WM_ENDSESSION W
 //   devices A|B        the device, line and wavein lines of sound.txt are now A, B, ...: a device
@@ -20,6 +21,10 @@
 //   type N; click      N typed into the probe's field; its button clicked
 //   item ID C|T        the probe's control: class C, text T
 //   atoms +N           global "My Hotkey" atoms: N more than before the start
+//   dpi N              the screen DPI the program starts with (before "start")
+//   client W H [E]     the window's client area is W x H pixels, each edge within E of it
+//   inside ID...       these controls lie within the window's client area
+//   fits               the mute tool's label text fits its label, in the window's font
 //   exit               the program ends with exit code 0
 // At the end every log line and every stroke must have been expected.
 #include "tests/e2e/scenarios.h"
@@ -80,10 +85,14 @@ const Row kRows[] = {
     // The probe tool: window and controls; a combination put into the field (Ctrl is 2 in the
     // field and in the number, Shift 1 -> 4, Alt 4 -> 1) registered, its number shown, each
     // press recognised, the combination free again after the end.
+    // At 150 % (144 DPI) the window grows with its font and still holds its controls; the next
+    // row starts at 96 DPI again.
+    {"tastrel-150-percent", "tastrel", false, nullptr, nullptr,
+     "dpi 144; start; win; client 524 361; inside 1001 1002 1003 1004; close; exit"},
     {"tastrel-window", "tastrel", false, nullptr, nullptr,
      "win; item 1001 Static|" INSTRUCTIONS "; item 1002 msctls_hotkey32|msctls_hotkey321; "
      "item 1003 Static|Hotkey Eingabe-Feld -->; item 1004 Button|Hotkey aktivieren; "
-     "holds 0; atoms +1; close; exit; atoms +0"},
+     "client 350 255; inside 1001 1002 1003 1004; holds 0; atoms +1; close; exit; atoms +0"},
     {"tastrel-ctrl-f", "tastrel", false, nullptr, nullptr,
      "win; field 246; click; box Tastrel|Hotkey Wert = 582; taken 582; press 582; "
      "box Tastrel|Hotkey wurde erkannt!; press 582; box Tastrel|Hotkey wurde erkannt!; "
@@ -135,7 +144,7 @@ const Row kRows[] = {
      "log @xp 7000 52428; keys 91; lock 1; win; press; log @xp 52428 0; keys 91; lock 0; "
      "label 0; press; log @xp 0 52428; keys 91; lock 1; press; log @xp 52428 0; keys 91; "
      "lock 0; close; exit; log @xp 0 52428; keys 91; lock 1"},
-    {"xp-scroll-lock", "tacetto", true, "0/1/1656/80/2/2", MIC,
+    {"xp-scroll-lock", "tacetto", true, "0/7/1656/80/2/2", MIC,
      "log @xp 7000 52428; keys 91; win; press; log @xp 52428 0; keys 91; label 0; lock 1; "
      "press; log @xp 0 52428; keys 91; lock 0; close; exit; log @xp 52428 52428; keys 91; "
      "lock 0"},

@@ -17,8 +17,9 @@ struct Macro {
 
 // Device 0 with a microphone at level 7000 whose wave input's endpoint {mic} is at 0.25.
 #define MIC "device Mic Array\nline 0x1003 7000\nwavein 0 3e800000 0 mic\n"
-// Start volume 80 % (level 52428, scalar 0x3f4ccccd), Ctrl+Shift+F9, Num Lock not inverted.
-#define CFG80 "0/1/1656/80/0/0"
+// The microphone (line 2 -1), start volume 80 % (level 52428, scalar 0x3f4ccccd),
+// Ctrl+Shift+F9, Num Lock not inverted.
+#define CFG80 "0/-1/1656/80/0/0"
 
 extern const Row kRows[];  // scenarios.cpp
 extern const int kRowCount;

@@ -9,6 +9,25 @@
 #include "tests/e2e/scenario.h"
 #include "tests/e2e/tacetto_expectations.h"
 
+namespace {
+
+// The extent of `text` in the tools' font, "MS Sans Serif" 8 points, at `dpi`.
+SIZE TextExtent(const std::string& text, int dpi) {
+  // As a dialog makes its font from the template: the height in pixels at the screen's DPI.
+  HFONT font = CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                           ANSI_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE extent = {};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(font);
+  return extent;
+}
+
+}  // namespace
+
 void Scenario::Step(const std::string& line) {
   const std::string verb = line.substr(0, line.find(' '));
   const std::string arg = line.size() > verb.size() ? line.substr(verb.size() + 1) : "";
@@ -58,10 +77,53 @@ void Scenario::Step(const std::string& line) {
       }
     }
     ExpectNew(line, expected, strokesSeen, [this] { return Strokes(); });
-  } else if (verb == "lock") {
+  } else if (verb == "lock") {  // now, and as the doubles saw it at the last level write
     BYTE keys[256] = {};
     GetKeyboardState(keys);
-    Check(line, arg, std::to_string(keys[ConfigValue(4) != 0 ? VK_SCROLL : VK_NUMLOCK]));
+    const size_t scroll = ConfigValue(4) != 0 ? 1 : 0;
+    std::string atWrite = "none";
+    for (const std::string& entry : Split(SoundText(), '\n')) {
+      atWrite = entry.rfind("locks ", 0) == 0 ? Split(entry.substr(6), ' ')[scroll] : atWrite;
+    }
+    Check(line, arg + ", at the last level write " + arg,
+          std::to_string(keys[scroll != 0 ? VK_SCROLL : VK_NUMLOCK]) +
+              ", at the last level write " + atWrite);
+  } else if (verb == "dpi") {  // before the start: the program's screen DPI
+    dpi = static_cast<int>(number);
+    SetLogPixels(number);
+  } else if (verb == "client") {  // client W H [E]: W x H pixels, each edge within E of it
+    const Lines size = Split(arg, ' ');
+    const int edge = size.size() > 2 ? 2 * atoi(size[2].c_str()) : 0;
+    RECT client = {};
+    GetClientRect(window, &client);
+    const bool within = abs(client.right - atoi(size[0].c_str())) <= edge &&
+                        abs(client.bottom - atoi(size.at(1).c_str())) <= edge;
+    Check(line, arg,
+          within ? arg : std::to_string(client.right) + " " + std::to_string(client.bottom));
+  } else if (verb == "inside") {  // inside ID...: these controls lie within the client area
+    RECT client = {};
+    GetClientRect(window, &client);
+    std::string found;
+    for (const std::string& id : Split(arg, ' ')) {
+      RECT item = {};
+      GetWindowRect(GetDlgItem(window, atoi(id.c_str())), &item);
+      MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&item), 2);
+      const bool inside = item.left >= 0 && item.top >= 0 && item.right <= client.right &&
+                          item.bottom <= client.bottom && item.right > item.left;
+      found += inside ? (found.empty() ? "" : " ") + id : "";
+    }
+    Check(line, arg, found);
+  } else if (verb == "fits") {  // the label's text within the label, in the label's font
+    HWND label = GetDlgItem(window, kTacettoLabelId);
+    text = WindowText(label);
+    RECT area = {};
+    GetClientRect(label, &area);
+    const SIZE extent = TextExtent(text, dpi != 0 ? dpi : 96);
+    const std::string room = std::to_string(area.right) + " x " + std::to_string(area.bottom);
+    Check(line + " \"" + text + "\"", "at most " + room,
+          extent.cx <= area.right && extent.cy <= area.bottom
+              ? "at most " + room
+              : std::to_string(extent.cx) + " x " + std::to_string(extent.cy));
   } else if (verb == "quiet") {
     Sleep(kQuietMs);
     WaitForMessageBox(process.dwProcessId, window, 0, box, caption, text);
@@ -72,9 +134,8 @@ void Scenario::Step(const std::string& line) {
     DWORD_PTR answer = 0;
     SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
     PostMessageA(window, WM_ENDSESSION, number, 0);
-  } else if (verb == "devices" || verb == "file") {  // under the doubles' own lock
-    HANDLE lock = CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles");
-    WaitForSingleObject(lock, kStepMs);
+  } else if (verb == "devices" || verb == "file") {
+    const SoundLock locked;
     ReadFileBytes(folder + "\\sound.txt", text);
     std::string devices, rest, found;
     for (const std::string& device : Split(arg, '|')) {
@@ -88,8 +149,6 @@ void Scenario::Step(const std::string& line) {
     }
     verb == "file" ? Check(line, arg, found)
                    : (void)WriteFileBytes(folder + "\\sound.txt", devices + rest);
-    ReleaseMutex(lock);
-    CloseHandle(lock);
   } else if (verb == "field" || verb == "holds") {  // HKM_SETHOTKEY / HKM_GETHOTKEY, hex
     if (verb == "field") {
       FieldMessage(HKM_SETHOTKEY, strtoul(arg.c_str(), nullptr, 16));

@@ -26,6 +26,8 @@ Sound Load() {
       sound.failures.push_back(text + 5);
     } else if (sscanf(text, "count %63s %u", word[0], &a) == 2) {
       sound.counts[word[0]] = a;
+    } else if (strncmp(text, "locks ", 6) == 0) {
+      sound.locks = text + 6;
     }
   }
   if (file != nullptr) {
@@ -55,6 +57,9 @@ void Save(const Sound& sound) {
   }
   for (const auto& [call, count] : sound.counts) {
     fprintf(file, "count %s %u\n", call.c_str(), unsigned(count));
+  }
+  if (!sound.locks.empty()) {
+    fprintf(file, "locks %s\n", sound.locks.c_str());
   }
   fclose(file);
 }
@@ -103,6 +108,12 @@ SoundWaveIn* SoundCall::WaveInOfEndpoint(const std::string& endpointId) {
     }
   }
   return nullptr;
+}
+
+void SoundCall::NoteLockKeys() {
+  // The table entry's toggle bit (1) and down bit (0x80), as GetKeyboardState gives them.
+  sound.locks = std::to_string(GetKeyState(VK_NUMLOCK) & 0x81) + " " +
+                std::to_string(GetKeyState(VK_SCROLL) & 0x81);
 }
 
 std::string EndpointIdOf(const SoundWaveIn& waveIn) {

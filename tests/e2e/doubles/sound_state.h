@@ -32,6 +32,9 @@ struct Sound {
   std::vector<SoundWaveIn> waveIns;
   std::vector<std::string> failures;  // "<call> <n> <code>" as written
   std::map<std::string, uint32_t> counts;
+  // "N S": the Num Lock and Scroll Lock entries of the writing thread's key-state table at the
+  // last level write (where a lock key set before the write shows).
+  std::string locks;
 };
 
 // One call: takes the lock, reads the state and counts the call; `failed` tells whether a fail
@@ -46,6 +49,8 @@ class SoundCall {
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
   // The wave input whose endpoint has this id ("{0.0.1.00000000}.{<id>}"); nullptr if none has.
   SoundWaveIn* WaveInOfEndpoint(const std::string& endpointId);
+  // At a level write: notes the calling thread's lock-key entries in Sound::locks.
+  void NoteLockKeys();
 
   Sound sound;
   bool failed = false;
