@@ -222,6 +222,26 @@ int RunProbeDemo(const char* shotDir) {
   return saved && text == "Hotkey Wert = 845" ? 0 : 1;
 }
 
+int RunPictureDemo(const char* title, const char* name, const char* shotDir) {
+  HWND window = nullptr;
+  const ULONGLONG deadline = GetTickCount64() + kStartMs;
+  while ((window = FindWindowA(nullptr, title)) == nullptr && GetTickCount64() < deadline) {
+    Sleep(100);
+  }
+  if (window == nullptr || !WaitForVisible(window, kStepMs)) {
+    Say(std::string("no window \"") + title + "\"");
+    return 1;
+  }
+  int problems = 0;
+  Picture(window, shotDir, name, problems);
+  CloseBySystemCommand(window);
+  for (const ULONGLONG closed = GetTickCount64() + kStepMs;
+       IsWindow(window) && GetTickCount64() < closed;) {
+    Sleep(20);
+  }
+  return problems == 0 && !IsWindow(window) ? 0 : 1;
+}
+
 int PrintSoundLog(const char* path) {
   std::string content;
   if (!ReadFileBytes(path, content)) {

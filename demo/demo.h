@@ -12,6 +12,10 @@ int RunDemo(const char* shotDir);
 // "Hotkey aktivieren" and saves a picture of the answer over the window as probe-window.bmp.
 int RunProbeDemo(const char* shotDir);
 
+// Waits for the window with `title` of a program already started, saves a picture of it as
+// `name`.bmp and closes it.
+int RunPictureDemo(const char* title, const char* name, const char* shotDir);
+
 // Prints the lines of the doubles' sound.log at `path`; a scalar of the capture endpoint (the bits
 // of a float, eight hex digits) gets its value in percent after it.
 int PrintSoundLog(const char* path);

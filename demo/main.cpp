@@ -2,6 +2,8 @@
 //
 //   demo_driver demo SHOT_DIR    the mute tool: two presses, the labels, pictures of the window
 //   demo_driver probe SHOT_DIR   the probe tool: Ctrl+Alt+M registered, a picture of its answer
+//   demo_driver picture TITLE NAME SHOT_DIR
+//                                a picture of the window TITLE as NAME.bmp, then it is closed
 //   demo_driver log FILE         what reached the sound doubles (sound.log), the endpoint's
 //                                scalars shown as percent
 #include <cstdio>
@@ -16,9 +18,13 @@ int main(int argc, char** argv) {
   if (argc == 3 && strcmp(argv[1], "probe") == 0) {
     return RunProbeDemo(argv[2]);
   }
+  if (argc == 5 && strcmp(argv[1], "picture") == 0) {
+    return RunPictureDemo(argv[2], argv[3], argv[4]);
+  }
   if (argc == 3 && strcmp(argv[1], "log") == 0) {
     return PrintSoundLog(argv[2]);
   }
-  fprintf(stderr, "usage: demo_driver demo|probe SHOT_DIR | log FILE\n");
+  fprintf(stderr,
+          "usage: demo_driver demo|probe SHOT_DIR | picture TITLE NAME SHOT_DIR | log FILE\n");
   return 2;
 }

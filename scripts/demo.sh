@@ -10,10 +10,10 @@
 # demo_driver.exe waits for the window, presses the hotkey twice, prints the label after each
 # press, takes pictures of the window and closes it, and prints the calls that reached the sound
 # system: the levels, and on Windows 10 the endpoint's scalar and its mute flag set, cleared and
-# put back at the end. Then tastrel.exe answers Ctrl+Alt+M and is pictured too. The pictures end
-# up in build/demo/*.png (those of the Windows 10 run in build/demo/win10/); with
-# E2E_SCREENSHOT_DIR set, volume-window-start.png, volume-window-muted.png and probe-window.png
-# are copied there as well.
+# put back at the end. Then tastrel.exe answers Ctrl+Alt+M and is pictured too, and both windows
+# are pictured at 150 % scaling (144 DPI). The pictures end up in build/demo/*.png (those of the
+# Windows 10 run in build/demo/win10/); with E2E_SCREENSHOT_DIR set, volume-window-start.png,
+# volume-window-muted.png, probe-window.png and windows-150-percent.png are copied there as well.
 #
 # The shipped 32-bit programs (build/win32) run where this machine executes 32-bit code, else
 # the x86_64 build of the same sources. The sound system is the test doubles (tests/e2e/doubles):
@@ -33,6 +33,18 @@ set_windows_version() {
     >/dev/null 2>&1
 }
 demo_dir="$root/build/demo"
+title="Tacetto v0.2alpha by Quorvel"
+
+# The screen DPI of the programs started from now on (wine reads it at a program's start); 0
+# goes back to 96.
+set_log_pixels() {
+  local key='HKCU\Control Panel\Desktop'
+  if (($1 == 0)); then
+    "$wine_loader" reg delete "$key" /v LogPixels /f >/dev/null 2>&1 || true
+  else
+    "$wine_loader" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  fi
+}
 
 # run_mute_tool VERSION PICTURES: on the virtual display, a plain run of the tool in
 # build/demo/run-VERSION, as a user would start it, told it runs on Windows VERSION, and the
@@ -58,6 +70,7 @@ run_mute_tool() {
 
 if [[ "${1:-}" == "--inside-display" ]]; then
   driver_code=0 tool_code=0
+  set_log_pixels 0 # what an interrupted run may have left
   echo "demo: == Windows XP: the classic mixer"
   run_mute_tool "$xp" "$demo_dir"
   echo "demo: == Windows 10: the capture endpoint, as Windows Vista to 11 users run it"
@@ -67,6 +80,16 @@ if [[ "${1:-}" == "--inside-display" ]]; then
   timeout -k 5 60 "$run_loader" "$bin_dir/demo_driver.exe" probe "Z:${demo_dir//\//\\}" ||
     driver_code=$?
   timeout 10 tail --pid=$! -f /dev/null || kill $! 2>/dev/null || true
+  # Each window at 150 % scaling (144 DPI), in turn, so that neither covers the other.
+  set_log_pixels 144
+  cd "$demo_dir/run-win10"
+  for program in "tacetto.exe:$title" "tastrel.exe:Tastrel"; do
+    "$run_loader" "$bin_dir/${program%%:*}" &
+    timeout -k 5 60 "$run_loader" "$bin_dir/demo_driver.exe" picture "${program#*:}" \
+      "${program%%.*}-150" "Z:${demo_dir//\//\\}" || driver_code=$?
+    timeout 10 tail --pid=$! -f /dev/null || kill $! 2>/dev/null || true
+  done
+  set_log_pixels 0
   timeout 15 "$wine_server" -w || true
   [[ $driver_code -eq 0 && $tool_code -eq 0 ]]
   exit $?
@@ -133,13 +156,18 @@ for bmp in "$demo_dir"/*.bmp "$demo_dir"/win10/*.bmp; do
   [[ -f "$bmp" ]] || continue
   convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
+# The two windows at 150 % in one picture, one above the other.
+if [[ -f "$demo_dir/tacetto-150.png" && -f "$demo_dir/tastrel-150.png" ]]; then
+  convert "$demo_dir/tacetto-150.png" -size 1x16 xc:white "$demo_dir/tastrel-150.png" \
+    -background white -append "$demo_dir/windows-150-percent.png"
+fi
 echo "demo: screenshots:"
 for png in "$demo_dir"/*.png "$demo_dir"/win10/*.png; do
   [[ -f "$png" ]] && echo "  $png"
 done
 if [[ -n "${E2E_SCREENSHOT_DIR:-}" ]]; then
   mkdir -p "$E2E_SCREENSHOT_DIR"
-  for name in volume-window-start volume-window-muted probe-window; do
+  for name in volume-window-start volume-window-muted probe-window windows-150-percent; do
     if [[ -f "$demo_dir/$name.png" ]]; then
       cp "$demo_dir/$name.png" "$E2E_SCREENSHOT_DIR/$name.png"
       echo "demo: copied $name.png to $E2E_SCREENSHOT_DIR"

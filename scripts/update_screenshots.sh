@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Refreshes the pictures in docs/ from the real programs on a virtual display:
-#   docs/volume-window-start.png, docs/volume-window-muted.png, docs/probe-window.png
-#   (all taken by scripts/demo.sh)
+#   docs/volume-window-start.png, docs/volume-window-muted.png, docs/probe-window.png,
+#   docs/windows-150-percent.png (all taken by scripts/demo.sh)
 #
 #   bash scripts/update_screenshots.sh
 set -euo pipefail
