@@ -11,6 +11,9 @@ namespace {
 
 constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kExitTimeoutMs = 10000;
+constexpr DWORD kLabelTimeoutMs = 2000;
+constexpr int kLabelId = 201;
+const char* const kLevelTexts[2] = {"Mikrofon/Line-Volume: 0%", "Mikrofon/Line-Volume: 80%"};
 
 struct FindContext {
   DWORD processId;
@@ -118,6 +121,25 @@ void Stop(Running& running) {
   CloseHandle(running.process.hThread);
   CloseHandle(running.process.hProcess);
   running.process = PROCESS_INFORMATION();
+}
+
+LevelLabel LabelOf(const Running& running) {
+  LevelLabel label;
+  label.window = GetDlgItem(running.window, kLabelId);
+  return label;
+}
+
+double PressHotkey(uint32_t hotkey, LevelLabel& label, std::string& shown) {
+  const double pressed = NowMs();
+  TypeHotkey(hotkey);
+  double elapsed = 0;
+  do {
+    shown = WindowText(label.window);
+    elapsed = NowMs() - pressed;
+  } while (shown != kLevelTexts[label.next] && elapsed < kLabelTimeoutMs);
+  const bool seen = shown == kLevelTexts[label.next];
+  label.next = shown == kLevelTexts[0] ? 1 : 0;  // the next press turns whatever it shows now
+  return seen ? elapsed : -1;
 }
 
 namespace {

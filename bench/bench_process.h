@@ -27,6 +27,18 @@ bool Start(const Program& program, Running& running);
 // The system close command, then a wait for the end; a program that stays is ended.
 void Stop(Running& running);
 
+// The level label of the mute tool's window and of the floor's, and which of its two levels
+// ("0%", "80%") a press should show next.
+struct LevelLabel {
+  HWND window = nullptr;
+  int next = 0;
+};
+LevelLabel LabelOf(const Running& running);
+// Types the hotkey and reads the label until it shows the next level, against a deadline.
+// Returns the milliseconds until then, or -1 if it did not change; `shown` is the text last read,
+// and the level after it is the next one.
+double PressHotkey(uint32_t hotkey, LevelLabel& label, std::string& shown);
+
 struct ThreadTotals {
   bool found = false;
   double cpuMs = 0;       // time on a CPU

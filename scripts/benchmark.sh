@@ -2,33 +2,36 @@
 # Measures the shipped programs and writes docs/performance.md and its chart: for the i686 build
 # under 32-bit wine and the x86_64 build under wine64 (one prefix, Xvfb), start-up, hotkey
 # latency, peak memory and idle cost of the mute tool against the minimal program doing the same
-# platform work (bench/same_work.cpp), on the Windows XP mixer path and on the capture endpoint
-# path; the physical floors (an empty window, a blocking loop) for information; the sizes of the
-# 32-bit executables and the throughput of the configuration reader (native, Google Benchmark).
-# Not a test: it only reports.
+# platform work (bench/same_work.cpp), and of that program against a copy of itself (the run's
+# noise), on the Windows XP mixer path and on the capture endpoint path; the physical floors (an
+# empty window, a blocking loop) for information; a soak of tool and floor on the endpoint path;
+# the sizes of the 32-bit executables. Not a test: it only reports.
 #
-# Environment: BENCH_RUNS (start-ups per program, default 15), BENCH_ROUNDS (instances per program
-# for the hotkey, default 10), BENCH_PRESSES (hotkey presses per instance, default 100; wine 8's
+# Environment: BENCH_RUNS (start-ups per program, default 10), BENCH_ROUNDS (instances per program
+# for the hotkey, default 8), BENCH_PRESSES (hotkey presses per instance, default 100; wine 8's
 # own mixer hands out only 255 working handles per process, and both programs open one per
-# press), BENCH_PAUSE_MS (least pause between presses, default 5), BENCH_IDLE_SECONDS (default
-# 10), BENCH_IDLE_RUNS (idle runs per program, default 5), BENCH_BUILDS (default "win32 win64").
+# press on the XP path), BENCH_PAUSE_MS (least pause between presses, default 5),
+# BENCH_IDLE_SECONDS (default 8), BENCH_IDLE_RUNS (idle runs per program, default 4),
+# BENCH_SOAK_PRESSES (presses of each soaked instance, default 5000; 0 leaves the soak out),
+# BENCH_BUILDS (default "win32 win64").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
 
-runs="${BENCH_RUNS:-15}"
-rounds="${BENCH_ROUNDS:-10}"
+runs="${BENCH_RUNS:-10}"
+rounds="${BENCH_ROUNDS:-8}"
 presses="${BENCH_PRESSES:-100}"
 pause_ms="${BENCH_PAUSE_MS:-5}"
-idle_seconds="${BENCH_IDLE_SECONDS:-10}"
-idle_runs="${BENCH_IDLE_RUNS:-5}"
+idle_seconds="${BENCH_IDLE_SECONDS:-8}"
+idle_runs="${BENCH_IDLE_RUNS:-4}"
+soak_presses="${BENCH_SOAK_PRESSES:-5000}"
 read -r -a builds <<<"${BENCH_BUILDS:-win32 win64}"
 hotkey=845 # Ctrl+Alt+M
 began=$(date +%s)
 
 bash scripts/setup.sh
 
-echo "== build ${builds[*]} and native"
+echo "== build ${builds[*]}"
 for preset in "${builds[@]}"; do
   cmake --preset "$preset" >/dev/null
   targets=(tacetto tastrel minimal_window bench_driver)
@@ -38,8 +41,6 @@ for preset in "${builds[@]}"; do
   fi
   cmake --build --preset "$preset" -j2 --target "${targets[@]}" >/dev/null
 done
-cmake --preset native >/dev/null
-cmake --build --preset native -j2 --target config_reader_benchmark >/dev/null
 
 work="$(mktemp -d /tmp/benchmark.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
@@ -73,10 +74,15 @@ else
   sound="wine's own sound system on ALSA's null device"
 fi
 
-# Roughly: a second per start-up round, a second per 50 presses and per instance, the idle runs.
-per_path=$((runs + 2 * rounds * (1 + presses / 50) + 2 * idle_runs * (idle_seconds + 2)))
-per_build=$((2 * per_path + 2 * (idle_seconds + 2)))
-echo "== measuring under wine on $sound, about $per_build s per build"
+# Roughly, in milliseconds, from runs on this 2-core machine: 200 for a start and its end (seven
+# programs start on the two paths); a hotkey instance 500 and 6 per press plus its pause (tool,
+# floor and copy on two paths); an idle run its seconds and 1200 (26 of them with the defaults);
+# 8 per soak press; 5000 for wine's start and end.
+per_build=$((200 * 7 * (runs + 1) + 6 * rounds * (500 + presses * (6 + 3 * pause_ms / 2))))
+per_build=$(((per_build + (6 * idle_runs + 2) * (1200 + 1000 * idle_seconds) + 2 * (1000 +
+  8 * soak_presses) + 5000) / 1000))
+estimate=$((${#builds[@]} * per_build))
+echo "== measuring under wine on $sound, about $per_build s per build, $estimate s in all"
 for preset in "${builds[@]}"; do
   echo "build $preset" >>"$work/wine.txt"
   loader="$wine_loader"
@@ -90,11 +96,12 @@ for preset in "${builds[@]}"; do
   fi
   # shellcheck disable=SC2016 # the inner shell expands its own arguments
   if ! (cd "$work/run" && timeout 1800 xvfb-run -a sh -c '
-    "$1" "$2/bench_driver.exe" "$2" "$3" "$4" "$5" "$6" "$7" "$8" "$9" "${10}"
+    "$1" "$2/bench_driver.exe" "$2" "$3" "$4" "$5" "$6" "$7" "$8" "$9" "${10}" "${11}"
     code=$?
-    "${11}" -w
+    "${12}" -w
     exit $code' sh "$loader" "$root/build/$preset/bin" "$hotkey" "$runs" "$rounds" "$presses" \
-    "$pause_ms" "$idle_seconds" "$idle_runs" "$doubles" "$wine_server" 2>"$work/driver.err") |
+    "$pause_ms" "$idle_seconds" "$idle_runs" "$doubles" "$soak_presses" "$wine_server" \
+    2>"$work/driver.err") |
     tr -d '\r' | tee -a "$work/wine.txt"; then
     cat "$work/driver.err" >&2
     sed "s/^/note $preset /" "$work/driver.err" >>"$work/wine.txt"
@@ -104,21 +111,6 @@ for preset in "${builds[@]}"; do
   fi
 done
 
-echo "== configuration reader (native)"
-# A 100 MB file whose first line is the whole file: digits, then junk, then the other lines.
-sample="$work/config-100mb.cfg"
-rest=$'\r\n1\r\n845\r\n80\r\n1\r\n0\r\n'
-digits=50000000
-{
-  head -c "$digits" /dev/zero | tr '\0' '1'
-  head -c "$((100000000 - digits - ${#rest}))" /dev/zero | tr '\0' 'x'
-  printf '%s' "$rest"
-} >"$sample"
-build/native/config_reader_benchmark --benchmark_repetitions=5 \
-  --benchmark_report_aggregates_only=true --benchmark_out="$work/reader.json" \
-  --benchmark_out_format=json "$sample" >/dev/null
-rm -f "$sample"
-
 {
   echo "date $(date -u '+%Y-%m-%d %H:%M UTC')"
   echo "uname $(uname -srm)"
@@ -127,7 +119,8 @@ rm -f "$sample"
   echo "wine $("$wine_loader" --version 2>/dev/null)"
   echo "sound $sound"
   echo "took $(($(date +%s) - began))"
-  echo "settings $runs $rounds $presses $idle_seconds $idle_runs $pause_ms"
+  echo "estimate $estimate"
+  echo "settings $runs $rounds $presses $idle_seconds $idle_runs $pause_ms $soak_presses"
   for exe in build/win32/bin/tacetto.exe build/win32/bin/tastrel.exe; do
     echo "size $(basename "$exe") $(stat -c %s "$exe")"
   done
@@ -135,9 +128,7 @@ rm -f "$sample"
 } >"$work/figures.txt"
 # The raw figures, for a look afterwards.
 cp "$work/figures.txt" build/bench-figures.txt
-cp "$work/reader.json" build/bench-reader.json
 
-python3 bench/report.py "$work/figures.txt" "$work/reader.json" docs/performance-hotkey.png \
-  >docs/performance.md
+python3 -B bench/report.py "$work/figures.txt" docs/performance-hotkey.png >docs/performance.md
 cat docs/performance.md
-echo "benchmark took $(($(date +%s) - began)) s"
+echo "benchmark took $(($(date +%s) - began)) s (estimated: $estimate s for the measuring)"

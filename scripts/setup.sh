@@ -7,8 +7,7 @@ packages=(
   cmake g++ make libgtest-dev libgmock-dev clang-format
   clang libclang-rt-14-dev clang-tidy cppcheck
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
-  wine64 wine32:i386 xvfb xauth x11-utils imagemagick locales zip unzip
-  libbenchmark-dev python3
+  wine64 wine32:i386 xvfb xauth x11-utils imagemagick locales zip unzip python3
 )
 
 # The shipped programs are 32-bit: wine32 comes from the i386 architecture.
