@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
   for (const char* path : {"xp", "vista"}) {
     const bool xp = path[0] == 'x';
     for (const char* exe : exes) {
-      SetAppDefault(exe, "", "Version", xp ? (sizeof(void*) == 8 ? "winxp64" : "winxp") : nullptr);
+      SetAppDefault(exe, "", "Version", xp ? (sizeof(void*) == 8 ? "winxp64" : "winxp") : "win10");
     }
     // A path the programs cannot take (a message box instead of the window) is left out.
     const std::vector<Subject> compared = {tacetto, same, twin};

@@ -171,8 +171,7 @@ def method_lines(info):
         "program of its own. It is measured exactly as tool and floor, in the same turns; the "
         "tool's figures are never compared with it.",
         "- Level paths: per exe, HKCU\\Software\\Wine\\AppDefaults\\<exe> Version winxp "
-        "(i686) or winxp64 (x86_64) for the XP mixer path, no Version (Windows 10) for the "
-        "endpoint path.",
+        "(i686) or winxp64 (x86_64) for the XP mixer path, win10 for the endpoint path.",
         "- Turns: the programs run one at a time in the order tool, floor, copy, copy, floor, "
         "tool, and again, so that tool and floor alternate A B B A and so do floor and copy, and "
         "a slow spell of the shared machine falls on all three alike.",

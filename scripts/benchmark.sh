@@ -8,10 +8,10 @@
 # the sizes of the 32-bit executables. Not a test: it only reports.
 #
 # Environment: BENCH_RUNS (start-ups per program, default 10), BENCH_ROUNDS (instances per program
-# for the hotkey, default 8), BENCH_PRESSES (hotkey presses per instance, default 100; wine 8's
+# for the hotkey, default 12), BENCH_PRESSES (hotkey presses per instance, default 100; wine 8's
 # own mixer hands out only 255 working handles per process, and both programs open one per
 # press on the XP path), BENCH_PAUSE_MS (least pause between presses, default 5),
-# BENCH_IDLE_SECONDS (default 8), BENCH_IDLE_RUNS (idle runs per program, default 4),
+# BENCH_IDLE_SECONDS (default 6), BENCH_IDLE_RUNS (idle runs per program, default 6),
 # BENCH_SOAK_PRESSES (presses of each soaked instance, default 5000; 0 leaves the soak out),
 # BENCH_BUILDS (default "win32 win64").
 set -euo pipefail
@@ -19,11 +19,11 @@ cd "$(dirname "$0")/.."
 root="$(pwd)"
 
 runs="${BENCH_RUNS:-10}"
-rounds="${BENCH_ROUNDS:-8}"
+rounds="${BENCH_ROUNDS:-12}"
 presses="${BENCH_PRESSES:-100}"
 pause_ms="${BENCH_PAUSE_MS:-5}"
-idle_seconds="${BENCH_IDLE_SECONDS:-8}"
-idle_runs="${BENCH_IDLE_RUNS:-4}"
+idle_seconds="${BENCH_IDLE_SECONDS:-6}"
+idle_runs="${BENCH_IDLE_RUNS:-6}"
 soak_presses="${BENCH_SOAK_PRESSES:-5000}"
 read -r -a builds <<<"${BENCH_BUILDS:-win32 win64}"
 hotkey=845 # Ctrl+Alt+M
