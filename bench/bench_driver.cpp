@@ -37,10 +37,10 @@
 #include "bench/bench_figures.h"
 #include "bench/bench_soak.h"
 #include "tests/e2e/desktop.h"
+#include "tests/e2e/tacetto_expectations.h"
 
 namespace {
 
-constexpr char kTacettoTitle[] = "Tacetto v0.2alpha by Quorvel";
 constexpr char kMinimalTitle[] = "Minimal window";
 
 }  // namespace

@@ -1,12 +1,12 @@
 #include "bench/bench_figures.h"
 
 #include <windows.h>
+// after windows.h
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
-
-#include "bench/process_counts.h"
 
 namespace {
 
@@ -30,8 +30,12 @@ uint32_t NextRandom() {
   return state >> 16;
 }
 
-double PeakWorkingSetKib(HANDLE process, DWORD processId) {
-  return static_cast<double>(AskAbout(process, processId).peakWorkingSetKib);
+double PeakWorkingSetKib(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS memory = {};
+  memory.cb = sizeof memory;
+  return GetProcessMemoryInfo(process, &memory, sizeof memory)
+             ? static_cast<double>(memory.PeakWorkingSetSize / 1024)
+             : 0;
 }
 
 struct Presses {
@@ -49,7 +53,7 @@ bool PressRound(const char* path, const Subject& subject, int round, const Setti
     Stop(running);
     return false;
   }
-  Sleep(300);  // the hotkey is registered right before the window shows
+  Sleep(kHotkeyReadyMs);
   LevelLabel label = LabelOf(running);
   const LinuxWatch watch = WatchLinuxProcess(subject.program.path);
   std::vector<double> latencies;
@@ -67,7 +71,7 @@ bool PressRound(const char* path, const Subject& subject, int round, const Setti
     Sleep(settings.pauseMs + NextRandom() % (settings.pauseMs + 1));
   }
   const ThreadTotals spent = LinuxTotalsSince(watch);
-  const double peakKib = PeakWorkingSetKib(running.process.hProcess, running.process.dwProcessId);
+  const double peakKib = PeakWorkingSetKib(running.process.hProcess);
   Stop(running);
   out.missed += missed;
   if (latencies.empty()) {
@@ -109,7 +113,7 @@ bool IdleRun(const char* path, const Subject& subject, int seconds, Idle& out) {
   Sleep(static_cast<DWORD>(seconds) * 1000);
   const ThreadTotals spent = LinuxTotalsSince(watch);
   const double wall = (NowMs() - wallBefore) / 1000.0;
-  out.peaksKib.push_back(PeakWorkingSetKib(running.process.hProcess, running.process.dwProcessId));
+  out.peaksKib.push_back(PeakWorkingSetKib(running.process.hProcess));
   Stop(running);
   if (!spent.found) {
     fprintf(stderr, "%s %s: no Linux process to read\n", path, subject.name);

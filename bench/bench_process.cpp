@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "tests/e2e/desktop.h"
+#include "tests/e2e/tacetto_expectations.h"
 
 namespace {
 
 constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kExitTimeoutMs = 10000;
 constexpr DWORD kLabelTimeoutMs = 2000;
-constexpr int kLabelId = 201;
 const char* const kLevelTexts[2] = {"Mikrofon/Line-Volume: 0%", "Mikrofon/Line-Volume: 80%"};
 
 struct FindContext {
@@ -125,7 +125,7 @@ void Stop(Running& running) {
 
 LevelLabel LabelOf(const Running& running) {
   LevelLabel label;
-  label.window = GetDlgItem(running.window, kLabelId);
+  label.window = GetDlgItem(running.window, kTacettoLabelId);
   return label;
 }
 

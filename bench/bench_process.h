@@ -27,6 +27,9 @@ bool Start(const Program& program, Running& running);
 // The system close command, then a wait for the end; a program that stays is ended.
 void Stop(Running& running);
 
+// After the window shows, before the first press: the hotkey is registered right before it.
+constexpr DWORD kHotkeyReadyMs = 300;
+
 // The level label of the mute tool's window and of the floor's, and which of its two levels
 // ("0%", "80%") a press should show next.
 struct LevelLabel {

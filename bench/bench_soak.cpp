@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr DWORD kSettleMs = 300;
-
 // What each call answered: its result, the value it gave and the last error, as they came.
 void PrintAnswers(const char* path, const char* name, const ProcessAnswers& a) {
   printf("answer %s %s GetProcessMemoryInfo %d %llu %llu\n", path, name, a.memoryRead,
@@ -43,7 +41,7 @@ bool Soak(const char* path, const Subject& subject, uint32_t hotkey, int presses
     Stop(running);
     return false;
   }
-  Sleep(kSettleMs);  // the hotkey is registered right before the window shows
+  Sleep(kHotkeyReadyMs);
   const HANDLE process = running.process.hProcess;
   const DWORD processId = running.process.dwProcessId;
   const ProcessAnswers first = AskAbout(process, processId);
@@ -60,7 +58,7 @@ bool Soak(const char* path, const Subject& subject, uint32_t hotkey, int presses
     }
   }
   const double seconds = (NowMs() - began) / 1000.0;
-  Sleep(kSettleMs);
+  Sleep(kHotkeyReadyMs);  // the last press settles as the first did
   const ProcessAnswers last = AskAbout(process, processId);
   Stop(running);
 

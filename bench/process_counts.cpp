@@ -64,7 +64,6 @@ ProcessAnswers AskAbout(HANDLE process, DWORD processId) {
   memory.cb = sizeof memory;
   answers.memoryRead = GetProcessMemoryInfo(process, &memory, sizeof memory);
   answers.workingSetKib = memory.WorkingSetSize / 1024;
-  answers.peakWorkingSetKib = memory.PeakWorkingSetSize / 1024;
   answers.privateKib = memory.PagefileUsage / 1024;
 
   SetLastError(0);

@@ -8,7 +8,7 @@
 // The answers of the calls, as they came.
 struct ProcessAnswers {
   BOOL memoryRead = FALSE;  // GetProcessMemoryInfo
-  unsigned long long workingSetKib = 0, peakWorkingSetKib = 0, privateKib = 0;
+  unsigned long long workingSetKib = 0, privateKib = 0;
   BOOL handleCountRead = FALSE;  // GetProcessHandleCount
   DWORD handleCount = 0, handleCountError = 0;
   LONG handleTableStatus = 0;          // NtQuerySystemInformation(SystemExtendedHandleInformation)

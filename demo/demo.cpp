@@ -97,6 +97,19 @@ std::string ExpectLabel(HWND window, const std::string& what, const std::string&
   return label;
 }
 
+// The window with `title`, once it exists (shown or not); nullptr, said, when it does not come.
+HWND WaitForWindowTitled(const char* title) {
+  HWND window = nullptr;
+  const ULONGLONG deadline = GetTickCount64() + kStartMs;
+  while ((window = FindWindowA(nullptr, title)) == nullptr && GetTickCount64() < deadline) {
+    Sleep(100);
+  }
+  if (window == nullptr) {
+    Say(std::string("no window \"") + title + "\" within " + std::to_string(kStartMs) + " ms");
+  }
+  return window;
+}
+
 void Picture(HWND window, const std::string& shotDir, const char* name, int& problems) {
   Sleep(kPaintMs);
   const std::string path = shotDir + "\\" + name + ".bmp";
@@ -121,17 +134,8 @@ int RunDemo(const char* shotDir) {
   const long volume = strtol(config[3].c_str(), nullptr, 10);
   Say("hotkey number " + std::to_string(hotkey) + ", volume " + std::to_string(volume) + "%");
 
-  HWND window = nullptr;
-  const ULONGLONG deadline = GetTickCount64() + kStartMs;
-  while (window == nullptr && GetTickCount64() < deadline) {
-    window = FindWindowA(nullptr, kTacettoTitle);
-    if (window == nullptr) {
-      Sleep(100);
-    }
-  }
+  HWND window = WaitForWindowTitled(kTacettoTitle);
   if (window == nullptr) {
-    Say(std::string("no window \"") + kTacettoTitle + "\" within " + std::to_string(kStartMs) +
-        " ms");
     return 1;
   }
   DWORD processId = 0;
@@ -190,13 +194,9 @@ int RunDemo(const char* shotDir) {
 }
 
 int RunProbeDemo(const char* shotDir) {
-  HWND window = nullptr;
-  const ULONGLONG deadline = GetTickCount64() + kStartMs;
-  while ((window = FindWindowA(nullptr, "Tastrel")) == nullptr && GetTickCount64() < deadline) {
-    Sleep(100);
-  }
+  HWND window = WaitForWindowTitled("Tastrel");
   if (window == nullptr || !WaitForVisible(window, kStepMs)) {
-    Say("no window \"Tastrel\"");
+    Say("the window \"Tastrel\" does not become visible");
     return 1;
   }
   DWORD processId = 0;
@@ -223,13 +223,9 @@ int RunProbeDemo(const char* shotDir) {
 }
 
 int RunPictureDemo(const char* title, const char* name, const char* shotDir) {
-  HWND window = nullptr;
-  const ULONGLONG deadline = GetTickCount64() + kStartMs;
-  while ((window = FindWindowA(nullptr, title)) == nullptr && GetTickCount64() < deadline) {
-    Sleep(100);
-  }
+  HWND window = WaitForWindowTitled(title);
   if (window == nullptr || !WaitForVisible(window, kStepMs)) {
-    Say(std::string("no window \"") + title + "\"");
+    Say(std::string("the window \"") + title + "\" does not become visible");
     return 1;
   }
   int problems = 0;

@@ -164,7 +164,7 @@ void Scenario::Run() {
   for (int id : held) {
     UnregisterHotKey(nullptr, id);
   }
-  if (dpi != 0) {
+  if (dpi != 96) {
     SetLogPixels(0);  // the next row's program starts at 96 DPI again
   }
   CloseHandle(process.hThread);

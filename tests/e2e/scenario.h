@@ -49,7 +49,7 @@ struct Scenario {
   std::vector<int> held;  // the driver's own hotkey registrations
   size_t logSeen = 0, strokesSeen = 0;
   int failures = 0, atomsBefore = 0;
-  int dpi = 0;  // set by the row for the program; 0: the prefix's own (96)
+  int dpi = 96;  // the program's screen DPI: the prefix's own unless the row sets another
 
   Scenario(const Row& r, const std::string& f, const std::string& b) : row(r), folder(f), bin(b) {}
 

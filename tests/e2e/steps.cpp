@@ -97,7 +97,7 @@ void Scenario::Step(const std::string& line) {
     RECT client = {};
     GetClientRect(window, &client);
     const bool within = abs(client.right - atoi(size[0].c_str())) <= edge &&
-                        abs(client.bottom - atoi(size.at(1).c_str())) <= edge;
+                        abs(client.bottom - atoi(size[1].c_str())) <= edge;
     Check(line, arg,
           within ? arg : std::to_string(client.right) + " " + std::to_string(client.bottom));
   } else if (verb == "inside") {  // inside ID...: these controls lie within the client area
@@ -118,7 +118,7 @@ void Scenario::Step(const std::string& line) {
     text = WindowText(label);
     RECT area = {};
     GetClientRect(label, &area);
-    const SIZE extent = TextExtent(text, dpi != 0 ? dpi : 96);
+    const SIZE extent = TextExtent(text, dpi);
     const std::string room = std::to_string(area.right) + " x " + std::to_string(area.bottom);
     Check(line + " \"" + text + "\"", "at most " + room,
           extent.cx <= area.right && extent.cy <= area.bottom
