@@ -24,7 +24,6 @@ const WinmmFunctions* g_mm = nullptr;
 int g_cfg[6];  // device, line, hotkey, start level, lock key, inverted lock key
 int g_unmuted = 0;
 int g_current = 0;
-BYTE g_savedKeys[256];
 bool g_endpoint = false;
 BOOL g_muteAtStart = -1;  // the endpoint's mute flag as first read
 IMMDeviceEnumerator* g_enumerator = nullptr;
@@ -51,14 +50,25 @@ bool ReadSixLines() {
   return true;
 }
 
+// The lock light as the tool reads it: the key messages waiting for the thread taken first.
+int Light(BYTE key) {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+  }
+  return GetKeyState(key) & 1;
+}
+
+// The key struck only when its light does not show the state, then the light waited for.
 void StrikeLockKey(int muted) {
-  BYTE keys[256];
-  GetKeyboardState(keys);
   const BYTE key = g_cfg[4] == 0 ? VK_NUMLOCK : VK_SCROLL;
-  keys[key] = static_cast<BYTE>(g_cfg[5] == 1 ? 1 - muted : muted);
-  keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY, 0);
-  keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
-  SetKeyboardState(keys);
+  const int light = Light(key);
+  if (light != (g_cfg[5] == 1 ? 1 - muted : muted)) {
+    keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY, 0);
+    keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+    for (const DWORD start = GetTickCount(); Light(key) == light && GetTickCount() - start < 100;) {
+      Sleep(1);
+    }
+  }
 }
 
 // The capture endpoint's id: that of the configured device's wave input, found at the first
@@ -144,7 +154,9 @@ int Switch(int request) {
   } else {
     ok = ok && g_mm->mixerGetControlDetailsA(object, &details, MIXER_GETCONTROLDETAILSF_VALUE) == 0;
   }
-  if (ok && request != kReadOnly) {
+  if (ok && request == kReadOnly) {
+    StrikeLockKey(0);
+  } else if (ok) {
     const bool mute = request == g_current;
     value.dwValue = mute ? 0 : (request == kRestore ? g_unmuted : request) * 65535 / 100;
     StrikeLockKey(mute ? 1 : 0);
@@ -176,7 +188,6 @@ int SameWorkStart() {
     return -1;
   }
   g_unmuted = g_current = Switch(g_cfg[3]);
-  GetKeyboardState(g_savedKeys);
   return g_current < 0 ? -1 : g_cfg[2];
 }
 
@@ -198,7 +209,6 @@ void SameWorkPress(HWND window, int labelId) {
 }
 
 void SameWorkEnd() {
-  SetKeyboardState(g_savedKeys);
   Switch(kRestore);
   if (g_enumerator != nullptr) {
     g_enumerator->Release();

@@ -13,6 +13,7 @@
 
 #include "demo/screenshot.h"
 #include "tests/e2e/desktop.h"
+#include "tests/e2e/lock_lights.h"
 #include "tests/e2e/tacetto_expectations.h"
 
 namespace {
@@ -110,6 +111,21 @@ HWND WaitForWindowTitled(const char* title) {
   return window;
 }
 
+// The light of the lock key, once it shows `expected` or the time is up; a mismatch counts.
+void ExpectLight(BYTE key, int expected, const std::string& when, int& problems) {
+  for (const ULONGLONG deadline = GetTickCount64() + kStepMs;
+       LockLight(key) != expected && GetTickCount64() < deadline;) {
+    Sleep(20);
+  }
+  const int light = LockLight(key);
+  Say(std::string(LockKeyName(key)) + " light " + when +
+      ", as another program sees it: " + OnOff(light));
+  if (light != expected) {
+    Say(std::string("  expected ") + OnOff(expected));
+    ++problems;
+  }
+}
+
 void Picture(HWND window, const std::string& shotDir, const char* name, int& problems) {
   Sleep(kPaintMs);
   const std::string path = shotDir + "\\" + name + ".bmp";
@@ -125,11 +141,15 @@ void Picture(HWND window, const std::string& shotDir, const char* name, int& pro
 
 int RunDemo(const char* shotDir) {
   int problems = 0;
+  // From here on this program sees the lights as they change.
+  WatchLockLights();
   const std::vector<std::string> config = ConfigLines();
-  if (config.size() < 4) {
+  if (config.size() < 6) {
     Say("tacetto.cfg with six lines expected in the current folder");
     return 1;
   }
+  const BYTE lockKey = strtol(config[4].c_str(), nullptr, 10) != 0 ? VK_SCROLL : VK_NUMLOCK;
+  const int inverted = strtol(config[5].c_str(), nullptr, 10) == 1 ? 1 : 0;
   const uint32_t hotkey = static_cast<uint32_t>(strtoul(config[2].c_str(), nullptr, 10));
   const long volume = strtol(config[3].c_str(), nullptr, 10);
   Say("hotkey number " + std::to_string(hotkey) + ", volume " + std::to_string(volume) + "%");
@@ -150,6 +170,7 @@ int RunDemo(const char* shotDir) {
   }
   Say(std::string("window \"") + kTacettoTitle + "\" is up");
   ExpectLabel(window, "label at the start", kTacettoGreeting, problems);
+  ExpectLight(lockKey, inverted, "at the start", problems);
   Picture(window, shotDir, "volume-window-start", problems);
 
   const long levels[2] = {0, volume};
@@ -159,6 +180,8 @@ int RunDemo(const char* shotDir) {
     TypeHotkey(hotkey);
     ExpectLabel(window, "label after hotkey press " + std::to_string(press + 1),
                 VolumeLabel(levels[press]), problems);
+    ExpectLight(lockKey, (press == 0 ? 1 : 0) ^ inverted,
+                "after hotkey press " + std::to_string(press + 1), problems);
     if (ReportMessageBox(processId, window)) {
       ++problems;
     }
@@ -186,6 +209,7 @@ int RunDemo(const char* shotDir) {
     if (exitCode != 0) {
       ++problems;
     }
+    ExpectLight(lockKey, inverted, "after the end", problems);
   }
   if (process != nullptr) {
     CloseHandle(process);

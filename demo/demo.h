@@ -2,10 +2,11 @@
 #pragma once
 
 // Works with a tacetto.exe started from the current directory, whose tacetto.cfg is there:
-// waits for its window, prints the label, presses the configured hotkey twice printing the label
-// after each press, saves pictures of the window as BMP files into `shotDir` (a Windows path),
-// closes the window with the system close command and prints the exit code. Returns 0 if the
-// labels and the exit code were the expected ones and the pictures were saved.
+// waits for its window, prints the label and the lock light, presses the configured hotkey twice
+// printing the label and the light after each press, saves pictures of the window as BMP files into
+// `shotDir` (a Windows path), closes the window with the system close command and prints the exit
+// code and the light. Returns 0 if the labels, the lights and the exit code were the expected ones
+// and the pictures were saved.
 int RunDemo(const char* shotDir);
 
 // Works with a tastrel.exe already started: puts Ctrl+Alt+M into its hotkey field, clicks

@@ -7,8 +7,9 @@
 # With a desktop ($DISPLAY set) tacetto.exe runs there until you close its window. Without one it
 # runs on a virtual display (Xvfb), twice: told it runs on Windows XP (the classic mixer) and on
 # Windows 10 (the capture endpoint, as Windows Vista to 11 users run it). Each time
-# demo_driver.exe waits for the window, presses the hotkey twice, prints the label after each
-# press, takes pictures of the window and closes it, and prints the calls that reached the sound
+# demo_driver.exe waits for the window, presses the hotkey twice, prints the label and the Scroll
+# Lock light (as another program sees it) after the start, after each press and after the end,
+# takes pictures of the window and closes it, and prints the calls that reached the sound
 # system: the levels, and on Windows 10 the endpoint's scalar and its mute flag set, cleared and
 # put back at the end. Then tastrel.exe answers Ctrl+Alt+M and is pictured too, and both windows
 # are pictured at 150 % scaling (144 DPI). The pictures end up in build/demo/*.png (those of the

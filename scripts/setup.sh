@@ -8,6 +8,9 @@ packages=(
   clang libclang-rt-14-dev clang-tidy cppcheck
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine64 wine32:i386 xvfb xauth x11-utils imagemagick locales zip unzip python3
+  # The font wine draws the tools' "MS Sans Serif" with, which the end-to-end rows' window sizes
+  # were measured in, and wine's own fonts: wine recommends them, but they may be missing.
+  fonts-liberation fonts-wine
 )
 
 # The shipped programs are 32-bit: wine32 comes from the i386 architecture.

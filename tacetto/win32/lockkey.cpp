@@ -2,15 +2,40 @@
 
 #include <windows.h>
 
+#include "tacetto/lock_light.h"
 #include "tacetto/win32/globals.h"
 
-void SetLockKey(const int32_t& muted) {
-  const int32_t state = CfgLockInvert == 1 ? 1 - muted : muted;
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  const BYTE lockKey = CfgLockKey == 0 ? VK_NUMLOCK : VK_SCROLL;
-  keys[lockKey] = static_cast<BYTE>(state);
-  keybd_event(lockKey, 0, KEYEVENTF_EXTENDEDKEY, 0);
-  keybd_event(lockKey, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
-  SetKeyboardState(keys);
+namespace {
+
+// The longest a switch waits for its stroke to show on the light.
+constexpr DWORD kStrokeShownMs = 100;
+
+// The light of `key` (1 on) as this thread sees it. While the tool's window is in front, its own
+// strokes come back to this thread as key messages, and the thread sees the light they set only
+// once they are taken from its queue; a press queued behind them would read the light as it was.
+// They are taken, and dropped: the window has no keyboard input of its own.
+int32_t LightOf(BYTE key) {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+  }
+  return GetKeyState(key) & 1;
+}
+
+}  // namespace
+
+int32_t SetLockKey(const int32_t& muted) {
+  const BYTE key = LockKeyOf(CfgLockKey);
+  const int32_t light = LightOf(key);
+  if (LockKeyStrike(CfgLockInvert, muted, light)) {
+    keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY, 0);
+    keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+    // The system takes injected strokes in its own time: the level follows, and the next switch
+    // reads the light, once the light shows this one (or a program that swallows injected keys
+    // has kept it).
+    const DWORD start = GetTickCount();
+    while (LightOf(key) == light && GetTickCount() - start < kStrokeShownMs) {
+      Sleep(1);
+    }
+  }
+  return MuteStateShown(CfgLockInvert, light);
 }

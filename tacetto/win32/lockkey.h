@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
-// Sets the lock key's entry to `muted` (inverted when CfgLockInvert is 1) and strikes the key:
-// Num Lock when CfgLockKey is 0, else Scroll Lock.
-void SetLockKey(const int32_t& muted);
+// Makes the light of the lock key (Num Lock when CfgLockKey is 0, else Scroll Lock) show `muted`
+// (1 muted, 0 live; the other way round when CfgLockInvert is 1), whatever it showed before: the
+// key is struck once when the light differs, and the call returns when the light shows the
+// stroke. Returns the mute state the light showed before, which a failed switch hands back.
+int32_t SetLockKey(const int32_t& muted);

@@ -1,5 +1,5 @@
-// The mute tool's main line: the configuration, the start level, the keyboard state saved, the
-// volume window run until it is closed, then the keyboard state and the line put back.
+// The mute tool's main line: the configuration, the start level, the volume window run until it
+// is closed, then the line put back.
 #include <windows.h>
 // after windows.h
 #include <objbase.h>
@@ -18,9 +18,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     UnmutedVolume = SwitchVolume(CfgVolume != -1 ? CfgVolume : readOnly);
     if (UnmutedVolume != -1) {
       CurrentVolume = UnmutedVolume;
-      SaveKeyboardState();
       RunVolumeWindow();
-      RestoreKeyboardAndLine();
+      RestoreLine();
     }
   }
   ReleaseEndpointEnumerator();

@@ -28,8 +28,7 @@ namespace {
 constexpr int32_t kReadOnly = -1;
 constexpr int32_t kRestore = -2;
 
-BYTE g_savedKeys[256];
-bool g_restorePending = false;
+bool g_restored = false;
 
 // The volume control of the configured line on mixer device CfgDevice, for one switch: the
 // device is opened, the line and its control are looked up, and the device is closed when the
@@ -128,7 +127,11 @@ int32_t SwitchVolume(const int32_t& request) {
   if (code == 0) {
     code = viaEndpoint ? endpoint.Read(level, call) : mixer.Read(level, call);
   }
-  if (code == 0 && request != kReadOnly) {
+  if (code == 0 && request == kReadOnly) {
+    // The line keeps its level: the light shows it live, whatever it showed before.
+    const int32_t live = 0;
+    SetLockKey(live);
+  } else if (code == 0) {
     int32_t muted = 0;
     // The endpoint's mute flag follows the lock key, except that a restore hands the flag back
     // as the user had it at start, whatever the level: the device leaves the tool as it was found
@@ -144,8 +147,12 @@ int32_t SwitchVolume(const int32_t& request) {
     } else {
       level = LevelFromPercent(request);
     }
-    SetLockKey(muted);
+    const int32_t shown = SetLockKey(muted);
     code = viaEndpoint ? endpoint.Write(level, flag, call) : mixer.Write(level, call);
+    if (code != 0) {
+      // The switch failed: the light goes back to what it showed before.
+      SetLockKey(shown);
+    }
   }
   if (code != 0) {
     // Shown before the mixer device is closed and the endpoint released.
@@ -156,17 +163,11 @@ int32_t SwitchVolume(const int32_t& request) {
   return PercentFromLevel(level);
 }
 
-void SaveKeyboardState() {
-  GetKeyboardState(g_savedKeys);
-  g_restorePending = true;
-}
-
-void RestoreKeyboardAndLine() {
-  if (!g_restorePending) {
+void RestoreLine() {
+  if (g_restored) {
     return;
   }
-  g_restorePending = false;
-  SetKeyboardState(g_savedKeys);
+  g_restored = true;
   const int32_t restore = kRestore;
   SwitchVolume(restore);
 }

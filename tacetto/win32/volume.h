@@ -5,14 +5,11 @@
 #include <cstdint>
 
 // Request -1 reads the level, -2 restores UnmutedVolume, a value equal to CurrentVolume mutes,
-// any other value sets that percentage. Returns the level in percent, or -1 after a failure
-// that has been shown in a message box.
+// any other value sets that percentage. Before a level is written the lock light shows the line
+// muted or live (after a read: live); when the write fails, it shows again what it showed before.
+// Returns the level in percent, or -1 after a failure that has been shown in a message box.
 int32_t SwitchVolume(const int32_t& request);
 
-// Saves the keyboard state for the end of the run.
-void SaveKeyboardState();
-
-// The end of the run, when the volume window is gone or the session ends: the keyboard state
-// saved at start is put back and the line set to UnmutedVolume. Only the first call after
-// SaveKeyboardState does anything.
-void RestoreKeyboardAndLine();
+// The end of the run, when the volume window is gone or the session ends: the line set to
+// UnmutedVolume, the light to live. Only the first call does anything.
+void RestoreLine();

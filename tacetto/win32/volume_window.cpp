@@ -73,7 +73,7 @@ INT_PTR VolumeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM /*lPar
     case WM_ENDSESSION:
       // The session ends without the window being destroyed: restore now, not after the loop.
       if (wParam != 0) {
-        RestoreKeyboardAndLine();
+        RestoreLine();
       }
       break;
     case WM_TIMER:

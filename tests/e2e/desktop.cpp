@@ -132,6 +132,18 @@ void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey, int times) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+void StrikeKey(BYTE key) {
+  INPUT inputs[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    inputs[i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = key;
+    inputs[i].ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    inputs[i].ki.dwFlags = KEYEVENTF_EXTENDEDKEY | (i == 1 ? KEYEVENTF_KEYUP : 0);
+    inputs[i].ki.dwExtraInfo = kDriverKeyTag;
+  }
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
 void CloseBySystemCommand(HWND window) {
   PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }

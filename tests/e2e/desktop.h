@@ -32,6 +32,8 @@ bool ConfirmMessageBox(HWND box, DWORD timeoutMs);
 // Types the combination of a hotkey number (modifier set * 256 + key code; 1 Alt, 2 Ctrl,
 // 4 Shift) with SendInput, `times` times in one go; `extendedKey` sends the key as extended.
 void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey = false, int times = 1);
+// One stroke of `key` (down, up; extended, as lock keys are), as a user strikes it.
+void StrikeKey(BYTE key);
 // The system close command, as from the window menu.
 void CloseBySystemCommand(HWND window);
 

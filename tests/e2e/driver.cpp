@@ -1,16 +1,16 @@
 // End-to-end driver: runs the rows of scenarios.cpp against the programs of its own build, each
 // copied into a folder of its own beside planted libraries, and sees what a user would: windows,
-// texts, message boxes, what reached the sound doubles (sound.log), and the lock key: a
-// low-level keyboard hook records the program's strokes (and keeps them from the queues), and
-// the program's thread shares the driver's input, so the key-state table it writes is the one
-// the driver reads.
+// texts, message boxes, what reached the sound doubles (sound.log), and the lock lights: a thread
+// of its own reads them as any other program sees them, and a low-level keyboard hook records the
+// strokes the program injects, which go on to the system as any stroke does.
 //
-//   e2e_driver list | e2e_driver BIN_DIR WORK_DIR [SCENARIO...]
+//   e2e_driver list | e2e_driver font | e2e_driver BIN_DIR WORK_DIR [SCENARIO...]
 #include <windows.h>
 
 #include <cstdlib>
 
 #include "tests/e2e/desktop.h"
+#include "tests/e2e/lock_lights.h"
 #include "tests/e2e/scenario.h"
 
 namespace {
@@ -20,7 +20,8 @@ namespace {
 const char* const kPlanted[] = {"winmm.dll", "comctl32.dll", "mmdevapi.dll"};
 
 CRITICAL_SECTION g_strokeLock;
-Lines g_strokes;  // "90vxi": key 0x90 down (^ up), extended, injected
+Lines g_strokes;      // "90vxi": key 0x90 down (^ up), extended, injected
+int g_toSwallow = 0;  // the program's key events still to be kept from the system
 
 LRESULT CALLBACK RecordStroke(int code, WPARAM wParam, LPARAM lParam) {
   const KBDLLHOOKSTRUCT* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
@@ -32,8 +33,10 @@ LRESULT CALLBACK RecordStroke(int code, WPARAM wParam, LPARAM lParam) {
            key->flags & LLKHF_EXTENDED ? "x" : "", key->flags & LLKHF_INJECTED ? "i" : "");
   EnterCriticalSection(&g_strokeLock);
   g_strokes.push_back(text);
+  const bool swallow = g_toSwallow > 0;
+  g_toSwallow -= swallow ? 1 : 0;
   LeaveCriticalSection(&g_strokeLock);
-  return 1;  // no thread toggles its table on it: the table holds what the program wrote
+  return swallow ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 DWORD WINAPI HookThread(LPVOID ready) {
@@ -47,7 +50,38 @@ DWORD WINAPI HookThread(LPVOID ready) {
   return 0;
 }
 
+HWND g_other = nullptr;
+
+// Another program: a window of its own thread, which takes its messages, keys included.
+DWORD WINAPI OtherProgram(LPVOID ready) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = &DefWindowProcA;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "E2eOtherProgram";
+  RegisterClassA(&windowClass);
+  g_other = CreateWindowExA(0, windowClass.lpszClassName, "Another program", WS_OVERLAPPEDWINDOW,
+                            600, 400, 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+  SetEvent(static_cast<HANDLE>(ready));
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return 0;
+}
+
 }  // namespace
+
+void StartOtherProgram() {
+  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  CloseHandle(CreateThread(nullptr, 0, &OtherProgram, ready, 0, nullptr));
+  WaitForSingleObject(ready, kStepMs);
+  CloseHandle(ready);
+}
+
+HWND OtherProgramWindow() {
+  return g_other;
+}
 
 Lines Split(const std::string& text, char separator) {
   Lines parts(1);
@@ -96,6 +130,12 @@ Lines Expand(const std::string& pattern) {
   return lines;
 }
 
+void SwallowStroke() {
+  EnterCriticalSection(&g_strokeLock);
+  g_toSwallow = 2;
+  LeaveCriticalSection(&g_strokeLock);
+}
+
 Lines Strokes() {
   EnterCriticalSection(&g_strokeLock);
   const Lines copy = g_strokes;
@@ -115,20 +155,27 @@ bool Scenario::Start() {
   std::string commandLine = "\"" + exe + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  BYTE cleared[256] = {};
-  SetKeyboardState(cleared);
   if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                       &startup, &process)) {
     Check("start", commandLine, "error " + std::to_string(GetLastError()));
     return false;
   }
-  // As soon as its thread has a desktop, before its first key-state call.
-  const ULONGLONG until = GetTickCount64() + kStepMs;
-  while (Tacetto() && !AttachThreadInput(process.dwThreadId, GetCurrentThreadId(), TRUE) &&
-         GetTickCount64() < until) {
-    Sleep(1);
-  }
   return true;
+}
+
+void Scenario::LightsOff() {
+  std::string lit;
+  for (BYTE key : {VK_NUMLOCK, VK_SCROLL}) {
+    if (LockLight(key) != 0) {
+      StrikeKey(key);
+    }
+    for (const ULONGLONG until = GetTickCount64() + kStepMs;
+         LockLight(key) != 0 && GetTickCount64() < until;) {
+      Sleep(20);
+    }
+    lit += LockLight(key) != 0 ? std::string(lit.empty() ? "" : ", ") + LockKeyName(key) : "";
+  }
+  Check("the lights before the start", "", lit.empty() ? "" : lit + " still on");
 }
 
 void Scenario::Run() {
@@ -141,6 +188,7 @@ void Scenario::Run() {
   for (size_t i = 0; i + 1 < first; ++i) {
     Step(steps[i]);
   }
+  LightsOff();
   strokesSeen = Strokes().size();
   atomsBefore = strstr(row.steps, "atoms") != nullptr ? HotkeyAtoms() : 0;
   const ULONGLONG deadline = GetTickCount64() + kScenarioMs;
@@ -164,6 +212,10 @@ void Scenario::Run() {
   for (int id : held) {
     UnregisterHotKey(nullptr, id);
   }
+  ShowWindow(OtherProgramWindow(), SW_HIDE);
+  EnterCriticalSection(&g_strokeLock);
+  g_toSwallow = 0;
+  LeaveCriticalSection(&g_strokeLock);
   if (dpi != 96) {
     SetLogPixels(0);  // the next row's program starts at 96 DPI again
   }
@@ -176,6 +228,11 @@ int main(int argc, char** argv) {
   for (int i = 0; i < kRowCount + kEndpointRowCount; ++i) {
     rows.push_back(i < kRowCount ? &kRows[i] : &kEndpointRows[i - kRowCount]);
   }
+  if (argc == 2 && strcmp(argv[1], "font") == 0) {
+    const std::string wrong = WrongFont();
+    printf("%s", wrong.c_str());
+    return wrong.empty() ? 0 : 1;
+  }
   for (size_t i = 0; argc == 2 && i < rows.size(); ++i) {
     printf("%s\n", rows[i]->name);
   }
@@ -183,6 +240,8 @@ int main(int argc, char** argv) {
     return argc == 2 ? 0 : 2;
   }
   SetLogPixels(0);  // whatever an interrupted run left: the rows start at 96 DPI
+  WatchLockLights();
+  StartOtherProgram();
   InitializeCriticalSection(&g_strokeLock);
   HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   CreateThread(nullptr, 0, &HookThread, ready, 0, nullptr);

@@ -40,6 +40,15 @@ Lines Expand(const std::string& pattern);
 // The strokes the keyboard hook has recorded: "90vxi" is key 0x90 down (^ up), extended,
 // injected.
 Lines Strokes();
+// The program's next stroke (down and up) is recorded and kept from the system, as a program
+// that swallows injected keys keeps it.
+void SwallowStroke();
+// Another program's window, hidden until a row puts it in front (driver.cpp).
+void StartOtherProgram();
+HWND OtherProgramWindow();
+// Empty when wine draws the tools' font with the face the rows' window sizes were taken with;
+// else one line that names the face found and the package to install (steps.cpp).
+std::string WrongFont();
 
 struct Scenario {
   const Row& row;
@@ -104,6 +113,8 @@ struct Scenario {
     return result;
   }
 
+  // Both lock lights off before the program starts: struck off where they are on.
+  void LightsOff();
   // Copies the program into the folder beside the planted libraries and starts it there.
   bool Start();
   // One step of the row: an action, or what must be seen (scenarios.cpp).

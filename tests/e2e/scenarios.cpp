@@ -11,8 +11,13 @@
 //   keys 90 91         the next strokes seen by the keyboard hook that the driver did not
 //                      type: one press of Num Lock (90), of Scroll Lock (91), each down and up,
 //                      extended, injected
-//   lock B             the lock key's byte in the program thread's key-state table, now and
-//                      as the doubles saw it at the last level write (set before the write)
+//   light L [W]        the light of line 5's lock key is L (on, off) as another program sees
+//                      it, the other lock light off; at the last level write it was W (default
+//                      L; "-": no level written yet): set before the write
+//   strike 90|91       the user strikes Num Lock or Scroll Lock
+//   swallow            the program's next stroke is kept from the system: its light stays
+//   front tool|other   the mute tool's window, or another program's, comes in front
+//   resume             the call that a pause entry of sound.txt holds goes on
 //   quiet              nothing more comes (log, strokes, boxes)
 //   close; session W   the system close command; WM_QUERYENDSESSION, then WM_ENDSESSION W
 //   devices A|B        the device, line and wavein lines of sound.txt are now A, B, ...: a device
@@ -22,11 +27,14 @@
 //   item ID C|T        the probe's control: class C, text T
 //   atoms +N           global "My Hotkey" atoms: N more than before the start
 //   dpi N              the screen DPI the program starts with (before "start")
-//   client W H [E]     the window's client area is W x H pixels, each edge within E of it
+//   client W H         the window's client area is W x H pixels: the program's 96-DPI area
+//   client scaled [E]  the 96-DPI area an earlier row found, grown with the font's dialog units
+//                      from 96 DPI to this row's, each edge within E (default 0)
 //   inside ID...       these controls lie within the window's client area
 //   fits               the mute tool's label text fits its label, in the window's font
 //   exit               the program ends with exit code 0
-// At the end every log line and every stroke must have been expected.
+// Before the start both lock lights are off; at the end every log line and every stroke must
+// have been expected.
 #include "tests/e2e/scenarios.h"
 
 namespace {
@@ -35,7 +43,7 @@ namespace {
 #define BOX_NO_HOTKEY \
   "boxh Veltrane|Bitte tastrel.exe starten und die Hotkey-Nummer ins Config-File schreiben!"
 // Start at 80 % on the mixer, the window, one press that mutes.
-#define XP_MUTED "log @xp 7000 52428; keys 90; win; press; log @xp 52428 0; keys 90; label 0; "
+#define XP_MUTED "log @xp 7000 52428; win; press; log @xp 52428 0; keys 90; light on; label 0; "
 
 #define INSTRUCTIONS                                                              \
   "#1: In das Eingabe-Feld klicken\r\n"                                           \
@@ -85,16 +93,16 @@ const Row kRows[] = {
     // The probe tool: window and controls; a combination put into the field (Ctrl is 2 in the
     // field and in the number, Shift 1 -> 4, Alt 4 -> 1) registered, its number shown, each
     // press recognised, the combination free again after the end.
-    // At 150 % (144 DPI) the window grows with its font and still holds its controls; the next
-    // row starts at 96 DPI again.
-    {"tastrel-150-percent", "tastrel", false, nullptr, nullptr,
-     "dpi 144; start; win; client 524 361; inside 1001 1002 1003 1004; close; exit"},
     {"tastrel-window", "tastrel", false, nullptr, nullptr,
      "win; item 1001 Static|" INSTRUCTIONS "; item 1002 msctls_hotkey32|msctls_hotkey321; "
      "item 1003 Static|Hotkey Eingabe-Feld -->; item 1004 Button|Hotkey aktivieren; "
      "client 350 255; inside 1001 1002 1003 1004; holds 0; atoms +1; close; exit; atoms +0"},
+    // At 150 % (144 DPI) the window grows with its font, as the window of the row before did at
+    // 96 DPI, and still holds its controls; the next row finds 96 DPI again.
+    {"tastrel-150-percent", "tastrel", false, nullptr, nullptr,
+     "dpi 144; start; win; client scaled 2; inside 1001 1002 1003 1004; close; exit"},
     {"tastrel-ctrl-f", "tastrel", false, nullptr, nullptr,
-     "win; field 246; click; box Tastrel|Hotkey Wert = 582; taken 582; press 582; "
+     "win; client scaled; field 246; click; box Tastrel|Hotkey Wert = 582; taken 582; press 582; "
      "box Tastrel|Hotkey wurde erkannt!; press 582; box Tastrel|Hotkey wurde erkannt!; "
      "close; exit; hold 582; atoms +0"},
     {"tastrel-ctrl-alt-m", "tastrel", false, nullptr, nullptr,
@@ -134,37 +142,63 @@ const Row kRows[] = {
     {"hotkey-missing", "tacetto", true, "0/1//80", MIC, BOX_NO_HOTKEY "; exit"},
     {"no-devices", "tacetto", true, "-1/1/1656", "",
      "log mixerGetNumDevs -> 0; " BOX_NO_DEVICE "; exit"},
-    // Start volume 80: set at start, presses toggle, the close while muted restores 80 %.
+    // Start volume 80: set at start, presses toggle, the close while muted restores 80 %. The
+    // light (Num Lock here) is struck only to change it: on while muted, off while live.
     {"xp-mute-and-restore", "tacetto", true, CFG80, MIC,
-     "log @xp 7000 52428; keys 90; lock 0; win; press; log @xp 52428 0; keys 90; lock 1; "
-     "label 0; press; log @xp 0 52428; keys 90; lock 0; label 80; press; log @xp 52428 0; "
-     "keys 90; lock 1; label 0; close; exit; log @xp 0 52428; keys 90; lock 0"},
-    // Lock keys: Scroll Lock for any line-5 value but 0, the invert only for a 1 in line 6.
-    {"xp-scroll-lock-inverted", "tacetto", true, "0/1/1656/80/1/1", MIC,
-     "log @xp 7000 52428; keys 91; lock 1; win; press; log @xp 52428 0; keys 91; lock 0; "
-     "label 0; press; log @xp 0 52428; keys 91; lock 1; press; log @xp 52428 0; keys 91; "
-     "lock 0; close; exit; log @xp 0 52428; keys 91; lock 1"},
+     "log @xp 7000 52428; light off; win; press; log @xp 52428 0; keys 90; light on; label 0; "
+     "press; log @xp 0 52428; keys 90; light off; label 80; press; log @xp 52428 0; keys 90; "
+     "light on; label 0; close; exit; log @xp 0 52428; keys 90; light off"},
+    // Scroll Lock for any line-5 value but 0, the light inverted only by a 1 in line 6.
     {"xp-scroll-lock", "tacetto", true, "0/7/1656/80/2/2", MIC,
-     "log @xp 7000 52428; keys 91; win; press; log @xp 52428 0; keys 91; label 0; lock 1; "
-     "press; log @xp 0 52428; keys 91; lock 0; close; exit; log @xp 52428 52428; keys 91; "
-     "lock 0"},
-    // Start volume -1: the level read is kept; near the rounding edges of the percent shown.
+     "log @xp 7000 52428; light off; win; press; log @xp 52428 0; keys 91; light on; label 0; "
+     "press; log @xp 0 52428; keys 91; light off; label 80; close; exit; log @xp 52428 52428; "
+     "light off"},
+    {"xp-scroll-lock-inverted", "tacetto", true, "0/1/1656/80/1/1", MIC,
+     "log @xp 7000 52428; keys 91; light on; win; press; log @xp 52428 0; keys 91; light off; "
+     "label 0; press; log @xp 0 52428; keys 91; light on; label 80; press; log @xp 52428 0; "
+     "keys 91; light off; close; exit; log @xp 0 52428; keys 91; light on"},
+    // The user strikes the light between presses, either way: the next switch strikes it only if
+    // it does not show the new state already.
+    {"xp-user-strikes", "tacetto", true, "0/1/1656/80/1/0", MIC,
+     "log @xp 7000 52428; light off; win; strike 91; light on off; press; log @xp 52428 0; "
+     "light on; label 0; press; log @xp 0 52428; keys 91; light off; label 80; strike 91; "
+     "light on off; press; log @xp 52428 0; light on; strike 91; light off on; press; "
+     "log @xp 0 52428; light off; label 80; close; exit; log @xp 52428 52428; light off"},
+    // A program that swallows injected keys keeps a stroke from the light: the next switch goes
+    // by the light as it is, not as the tool meant it to be.
+    {"xp-stroke-swallowed", "tacetto", true, "0/1/1656/80/1/0", MIC,
+     "log @xp 7000 52428; win; swallow; press; log @xp 52428 0; keys 91; light off; label 0; "
+     "press; log @xp 0 52428; light off; label 80; press; log @xp 52428 0; keys 91; light on; "
+     "label 0; close; exit; log @xp 0 52428; keys 91; light off"},
+    // The tool's window in front takes the tool's own strokes as key messages, another program's
+    // window takes them in the other case: the light follows every switch either way.
+    {"xp-other-in-front", "tacetto", true, "0/1/1656/80/1/0", MIC,
+     "log @xp 7000 52428; win; front tool; press; log @xp 52428 0; keys 91; light on; label 0; "
+     "front other; press; log @xp 0 52428; keys 91; light off; label 80; burst 3; "
+     "log @xp 52428 0|@xp 0 52428|@xp 52428 0; keys 91 91 91; light on; label 0; front tool; "
+     "press; log @xp 0 52428; keys 91; light off; label 80; close; exit; log @xp 52428 52428"},
+    // Start volume -1: the level read is kept; near the rounding edges of the percent shown. The
+    // light is set to live: struck here by the user while the start reads the level.
+    {"xp-keep-light-struck", "tacetto", true, "0/1/1656/-1/1/0",
+     "device Mic\nline 0x1003 33098\npause mixerGetControlDetailsA 1\n",
+     "log @open|@mic|@ctl|pause mixerGetControlDetailsA; strike 91; light on -; resume; "
+     "log @get 33098|@close; keys 91; light off -; win; press; log @xp 33098 0; keys 91; "
+     "light on; label 0; press; log @xp 0 32767; keys 91; light off; label 50; close; exit; "
+     "log @xp 32767 32767; light off"},
+    // A level of 334 keeps 0 %: every press mutes again, and the light stays on.
     {"xp-keep-334", "tacetto", true, "0/1/1656/-1", "device Mic\nline 0x1003 334\n",
-     "log @xpread 334; win; press; log @xp 334 0; keys 90; lock 1; label 0; press; "
-     "log @xp 0 0; keys 90; lock 1; label 0; close; exit; log @xp 0 0; keys 90; lock 0"},
+     "log @xpread 334; light off -; win; press; log @xp 334 0; keys 90; light on; label 0; press; "
+     "log @xp 0 0; light on; label 0; close; exit; log @xp 0 0; keys 90; light off"},
     {"xp-keep-335", "tacetto", true, "0/1/1656/-1", "device Mic\nline 0x1003 335\n",
      "log @xpread 335; win; press; log @xp 335 0; keys 90; label 0; press; log @xp 0 655; "
-     "keys 90; label 1; close; exit; log @xp 655 655; keys 90"},
-    {"xp-keep-33098", "tacetto", true, "0/1/1656/-1", "device Mic\nline 0x1003 33098\n",
-     "log @xpread 33098; win; press; log @xp 33098 0; keys 90; label 0; press; "
-     "log @xp 0 32767; keys 90; label 50; close; exit; log @xp 32767 32767; keys 90"},
+     "keys 90; label 1; close; exit; log @xp 655 655"},
     // The line input (line 2 = 0) is switched, the microphone keeps its level.
     {"xp-line-input", "tacetto", true, "0/0/1656/80",
      "device Mic\nline 0x1003 7000\nline 0x1002 9000\n",
-     "log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 9000|@set 52428|@close; keys 90; win; "
-     "press; log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 52428|@set 0|@close; keys 90; "
-     "label 0; close; exit; log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 0|@set 52428|"
-     "@close; keys 90; file line 0x1003 7000; file line 0x1002 52428"},
+     "log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 9000|@set 52428|@close; win; press; "
+     "log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 52428|@set 0|@close; keys 90; label 0; "
+     "close; exit; log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 0|@set 52428|@close; "
+     "keys 90; file line 0x1003 7000; file line 0x1002 52428"},
     // Each mixer step failing at start (no window), on a press (the label shows -1, the next
     // press unmutes) and at exit: its box, the device closed once, never after a failed open.
     {"xp-open-fails-at-start", "tacetto", true, CFG80, MIC "fail mixerOpen 1 2\n",
@@ -179,44 +213,45 @@ const Row kRows[] = {
      "log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 -; "
      "boxh Tacetto|error #11 calling mixergetcontroldetails(); log @close; exit"},
     {"xp-write-fails-at-start", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 1 7\n",
-     "log @open|@mic|@ctl|@get 7000|mixerSetControlDetails 0 52428 -> 7; keys 90; "
+     "log @open|@mic|@ctl|@get 7000|mixerSetControlDetails 0 52428 -> 7; "
      "boxh Tacetto|error #7 calling mixersetcontroldetails(); log @close; exit"},
     {"xp-open-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerOpen 2 4\n",
-     "log @xp 7000 52428; keys 90; win; press; log mixerOpen 0 0 0 0 -> 4; "
-     "box Tacetto|error #4 calling mixeropen(); label -1; press; log @xp 52428 52428; keys 90; "
-     "lock 0; label 80; close; exit; log @xp 52428 52428; keys 90"},
+     "log @xp 7000 52428; win; press; log mixerOpen 0 0 0 0 -> 4; "
+     "box Tacetto|error #4 calling mixeropen(); label -1; light off; press; log @xp 52428 52428; "
+     "label 80; close; exit; log @xp 52428 52428"},
     {"xp-line-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerGetLineInfoA 2 1024\n",
-     "log @xp 7000 52428; keys 90; win; press; log @open|mixerGetLineInfoA 3 0x1003 -> 1024; "
+     "log @xp 7000 52428; win; press; log @open|mixerGetLineInfoA 3 0x1003 -> 1024; "
      "box Tacetto|error #1024 calling mixergetlineinfo(); log @close; label -1; press; "
-     "log @xp 52428 52428; keys 90; label 80; close; exit; log @xp 52428 52428; keys 90"},
+     "log @xp 52428 52428; label 80; close; exit; log @xp 52428 52428"},
     {"xp-controls-fail-on-press", "tacetto", true, CFG80, MIC "fail mixerGetLineControlsA 2 5\n",
-     "log @xp 7000 52428; keys 90; win; press; log @open|@mic|mixerGetLineControlsA 2 0x50030001 "
-     "-> 5; "
+     "log @xp 7000 52428; win; press; "
+     "log @open|@mic|mixerGetLineControlsA 2 0x50030001 -> 5; "
      "box Tacetto|error #5 calling mixergetlinecontrols(); log @close; label -1; press; "
-     "log @xp 52428 52428; keys 90; label 80; close; exit; log @xp 52428 52428; keys 90"},
+     "log @xp 52428 52428; label 80; close; exit; log @xp 52428 52428"},
     {"xp-read-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerGetControlDetailsA 2 11\n",
-     "log @xp 7000 52428; keys 90; win; press; log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 "
-     "-; "
+     "log @xp 7000 52428; win; press; log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 -; "
      "box Tacetto|error #11 calling mixergetcontroldetails(); log @close; label -1; press; "
-     "log @xp 52428 52428; keys 90; label 80; close; exit; log @xp 52428 52428; keys 90"},
-    // The mute's stroke and table entry stay although its write fails.
+     "log @xp 52428 52428; label 80; close; exit; log @xp 52428 52428"},
+    // The mute's write fails: the line stays live, and the light, struck on before the write,
+    // is struck off again before the box shows.
     {"xp-write-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 2 11\n",
-     "log @xp 7000 52428; keys 90; win; press; "
-     "log @open|@mic|@ctl|@get 52428|mixerSetControlDetails 0 0 -> 11; keys 90; "
-     "box Tacetto|error #11 calling mixersetcontroldetails(); log @close; label -1; lock 1; "
-     "press; log @xp 52428 52428; keys 90; lock 0; label 80; close; exit; "
-     "log @xp 52428 52428; keys 90"},
+     "log @xp 7000 52428; win; press; "
+     "log @open|@mic|@ctl|@get 52428|mixerSetControlDetails 0 0 -> 11; keys 90 90; light off on; "
+     "box Tacetto|error #11 calling mixersetcontroldetails(); log @close; label -1; press; "
+     "log @xp 52428 52428; light off; label 80; close; exit; log @xp 52428 52428"},
     // A press while the error box of another is open runs at once, nested in the box's own loop;
-    // the failed press, finished when the box is confirmed, writes its -1 last.
+    // the failed press, finished when the box is confirmed, writes its -1 last. The line is
+    // muted by the nested press, and the light shows it.
     {"xp-press-during-error-box", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 2 5\n",
-     "log @xp 7000 52428; keys 90; win; press; "
-     "log @open|@mic|@ctl|@get 52428|mixerSetControlDetails 0 0 -> 5; keys 90; press; "
+     "log @xp 7000 52428; win; press; "
+     "log @open|@mic|@ctl|@get 52428|mixerSetControlDetails 0 0 -> 5; keys 90 90; press; "
      "log @xp 52428 0; keys 90; label 0; box Tacetto|error #5 calling mixersetcontroldetails(); "
-     "log @close; label -1; close; exit; log @xp 0 52428; keys 90"},
-    // At exit the window is gone and with it the hotkey, while the box is up.
+     "log @close; label -1; light on; close; exit; log @xp 0 52428; keys 90; light off"},
+    // At exit the window is gone and with it the hotkey, while the box is up. The line stays
+    // muted, and so does the light.
     {"xp-open-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerOpen 3 2\n",
      XP_MUTED "close; log mixerOpen 0 0 0 0 -> 2; hold 1656; "
-              "box Tacetto|error #2 calling mixeropen(); exit"},
+              "box Tacetto|error #2 calling mixeropen(); exit; light on"},
     {"xp-line-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerGetLineInfoA 3 1024\n",
      XP_MUTED "close; log @open|mixerGetLineInfoA 3 0x1003 -> 1024; "
               "box Tacetto|error #1024 calling mixergetlineinfo(); log @close; exit"},
@@ -227,21 +262,24 @@ const Row kRows[] = {
      XP_MUTED "close; log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 -; "
               "box Tacetto|error #11 calling mixergetcontroldetails(); log @close; exit"},
     {"xp-write-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 3 11\n",
-     XP_MUTED "close; log @open|@mic|@ctl|@get 0|mixerSetControlDetails 0 52428 -> 11; keys 90; "
-              "box Tacetto|error #11 calling mixersetcontroldetails(); log @close; exit"},
+     XP_MUTED "close; log @open|@mic|@ctl|@get 0|mixerSetControlDetails 0 52428 -> 11; "
+              "keys 90 90; box Tacetto|error #11 calling mixersetcontroldetails(); log @close; "
+              "exit; light on off"},
     // Session end: WM_ENDSESSION 1 restores at once and the later close does not again;
     // WM_ENDSESSION 0 restores nothing.
     {"xp-session-ends", "tacetto", true, CFG80, MIC,
-     XP_MUTED "lock 1; session 1; log @xp 0 52428; keys 90; lock 0; close; exit"},
+     XP_MUTED "session 1; log @xp 0 52428; keys 90; light off; close; exit"},
     {"xp-session-goes-on", "tacetto", true, CFG80, MIC,
-     XP_MUTED "session 0; quiet; lock 1; close; exit; log @xp 0 52428; keys 90; lock 0"},
+     XP_MUTED "session 0; quiet; light on; close; exit; log @xp 0 52428; keys 90; light off"},
     // The hotkey held by another program: the box before the window shows; presses do nothing.
     {"xp-hotkey-taken", "tacetto", true, CFG80, MIC,
-     "hold 1656; start; log @xp 7000 52428; keys 90; boxh Veltrane|Hotkey bereits belegt!; win; "
-     "press; quiet; close; exit; log @xp 52428 52428; keys 90"},
-    // 60 presses typed at once: every one switched, in turn; label and level agree.
+     "hold 1656; start; log @xp 7000 52428; boxh Veltrane|Hotkey bereits belegt!; win; "
+     "press; quiet; close; exit; log @xp 52428 52428"},
+    // Seven presses typed at once, the tool's window in front: every one switched in turn, each
+    // seeing the light its forerunner left; label, level and light agree.
     {"xp-burst", "tacetto", true, CFG80, MIC,
-     "log @xp 7000 52428; keys 90; win; burst 60; log 30*@xp 52428 0|@xp 0 52428; keys 60*90; "
-     "label 80; lock 0; file line 0x1003 52428; close; exit; log @xp 52428 52428; keys 90"},
+     "log @xp 7000 52428; win; front tool; burst 7; log 3*@xp 52428 0|@xp 0 52428; "
+     "log @xp 52428 0; keys 7*90; label 0; light on; file line 0x1003 0; close; exit; "
+     "log @xp 0 52428; keys 90; light off"},
 };
 const int kRowCount = sizeof kRows / sizeof *kRows;

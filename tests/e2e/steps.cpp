@@ -4,29 +4,73 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <map>
 
 #include "tests/e2e/desktop.h"
+#include "tests/e2e/lock_lights.h"
 #include "tests/e2e/scenario.h"
 #include "tests/e2e/tacetto_expectations.h"
 
 namespace {
 
-// The extent of `text` in the tools' font, "MS Sans Serif" 8 points, at `dpi`.
-SIZE TextExtent(const std::string& text, int dpi) {
+// The face wine draws "MS Sans Serif" with where the rows' window sizes were taken, and the
+// extent of the mute tool's greeting in it at 8 points, 96 DPI.
+constexpr char kMeasuredFace[] = "Liberation Sans";
+constexpr SIZE kMeasuredGreeting = {219, 12};
+
+// Each program's client area as the row that checks its size at 96 DPI found it; the 150 % rows
+// measure against it.
+std::map<std::string, SIZE> g_clientAt96;
+
+// The tools' font, "MS Sans Serif" 8 points, at `dpi`: the extent of `text` in it, the face wine
+// draws it with, and its dialog base units (what a dialog unit is in pixels, times 4 across and
+// 8 down), as Windows takes them from the font: half the average width of the letters, rounded
+// up, and the height of a line.
+struct FontFigures {
+  SIZE extent, units;
+  std::string face;
+};
+FontFigures MeasureFont(const std::string& text, int dpi) {
   // As a dialog makes its font from the template: the height in pixels at the screen's DPI.
   HFONT font = CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                            ANSI_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font);
-  SIZE extent = {};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  FontFigures figures = {};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &figures.extent);
+  static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  SIZE letters = {};
+  GetTextExtentPoint32A(dc, kLetters, 52, &letters);
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(dc, &metrics);
+  figures.units = {(letters.cx / 26 + 1) / 2, metrics.tmHeight};
+  char face[LF_FACESIZE] = {};
+  GetTextFaceA(dc, sizeof face, face);
+  figures.face = face;
   SelectObject(dc, old);
   DeleteDC(dc);
   DeleteObject(font);
-  return extent;
+  return figures;
 }
 
 }  // namespace
+
+std::string WrongFont() {
+  const FontFigures font = MeasureFont(kTacettoGreeting, 96);
+  const SIZE greeting = font.extent;
+  if (font.face == kMeasuredFace && greeting.cx == kMeasuredGreeting.cx &&
+      greeting.cy == kMeasuredGreeting.cy) {
+    return "";
+  }
+  char line[512];
+  snprintf(line, sizeof line,
+           "font: wine draws \"MS Sans Serif\" 8 pt with %s (the greeting %ld x %ld px), but the "
+           "rows' window sizes were taken with %s (%ld x %ld px): install fonts-liberation and "
+           "fonts-wine (bash scripts/setup.sh does)\n",
+           font.face.c_str(), greeting.cx, greeting.cy, kMeasuredFace, kMeasuredGreeting.cx,
+           kMeasuredGreeting.cy);
+  return line;
+}
 
 void Scenario::Step(const std::string& line) {
   const std::string verb = line.substr(0, line.find(' '));
@@ -77,29 +121,73 @@ void Scenario::Step(const std::string& line) {
       }
     }
     ExpectNew(line, expected, strokesSeen, [this] { return Strokes(); });
-  } else if (verb == "lock") {  // now, and as the doubles saw it at the last level write
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
+  } else if (verb == "light") {  // light NOW [AT-WRITE]
+    const Lines words = Split(arg, ' ');
     const size_t scroll = ConfigValue(4) != 0 ? 1 : 0;
-    std::string atWrite = "none";
-    for (const std::string& entry : Split(SoundText(), '\n')) {
-      atWrite = entry.rfind("locks ", 0) == 0 ? Split(entry.substr(6), ' ')[scroll] : atWrite;
+    const BYTE key = scroll != 0 ? VK_SCROLL : VK_NUMLOCK;
+    const BYTE other = scroll != 0 ? VK_NUMLOCK : VK_SCROLL;
+    const int wanted = words[0] == "on" ? 1 : 0;
+    for (const ULONGLONG until = GetTickCount64() + kStepMs;
+         LockLight(key) != wanted && GetTickCount64() < until;) {
+      Sleep(20);
     }
-    Check(line, arg + ", at the last level write " + arg,
-          std::to_string(keys[scroll != 0 ? VK_SCROLL : VK_NUMLOCK]) +
-              ", at the last level write " + atWrite);
+    std::string atWrite = "-";
+    for (const std::string& entry : Split(SoundText(), '\n')) {
+      atWrite = entry.rfind("lights ", 0) == 0 ? OnOff(Split(entry.substr(7), ' ')[scroll] == "1")
+                                               : atWrite;
+    }
+    const std::string others = std::string(", ") + LockKeyName(other) + " ";
+    Check(line,
+          LockKeyName(key) + (" " + words[0]) + others + "off, at the last level write " +
+              words[words.size() > 1 ? 1 : 0],
+          LockKeyName(key) + (" " + std::string(OnOff(LockLight(key)))) + others +
+              OnOff(LockLight(other)) + ", at the last level write " + atWrite);
+  } else if (verb == "strike") {  // strike 90|91: the user strikes Num Lock or Scroll Lock
+    StrikeKey(static_cast<BYTE>(strtoul(arg.c_str(), nullptr, 16)));
+  } else if (verb == "swallow") {
+    SwallowStroke();
+  } else if (verb == "resume") {
+    HANDLE resume = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-resume");
+    SetEvent(resume);
+    CloseHandle(resume);
+  } else if (verb == "front") {  // front tool|other: that window in front, keys go to it
+    HWND front = arg == "tool" ? window : OtherProgramWindow();
+    ShowWindow(front, SW_SHOW);
+    SetForegroundWindow(front);
+    for (const ULONGLONG until = GetTickCount64() + kStepMs;
+         GetForegroundWindow() != front && GetTickCount64() < until;) {
+      Sleep(20);
+    }
+    Check(line, "in front", GetForegroundWindow() == front ? "in front" : "not in front");
+    Sleep(kSettleMs);
   } else if (verb == "dpi") {  // before the start: the program's screen DPI
     dpi = static_cast<int>(number);
     SetLogPixels(number);
-  } else if (verb == "client") {  // client W H [E]: W x H pixels, each edge within E of it
+  } else if (verb == "client") {  // client W H; client scaled E
     const Lines size = Split(arg, ' ');
-    const int edge = size.size() > 2 ? 2 * atoi(size[2].c_str()) : 0;
     RECT client = {};
     GetClientRect(window, &client);
-    const bool within = abs(client.right - atoi(size[0].c_str())) <= edge &&
-                        abs(client.bottom - atoi(size[1].c_str())) <= edge;
-    Check(line, arg,
-          within ? arg : std::to_string(client.right) + " " + std::to_string(client.bottom));
+    const std::string found = std::to_string(client.right) + " " + std::to_string(client.bottom);
+    if (size[0] != "scaled") {
+      g_clientAt96[row.program] = {client.right, client.bottom};
+      return Check(line, arg, found);
+    }
+    const auto at96 = g_clientAt96.find(row.program);
+    if (at96 == g_clientAt96.end()) {
+      return Check(line, "the 96-DPI area of this run",
+                   std::string("none: no row before it measured ") + row.program + " at 96 DPI");
+    }
+    const SIZE from = MeasureFont("", 96).units, to = MeasureFont("", dpi).units;
+    const long width = MulDiv(at96->second.cx, to.cx, from.cx);
+    const long height = MulDiv(at96->second.cy, to.cy, from.cy);
+    const long edge = size.size() > 1 ? 2 * atol(size[1].c_str()) : 0;
+    const std::string wanted = std::to_string(width) + " " + std::to_string(height);
+    char how[128];
+    snprintf(how, sizeof how, " (%ld %ld at 96 DPI, dialog units %ld x %ld there, %ld x %ld here)",
+             at96->second.cx, at96->second.cy, from.cx, from.cy, to.cx, to.cy);
+    Check(line + how, wanted,
+          labs(client.right - width) <= edge && labs(client.bottom - height) <= edge ? wanted
+                                                                                     : found);
   } else if (verb == "inside") {  // inside ID...: these controls lie within the client area
     RECT client = {};
     GetClientRect(window, &client);
@@ -118,7 +206,7 @@ void Scenario::Step(const std::string& line) {
     text = WindowText(label);
     RECT area = {};
     GetClientRect(label, &area);
-    const SIZE extent = TextExtent(text, dpi);
+    const SIZE extent = MeasureFont(text, dpi).extent;
     const std::string room = std::to_string(area.right) + " x " + std::to_string(area.bottom);
     Check(line + " \"" + text + "\"", "at most " + room,
           extent.cx <= area.right && extent.cy <= area.bottom

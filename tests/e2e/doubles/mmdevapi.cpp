@@ -79,7 +79,7 @@ class Volume : public Object<IAudioEndpointVolume> {
   }
   HRESULT STDMETHODCALLTYPE SetMasterVolumeLevelScalar(float scalar, LPCGUID) override {
     SoundCall call("SetMasterVolumeLevelScalar");
-    call.NoteLockKeys();
+    call.NoteLights();
     uint32_t bits = 0;
     memcpy(&bits, &scalar, sizeof bits);
     SoundWaveIn* in = nullptr;

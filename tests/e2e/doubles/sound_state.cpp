@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tests/e2e/lock_lights.h"
+
 namespace {
 
 Sound Load() {
@@ -24,10 +26,12 @@ Sound Load() {
       sound.waveIns.push_back({a, b, c != 0, word[0]});
     } else if (sscanf(text, "fail %63s %63s %63s", word[0], word[1], word[2]) == 3) {
       sound.failures.push_back(text + 5);
+    } else if (sscanf(text, "pause %63s %63s", word[0], word[1]) == 2) {
+      sound.pauses.push_back(text + 6);
     } else if (sscanf(text, "count %63s %u", word[0], &a) == 2) {
       sound.counts[word[0]] = a;
-    } else if (strncmp(text, "locks ", 6) == 0) {
-      sound.locks = text + 6;
+    } else if (strncmp(text, "lights ", 7) == 0) {
+      sound.lights = text + 7;
     }
   }
   if (file != nullptr) {
@@ -55,22 +59,50 @@ void Save(const Sound& sound) {
   for (const std::string& failure : sound.failures) {
     fprintf(file, "fail %s\n", failure.c_str());
   }
+  for (const std::string& pause : sound.pauses) {
+    fprintf(file, "pause %s\n", pause.c_str());
+  }
   for (const auto& [call, count] : sound.counts) {
     fprintf(file, "count %s %u\n", call.c_str(), unsigned(count));
   }
-  if (!sound.locks.empty()) {
-    fprintf(file, "locks %s\n", sound.locks.c_str());
+  if (!sound.lights.empty()) {
+    fprintf(file, "lights %s\n", sound.lights.c_str());
   }
   fclose(file);
+}
+
+// Holds the calling thread until the driver lets it go on.
+void Pause() {
+  // Under wine a thread sees only the toggles made after its input exists; Windows shows it the
+  // lights as they are. The program's thread gets its input here, so that it sees a light the
+  // driver strikes during the pause, as it would on Windows.
+  GetKeyState(VK_NUMLOCK);
+  HANDLE resume = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-resume");
+  WaitForSingleObject(resume, 10000);
+  CloseHandle(resume);
 }
 
 }  // namespace
 
 SoundCall::SoundCall(const char* name)
     : mutex_(CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles")) {
+  // From the first call of the program on, before any stroke it makes.
+  WatchLockLights();
   WaitForSingleObject(mutex_, INFINITE);
   sound = Load();
   const uint32_t use = ++sound.counts[name];
+  for (const std::string& pause : sound.pauses) {
+    char call[64] = "";
+    unsigned n = 0;
+    if (sscanf(pause.c_str(), "%63s %u", call, &n) == 2 && n == use && strcmp(call, name) == 0) {
+      Log("pause %s", name);
+      Save(sound);
+      ReleaseMutex(mutex_);
+      Pause();
+      WaitForSingleObject(mutex_, INFINITE);
+      sound = Load();
+    }
+  }
   for (const std::string& failure : sound.failures) {
     char call[64] = "", value[64] = "";
     unsigned n = 0;
@@ -110,10 +142,8 @@ SoundWaveIn* SoundCall::WaveInOfEndpoint(const std::string& endpointId) {
   return nullptr;
 }
 
-void SoundCall::NoteLockKeys() {
-  // The table entry's toggle bit (1) and down bit (0x80), as GetKeyboardState gives them.
-  sound.locks = std::to_string(GetKeyState(VK_NUMLOCK) & 0x81) + " " +
-                std::to_string(GetKeyState(VK_SCROLL) & 0x81);
+void SoundCall::NoteLights() {
+  sound.lights = std::to_string(LockLight(VK_NUMLOCK)) + " " + std::to_string(LockLight(VK_SCROLL));
 }
 
 std::string EndpointIdOf(const SoundWaveIn& waveIn) {

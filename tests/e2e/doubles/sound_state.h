@@ -31,15 +31,18 @@ struct Sound {
   std::vector<SoundDevice> devices;
   std::vector<SoundWaveIn> waveIns;
   std::vector<std::string> failures;  // "<call> <n> <code>" as written
+  std::vector<std::string> pauses;    // "<call> <n>": that use waits for the driver
   std::map<std::string, uint32_t> counts;
-  // "N S": the Num Lock and Scroll Lock entries of the writing thread's key-state table at the
-  // last level write (where a lock key set before the write shows).
-  std::string locks;
+  // "N S": the Num Lock and Scroll Lock lights (1 on) as another program saw them at the last
+  // level write (where a light set before the write shows).
+  std::string lights;
 };
 
 // One call: takes the lock, reads the state and counts the call; `failed` tells whether a fail
-// entry names this use of the call, `code` is then its result. The destructor writes the state
-// back (a failed call changes only its counter) and lets the lock go.
+// entry names this use of the call, `code` is then its result. A pause entry for this use logs
+// "pause <call>" and holds the call, without the lock, until the driver sets the event
+// "tacetto-sound-resume". The destructor writes the state back (a failed call changes only its
+// counter) and lets the lock go.
 class SoundCall {
  public:
   explicit SoundCall(const char* name);
@@ -49,8 +52,8 @@ class SoundCall {
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
   // The wave input whose endpoint has this id ("{0.0.1.00000000}.{<id>}"); nullptr if none has.
   SoundWaveIn* WaveInOfEndpoint(const std::string& endpointId);
-  // At a level write: notes the calling thread's lock-key entries in Sound::locks.
-  void NoteLockKeys();
+  // At a level write: notes the lock lights in Sound::lights.
+  void NoteLights();
 
   Sound sound;
   bool failed = false;

@@ -59,7 +59,7 @@ MMRESULT Details(const char* name, HMIXEROBJ object, const MIXERCONTROLDETAILS* 
                                                                : MMSYSERR_NOERROR;
   }
   if (set) {
-    call.NoteLockKeys();
+    call.NoteLights();
     if (result == MMSYSERR_NOERROR && line != nullptr) {
       line->level = value->dwValue;
     }
