@@ -50,10 +50,12 @@ bool ReadSixLines() {
   return true;
 }
 
-// The lock light as the tool reads it: the key messages waiting for the thread taken first.
+// The lock light as the tool reads it: the key input waiting for the thread taken first and
+// posted back.
 int Light(BYTE key) {
   MSG message;
-  while (PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+  while (PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE | PM_QS_INPUT)) {
+    PostMessageA(message.hwnd, message.message, message.wParam, message.lParam);
   }
   return GetKeyState(key) & 1;
 }

@@ -8,5 +8,5 @@
 int SameWorkStart();
 // A hotkey press: shows the window, switches the level and writes it into the label.
 void SameWorkPress(HWND window, int labelId);
-// At exit: restores the keyboard state and the level found at start.
+// At exit: restores the level found at start.
 void SameWorkEnd();

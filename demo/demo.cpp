@@ -118,12 +118,9 @@ void ExpectLight(BYTE key, int expected, const std::string& when, int& problems)
     Sleep(20);
   }
   const int light = LockLight(key);
-  Say(std::string(LockKeyName(key)) + " light " + when +
-      ", as another program sees it: " + OnOff(light));
-  if (light != expected) {
-    Say(std::string("  expected ") + OnOff(expected));
-    ++problems;
-  }
+  Say(std::string(LockKeyName(key)) + " light " + when + ", as another program sees it: " +
+      OnOff(light) + (light != expected ? std::string(", expected ") + OnOff(expected) : ""));
+  problems += light != expected ? 1 : 0;
 }
 
 void Picture(HWND window, const std::string& shotDir, const char* name, int& problems) {

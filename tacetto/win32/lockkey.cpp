@@ -12,11 +12,14 @@ constexpr DWORD kStrokeShownMs = 100;
 
 // The light of `key` (1 on) as this thread sees it. While the tool's window is in front, its own
 // strokes come back to this thread as key messages, and the thread sees the light they set only
-// once they are taken from its queue; a press queued behind them would read the light as it was.
-// They are taken, and dropped: the window has no keyboard input of its own.
+// once they are taken from its input; a press queued before them would read the light as it was.
+// So the key input waiting for the thread is taken first, and handed back to its windows as posted
+// messages, which they get after the switch as they would have (Alt+F4 included). Messages sent
+// to the thread are taken on the way, as any look at the queue takes them.
 int32_t LightOf(BYTE key) {
   MSG message;
-  while (PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+  while (PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE | PM_QS_INPUT)) {
+    PostMessageA(message.hwnd, message.message, message.wParam, message.lParam);
   }
   return GetKeyState(key) & 1;
 }

@@ -107,9 +107,19 @@ class MixerVolume {
   MIXERCONTROLDETAILS details_ = {};
 };
 
+// Whether the line has been put back for the end of the run: from then on no press switches it.
+// The session's end may come while a switch reads the light, which takes the messages sent to
+// the thread.
+bool RunEnded(const int32_t& request) {
+  return g_restored && request != kRestore;
+}
+
 }  // namespace
 
 int32_t SwitchVolume(const int32_t& request) {
+  if (RunEnded(request)) {
+    return UnmutedVolume;
+  }
   const bool viaEndpoint = UseEndpoint();
   MixerVolume mixer;
   EndpointVolume endpoint;
@@ -133,7 +143,7 @@ int32_t SwitchVolume(const int32_t& request) {
     SetLockKey(live);
   } else if (code == 0) {
     int32_t muted = 0;
-    // The endpoint's mute flag follows the lock key, except that a restore hands the flag back
+    // The endpoint's mute flag follows the switch, except that a restore hands the flag back
     // as the user had it at start, whatever the level: the device leaves the tool as it was found
     // (a restore to a level of 0 is silent by its level).
     MuteFlag flag = MuteFlag::kClear;
@@ -148,9 +158,18 @@ int32_t SwitchVolume(const int32_t& request) {
       level = LevelFromPercent(request);
     }
     const int32_t shown = SetLockKey(muted);
+    if (RunEnded(request)) {
+      // The session ended while the light was read: the line is back at UnmutedVolume, and the
+      // light shows it live again.
+      const int32_t live = 0;
+      SetLockKey(live);
+      return UnmutedVolume;
+    }
     code = viaEndpoint ? endpoint.Write(level, flag, call) : mixer.Write(level, call);
     if (code != 0) {
-      // The switch failed: the light goes back to what it showed before.
+      // The switch failed, at its level or at the endpoint's mute flag after it: the light goes
+      // back to what it showed before, with the label's -1. A level of 0 whose flag could not be
+      // set is no mute to trust: a call program raises such a level by itself.
       SetLockKey(shown);
     }
   }

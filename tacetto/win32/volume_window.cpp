@@ -91,7 +91,7 @@ void RunVolumeWindow() {
                                 /*withholdActivate=*/true);
   if (window == nullptr) {
     // Without a window there is nothing to register the hotkey for and nothing to wait on:
-    // return at once, so that the start-up sequence restores the keyboard and the line.
+    // return at once, so that the start-up sequence restores the line.
     return;
   }
   RunToolWindow(window);

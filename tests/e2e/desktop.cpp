@@ -20,6 +20,35 @@ bool Poll(DWORD timeoutMs, Probe probe) {
   return true;
 }
 
+INPUT KeyInput(WORD key, bool up, bool extended) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+  input.ki.dwExtraInfo = kDriverKeyTag;
+  return input;
+}
+
+// The modifiers down, the key down and up `times` times, the modifiers up.
+void AddCombination(std::vector<INPUT>& inputs, uint32_t number, bool extendedKey, int times) {
+  const WORD modifiers[3][2] = {{2, VK_CONTROL}, {1, VK_MENU}, {4, VK_SHIFT}};
+  for (const auto& modifier : modifiers) {
+    if ((number >> 8) & modifier[0]) {
+      inputs.push_back(KeyInput(modifier[1], false, false));
+    }
+  }
+  for (int n = 0; n < times; ++n) {
+    inputs.push_back(KeyInput(static_cast<WORD>(number & 0xFF), false, extendedKey));
+    inputs.push_back(KeyInput(static_cast<WORD>(number & 0xFF), true, extendedKey));
+  }
+  for (int i = 3; i-- > 0;) {
+    if ((number >> 8) & modifiers[i][0]) {
+      inputs.push_back(KeyInput(modifiers[i][1], true, false));
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<HWND> TopWindowsOf(DWORD processId) {
@@ -103,44 +132,18 @@ bool ConfirmMessageBox(HWND box, DWORD timeoutMs) {
   return Poll(timeoutMs, [&] { return IsWindow(box) == FALSE; });
 }
 
-void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey, int times) {
+void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey, int times, uint32_t then) {
   std::vector<INPUT> inputs;
-  auto add = [&](WORD key, bool up, bool extended) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-    input.ki.dwExtraInfo = kDriverKeyTag;
-    inputs.push_back(input);
-  };
-  const WORD modifiers[3][2] = {{2, VK_CONTROL}, {1, VK_MENU}, {4, VK_SHIFT}};
-  for (const auto& modifier : modifiers) {
-    if ((hotkeyNumber >> 8) & modifier[0]) {
-      add(modifier[1], false, false);
-    }
-  }
-  for (int n = 0; n < times; ++n) {
-    add(static_cast<WORD>(hotkeyNumber & 0xFF), false, extendedKey);
-    add(static_cast<WORD>(hotkeyNumber & 0xFF), true, extendedKey);
-  }
-  for (int i = 3; i-- > 0;) {
-    if ((hotkeyNumber >> 8) & modifiers[i][0]) {
-      add(modifiers[i][1], true, false);
-    }
+  AddCombination(inputs, hotkeyNumber, extendedKey, times);
+  if (then != 0) {
+    AddCombination(inputs, then, false, 1);
   }
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 void StrikeKey(BYTE key) {
-  INPUT inputs[2] = {};
-  for (int i = 0; i < 2; ++i) {
-    inputs[i].type = INPUT_KEYBOARD;
-    inputs[i].ki.wVk = key;
-    inputs[i].ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-    inputs[i].ki.dwFlags = KEYEVENTF_EXTENDEDKEY | (i == 1 ? KEYEVENTF_KEYUP : 0);
-    inputs[i].ki.dwExtraInfo = kDriverKeyTag;
-  }
+  INPUT inputs[2] = {KeyInput(key, false, key == VK_NUMLOCK),
+                     KeyInput(key, true, key == VK_NUMLOCK)};
   SendInput(2, inputs, sizeof(INPUT));
 }
 

@@ -30,9 +30,11 @@ bool WaitForMessageBox(DWORD processId, HWND except, DWORD timeoutMs, HWND& box,
 bool ConfirmMessageBox(HWND box, DWORD timeoutMs);
 
 // Types the combination of a hotkey number (modifier set * 256 + key code; 1 Alt, 2 Ctrl,
-// 4 Shift) with SendInput, `times` times in one go; `extendedKey` sends the key as extended.
-void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey = false, int times = 1);
-// One stroke of `key` (down, up; extended, as lock keys are), as a user strikes it.
+// 4 Shift) with SendInput, `times` times in one go; `extendedKey` sends the key as extended. The
+// combination `then`, unless 0, follows in the same go.
+void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey = false, int times = 1, uint32_t then = 0);
+// One stroke of `key` (down, up; Num Lock as an extended key, as keyboards send it), as a user
+// strikes it.
 void StrikeKey(BYTE key);
 // The system close command, as from the window menu.
 void CloseBySystemCommand(HWND window);

@@ -5,7 +5,8 @@
 //   win                its window shows (the mute tool's with its greeting, always on top)
 //   box C|T, boxh C|T  a message box with caption C and text T, confirmed; boxh: while the
 //                      program's window is not visible
-//   press [N [x]]      the configured hotkey (or N, x: as an extended key); burst K: K presses
+//   press [N [x]]      the configured hotkey (or N, x: as an extended key); burst K: K presses;
+//                      pressclose: the hotkey with Alt+F4 right behind it, in one go
 //   label P            the mute tool's label: "Mikrofon/Line-Volume: P%" (or the text given)
 //   log A|B            the next lines of sound.log are exactly these (@macro: kMacros)
 //   keys 90 91         the next strokes seen by the keyboard hook that the driver did not
@@ -19,7 +20,8 @@
 //   front tool|other   the mute tool's window, or another program's, comes in front
 //   resume             the call that a pause entry of sound.txt holds goes on
 //   quiet              nothing more comes (log, strokes, boxes)
-//   close; session W   the system close command; WM_QUERYENDSESSION, then WM_ENDSESSION W
+//   close; session W   the system close command; WM_QUERYENDSESSION, then WM_ENDSESSION W, sent
+//                      ("session W queued": sent without waiting, taken when the program looks)
 //   devices A|B        the device, line and wavein lines of sound.txt are now A, B, ...: a device
 //                      plugged in or taken out
 //   field H, holds H   the probe's hotkey field: HKM_SETHOTKEY H / holds H (hex)
@@ -170,13 +172,18 @@ const Row kRows[] = {
      "log @xp 7000 52428; win; swallow; press; log @xp 52428 0; keys 91; light off; label 0; "
      "press; log @xp 0 52428; light off; label 80; press; log @xp 52428 0; keys 91; light on; "
      "label 0; close; exit; log @xp 0 52428; keys 91; light off"},
-    // The tool's window in front takes the tool's own strokes as key messages, another program's
-    // window takes them in the other case: the light follows every switch either way.
-    {"xp-other-in-front", "tacetto", true, "0/1/1656/80/1/0", MIC,
-     "log @xp 7000 52428; win; front tool; press; log @xp 52428 0; keys 91; light on; label 0; "
-     "front other; press; log @xp 0 52428; keys 91; light off; label 80; burst 3; "
-     "log @xp 52428 0|@xp 0 52428|@xp 52428 0; keys 91 91 91; light on; label 0; front tool; "
-     "press; log @xp 0 52428; keys 91; light off; label 80; close; exit; log @xp 52428 52428"},
+    // Another program's window in front takes the tool's strokes: at the start, before the tool's
+    // window shows, and at the exit, when it is gone (a press brings the tool's window in front,
+    // which then takes them as key messages of its own).
+    {"xp-other-in-front", "tacetto", true, "0/1/1656/80/1/1", MIC,
+     "front other; start; log @xp 7000 52428; keys 91; light on; win; front tool; press; "
+     "log @xp 52428 0; keys 91; light off; label 0; front other; close; exit; log @xp 0 52428; "
+     "keys 91; light on"},
+    // Keys typed into the tool's window while a press switches still reach it: Alt+F4 right
+    // behind the hotkey closes the window once the press is done.
+    {"xp-keys-during-press", "tacetto", true, CFG80, MIC,
+     "log @xp 7000 52428; win; front tool; pressclose; log @xp 52428 0; keys 90; exit; "
+     "log @xp 0 52428; keys 90; light off"},
     // Start volume -1: the level read is kept; near the rounding edges of the percent shown. The
     // light is set to live: struck here by the user while the start reads the level.
     {"xp-keep-light-struck", "tacetto", true, "0/1/1656/-1/1/0",
@@ -189,9 +196,6 @@ const Row kRows[] = {
     {"xp-keep-334", "tacetto", true, "0/1/1656/-1", "device Mic\nline 0x1003 334\n",
      "log @xpread 334; light off -; win; press; log @xp 334 0; keys 90; light on; label 0; press; "
      "log @xp 0 0; light on; label 0; close; exit; log @xp 0 0; keys 90; light off"},
-    {"xp-keep-335", "tacetto", true, "0/1/1656/-1", "device Mic\nline 0x1003 335\n",
-     "log @xpread 335; win; press; log @xp 335 0; keys 90; label 0; press; log @xp 0 655; "
-     "keys 90; label 1; close; exit; log @xp 655 655"},
     // The line input (line 2 = 0) is switched, the microphone keeps its level.
     {"xp-line-input", "tacetto", true, "0/0/1656/80",
      "device Mic\nline 0x1003 7000\nline 0x1002 9000\n",
@@ -269,6 +273,13 @@ const Row kRows[] = {
     // WM_ENDSESSION 0 restores nothing.
     {"xp-session-ends", "tacetto", true, CFG80, MIC,
      XP_MUTED "session 1; log @xp 0 52428; keys 90; light off; close; exit"},
+    // The session ends while a press reads the light: the line is restored there and then, the
+    // press writes nothing after it and takes its stroke back, and later presses do nothing.
+    {"xp-session-ends-during-press", "tacetto", true, CFG80,
+     MIC "pause mixerGetControlDetailsA 2\n",
+     "log @xp 7000 52428; win; press; log @open|@mic|@ctl|pause mixerGetControlDetailsA; "
+     "session 1 queued; resume; log @get 52428|@xp 52428 52428|@close; keys 90 90; light off; "
+     "file line 0x1003 52428; label 80; press; quiet; close; exit"},
     {"xp-session-goes-on", "tacetto", true, CFG80, MIC,
      XP_MUTED "session 0; quiet; light on; close; exit; log @xp 0 52428; keys 90; light off"},
     // The hotkey held by another program: the box before the window shows; presses do nothing.

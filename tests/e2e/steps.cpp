@@ -17,10 +17,26 @@ namespace {
 // extent of the mute tool's greeting in it at 8 points, 96 DPI.
 constexpr char kMeasuredFace[] = "Liberation Sans";
 constexpr SIZE kMeasuredGreeting = {219, 12};
+constexpr uint32_t kAltF4 = 1 * 256 + VK_F4;
 
 // Each program's client area as the row that checks its size at 96 DPI found it; the 150 % rows
 // measure against it.
 std::map<std::string, SIZE> g_clientAt96;
+
+// The 96-DPI client area of `program` that a row has written down ("client W H"): what a 150 %
+// row run without that row measures against.
+SIZE WrittenClientAt96(const std::string& program) {
+  SIZE size = {};
+  for (int i = 0; i < kRowCount + kEndpointRowCount; ++i) {
+    const Row& row = i < kRowCount ? kRows[i] : kEndpointRows[i - kRowCount];
+    const char* at = strstr(row.steps, "client ");
+    if (program == row.program && at != nullptr && strstr(row.steps, "dpi ") == nullptr &&
+        sscanf(at, "client %ld %ld", &size.cx, &size.cy) == 2) {
+      return size;
+    }
+  }
+  return size;
+}
 
 // The tools' font, "MS Sans Serif" 8 points, at `dpi`: the extent of `text` in it, the face wine
 // draws it with, and its dialog base units (what a dialog unit is in pixels, times 4 across and
@@ -58,17 +74,18 @@ FontFigures MeasureFont(const std::string& text, int dpi) {
 std::string WrongFont() {
   const FontFigures font = MeasureFont(kTacettoGreeting, 96);
   const SIZE greeting = font.extent;
-  if (font.face == kMeasuredFace && greeting.cx == kMeasuredGreeting.cx &&
-      greeting.cy == kMeasuredGreeting.cy) {
+  const bool face = font.face == kMeasuredFace;
+  if (face && greeting.cx == kMeasuredGreeting.cx && greeting.cy == kMeasuredGreeting.cy) {
     return "";
   }
   char line[512];
   snprintf(line, sizeof line,
            "font: wine draws \"MS Sans Serif\" 8 pt with %s (the greeting %ld x %ld px), but the "
-           "rows' window sizes were taken with %s (%ld x %ld px): install fonts-liberation and "
-           "fonts-wine (bash scripts/setup.sh does)\n",
+           "rows' window sizes were taken with %s (%ld x %ld px): %s\n",
            font.face.c_str(), greeting.cx, greeting.cy, kMeasuredFace, kMeasuredGreeting.cx,
-           kMeasuredGreeting.cy);
+           kMeasuredGreeting.cy,
+           face ? "another version of the font: the rows' sizes must be measured anew"
+                : "install fonts-liberation and fonts-wine (bash scripts/setup.sh does)");
   return line;
 }
 
@@ -103,10 +120,11 @@ void Scenario::Step(const std::string& line) {
   } else if (verb == "item") {  // item ID CLASS|TEXT
     HWND item = GetDlgItem(window, static_cast<int>(number));
     Check(line, arg.substr(arg.find(' ') + 1), ClassOf(item) + "|" + WindowText(item));
-  } else if (verb == "press" || verb == "burst") {
+  } else if (verb == "press" || verb == "burst" || verb == "pressclose") {
     Sleep(kSettleMs);
-    TypeHotkey(verb == "burst" || arg.empty() ? static_cast<uint32_t>(ConfigValue(2)) : number,
-               arg.find('x') != std::string::npos, verb == "burst" ? static_cast<int>(number) : 1);
+    TypeHotkey(verb != "press" || arg.empty() ? static_cast<uint32_t>(ConfigValue(2)) : number,
+               arg.find('x') != std::string::npos, verb == "burst" ? static_cast<int>(number) : 1,
+               verb == "pressclose" ? kAltF4 : 0);
   } else if (verb == "label") {
     const bool percent = !arg.empty() && arg.find_first_not_of("-0123456789") == std::string::npos;
     text = percent ? "Mikrofon/Line-Volume: " + arg + "%" : arg;
@@ -169,22 +187,26 @@ void Scenario::Step(const std::string& line) {
     GetClientRect(window, &client);
     const std::string found = std::to_string(client.right) + " " + std::to_string(client.bottom);
     if (size[0] != "scaled") {
-      g_clientAt96[row.program] = {client.right, client.bottom};
+      if (dpi == 96) {
+        g_clientAt96[row.program] = {client.right, client.bottom};
+      }
       return Check(line, arg, found);
     }
-    const auto at96 = g_clientAt96.find(row.program);
-    if (at96 == g_clientAt96.end()) {
-      return Check(line, "the 96-DPI area of this run",
-                   std::string("none: no row before it measured ") + row.program + " at 96 DPI");
-    }
+    const auto measured = g_clientAt96.find(row.program);
+    const SIZE at96 =
+        measured != g_clientAt96.end() ? measured->second : WrittenClientAt96(row.program);
+    // The title bar and the frame grow with the DPI, not with the font, and take from the client
+    // area: hence the pixels allowed.
     const SIZE from = MeasureFont("", 96).units, to = MeasureFont("", dpi).units;
-    const long width = MulDiv(at96->second.cx, to.cx, from.cx);
-    const long height = MulDiv(at96->second.cy, to.cy, from.cy);
+    const long width = MulDiv(at96.cx, to.cx, from.cx);
+    const long height = MulDiv(at96.cy, to.cy, from.cy);
     const long edge = size.size() > 1 ? 2 * atol(size[1].c_str()) : 0;
     const std::string wanted = std::to_string(width) + " " + std::to_string(height);
     char how[128];
-    snprintf(how, sizeof how, " (%ld %ld at 96 DPI, dialog units %ld x %ld there, %ld x %ld here)",
-             at96->second.cx, at96->second.cy, from.cx, from.cy, to.cx, to.cy);
+    snprintf(how, sizeof how,
+             " (%ld %ld at 96 DPI%s, dialog units %ld x %ld there, %ld x %ld here)", at96.cx,
+             at96.cy, measured != g_clientAt96.end() ? "" : " as written", from.cx, from.cy, to.cx,
+             to.cy);
     Check(line + how, wanted,
           labs(client.right - width) <= edge && labs(client.bottom - height) <= edge ? wanted
                                                                                      : found);
@@ -220,8 +242,13 @@ void Scenario::Step(const std::string& line) {
     CloseBySystemCommand(window);
   } else if (verb == "session") {
     DWORD_PTR answer = 0;
+    if (arg.find("queued") != std::string::npos) {  // taken when the program next looks
+      SendNotifyMessageA(window, WM_QUERYENDSESSION, 0, 0);
+      SendNotifyMessageA(window, WM_ENDSESSION, number, 0);
+      return;
+    }
     SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
-    PostMessageA(window, WM_ENDSESSION, number, 0);
+    SendMessageTimeoutA(window, WM_ENDSESSION, number, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
   } else if (verb == "devices" || verb == "file") {
     const SoundLock locked;
     ReadFileBytes(folder + "\\sound.txt", text);

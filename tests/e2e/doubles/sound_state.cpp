@@ -71,17 +71,6 @@ void Save(const Sound& sound) {
   fclose(file);
 }
 
-// Holds the calling thread until the driver lets it go on.
-void Pause() {
-  // Under wine a thread sees only the toggles made after its input exists; Windows shows it the
-  // lights as they are. The program's thread gets its input here, so that it sees a light the
-  // driver strikes during the pause, as it would on Windows.
-  GetKeyState(VK_NUMLOCK);
-  HANDLE resume = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-resume");
-  WaitForSingleObject(resume, 10000);
-  CloseHandle(resume);
-}
-
 }  // namespace
 
 SoundCall::SoundCall(const char* name)
@@ -91,17 +80,25 @@ SoundCall::SoundCall(const char* name)
   WaitForSingleObject(mutex_, INFINITE);
   sound = Load();
   const uint32_t use = ++sound.counts[name];
-  for (const std::string& pause : sound.pauses) {
+  bool pause = false;
+  for (const std::string& entry : sound.pauses) {
     char call[64] = "";
     unsigned n = 0;
-    if (sscanf(pause.c_str(), "%63s %u", call, &n) == 2 && n == use && strcmp(call, name) == 0) {
-      Log("pause %s", name);
-      Save(sound);
-      ReleaseMutex(mutex_);
-      Pause();
-      WaitForSingleObject(mutex_, INFINITE);
-      sound = Load();
-    }
+    pause = pause || (sscanf(entry.c_str(), "%63s %u", call, &n) == 2 && n == use &&
+                      strcmp(call, name) == 0);
+  }
+  if (pause) {
+    // Under wine a thread sees only the toggles made after its input exists: the program's
+    // thread gets its input here, before the driver, told by the log line, strikes a key.
+    GetKeyState(VK_NUMLOCK);
+    HANDLE resume = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-resume");
+    Log("pause %s", name);
+    Save(sound);
+    ReleaseMutex(mutex_);
+    WaitForSingleObject(resume, 10000);
+    CloseHandle(resume);
+    WaitForSingleObject(mutex_, INFINITE);
+    sound = Load();
   }
   for (const std::string& failure : sound.failures) {
     char call[64] = "", value[64] = "";
