@@ -54,8 +54,10 @@ bool ReadSixLines() {
 // posted back.
 int Light(BYTE key) {
   MSG message;
-  while (PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE | PM_QS_INPUT)) {
-    PostMessageA(message.hwnd, message.message, message.wParam, message.lParam);
+  for (int look = 0; look < 1000 && (HIWORD(GetQueueStatus(QS_KEY)) & QS_KEY) != 0; ++look) {
+    if (PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE | PM_QS_INPUT)) {
+      PostMessageA(message.hwnd, message.message, message.wParam, message.lParam);
+    }
   }
   return GetKeyState(key) & 1;
 }

@@ -70,7 +70,32 @@ DWORD WINAPI OtherProgram(LPVOID ready) {
   return 0;
 }
 
+HWND volatile g_readWindow = nullptr;
+HANDLE g_reader = nullptr;
+
+// Another program that reads a window's text over and over, as a screen reader may.
+DWORD WINAPI ReadText(LPVOID) {
+  char text[256];
+  DWORD_PTR length = 0;
+  for (HWND window; (window = g_readWindow) != nullptr;) {
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, kStepMs, &length);
+  }
+  return 0;
+}
+
 }  // namespace
+
+void ReadWithoutPause(HWND window) {
+  g_readWindow = window;
+  if (window != nullptr && g_reader == nullptr) {
+    g_reader = CreateThread(nullptr, 0, &ReadText, nullptr, 0, nullptr);
+  } else if (window == nullptr && g_reader != nullptr) {
+    WaitForSingleObject(g_reader, kStepMs);
+    CloseHandle(g_reader);
+    g_reader = nullptr;
+  }
+}
 
 void StartOtherProgram() {
   HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -213,6 +238,7 @@ void Scenario::Run() {
     UnregisterHotKey(nullptr, id);
   }
   ShowWindow(OtherProgramWindow(), SW_HIDE);
+  ReadWithoutPause(nullptr);
   EnterCriticalSection(&g_strokeLock);
   g_toSwallow = 0;
   LeaveCriticalSection(&g_strokeLock);

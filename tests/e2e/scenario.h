@@ -43,6 +43,8 @@ Lines Strokes();
 // The program's next stroke (down and up) is recorded and kept from the system, as a program
 // that swallows injected keys keeps it.
 void SwallowStroke();
+// Another program reads the text of `window` over and over from now on; nullptr: no more.
+void ReadWithoutPause(HWND window);
 // Another program's window, hidden until a row puts it in front (driver.cpp).
 void StartOtherProgram();
 HWND OtherProgramWindow();

@@ -17,6 +17,7 @@
 //                      L; "-": no level written yet): set before the write
 //   strike 90|91       the user strikes Num Lock or Scroll Lock
 //   swallow            the program's next stroke is kept from the system: its light stays
+//   reader on|off      another program reads the label over and over, as a screen reader may
 //   front tool|other   the mute tool's window, or another program's, comes in front
 //   resume             the call that a pause entry of sound.txt holds goes on
 //   quiet              nothing more comes (log, strokes, boxes)
@@ -286,11 +287,12 @@ const Row kRows[] = {
     {"xp-hotkey-taken", "tacetto", true, CFG80, MIC,
      "hold 1656; start; log @xp 7000 52428; boxh Veltrane|Hotkey bereits belegt!; win; "
      "press; quiet; close; exit; log @xp 52428 52428"},
-    // Seven presses typed at once, the tool's window in front: every one switched in turn, each
-    // seeing the light its forerunner left; label, level and light agree.
+    // Seven presses typed at once, the tool's window in front, while another program reads the
+    // label without pause: every one switched in turn, each seeing the light its forerunner left;
+    // label, level and light agree.
     {"xp-burst", "tacetto", true, CFG80, MIC,
-     "log @xp 7000 52428; win; front tool; burst 7; log 3*@xp 52428 0|@xp 0 52428; "
-     "log @xp 52428 0; keys 7*90; label 0; light on; file line 0x1003 0; close; exit; "
-     "log @xp 0 52428; keys 90; light off"},
+     "log @xp 7000 52428; win; front tool; reader on; burst 7; log 3*@xp 52428 0|@xp 0 52428; "
+     "log @xp 52428 0; keys 7*90; label 0; light on; reader off; file line 0x1003 0; close; "
+     "exit; log @xp 0 52428; keys 90; light off"},
 };
 const int kRowCount = sizeof kRows / sizeof *kRows;

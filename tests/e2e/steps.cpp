@@ -162,6 +162,8 @@ void Scenario::Step(const std::string& line) {
               OnOff(LockLight(other)) + ", at the last level write " + atWrite);
   } else if (verb == "strike") {  // strike 90|91: the user strikes Num Lock or Scroll Lock
     StrikeKey(static_cast<BYTE>(strtoul(arg.c_str(), nullptr, 16)));
+  } else if (verb == "reader") {  // reader on|off: another program reads the label without pause
+    ReadWithoutPause(arg == "on" ? GetDlgItem(window, kTacettoLabelId) : nullptr);
   } else if (verb == "swallow") {
     SwallowStroke();
   } else if (verb == "resume") {
