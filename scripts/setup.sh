@@ -29,8 +29,17 @@ done
 if ((${#missing[@]} > 0)); then
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq "${missing[@]}" >/dev/null
+  # A mirror in the middle of a sync fails an index now and then: once more, then on with the
+  # indexes that came.
+  apt-get update -qq || { sleep 10 && apt-get update -qq; } ||
+    echo "setup: some package indexes did not come; going on with those that did"
+  if ! apt-get install -y -qq "${missing[@]}" >/dev/null; then
+    # Without one architecture's security index the 32-bit libraries lag their 64-bit twins, and
+    # nothing can be installed beside them; the release's own versions exist for both.
+    release="$(. /etc/os-release && echo "$VERSION_CODENAME")"
+    echo "setup: installing again from $release itself"
+    apt-get install -y -qq -t "$release" "${missing[@]}" >/dev/null
+  fi
 fi
 
 # wine runs with this locale so that its ANSI code page is 1252.
