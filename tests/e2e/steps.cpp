@@ -161,6 +161,9 @@ void Scenario::Step(const std::string& line) {
           LockKeyName(key) + (" " + std::string(OnOff(LockLight(key)))) + others +
               OnOff(LockLight(other)) + ", at the last level write " + atWrite);
   } else if (verb == "strike") {  // strike 90|91: the user strikes Num Lock or Scroll Lock
+    // As after every change of the windows: wine may not yet have the tool's thread in step with
+    // the keyboard when its window has just shown, and a toggle made then stays unseen there.
+    Sleep(kSettleMs);
     StrikeKey(static_cast<BYTE>(strtoul(arg.c_str(), nullptr, 16)));
   } else if (verb == "reader") {  // reader on|off: another program reads the label without pause
     ReadWithoutPause(arg == "on" ? GetDlgItem(window, kTacettoLabelId) : nullptr);
