@@ -113,10 +113,7 @@ HWND WaitForWindowTitled(const char* title) {
 
 // The light of the lock key, once it shows `expected` or the time is up; a mismatch counts.
 void ExpectLight(BYTE key, int expected, const std::string& when, int& problems) {
-  for (const ULONGLONG deadline = GetTickCount64() + kStepMs;
-       LockLight(key) != expected && GetTickCount64() < deadline;) {
-    Sleep(20);
-  }
+  Poll(kStepMs, [&] { return LockLight(key) == expected; });
   const int light = LockLight(key);
   Say(std::string(LockKeyName(key)) + " light " + when + ", as another program sees it: " +
       OnOff(light) + (light != expected ? std::string(", expected ") + OnOff(expected) : ""));

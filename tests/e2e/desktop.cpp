@@ -10,16 +10,6 @@ BOOL CALLBACK Collect(HWND window, LPARAM data) {
   return TRUE;
 }
 
-template <typename Probe>
-bool Poll(DWORD timeoutMs, Probe probe) {
-  for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !probe(); Sleep(20)) {
-    if (GetTickCount64() >= deadline) {
-      return false;
-    }
-  }
-  return true;
-}
-
 INPUT KeyInput(WORD key, bool up, bool extended) {
   INPUT input = {};
   input.type = INPUT_KEYBOARD;

@@ -12,6 +12,17 @@
 // from the program's.
 constexpr ULONG_PTR kDriverKeyTag = 0xE2E;
 
+// Whether `probe()` comes true within `timeoutMs`, asked every 20 ms.
+template <typename Probe>
+bool Poll(DWORD timeoutMs, Probe probe) {
+  for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !probe(); Sleep(20)) {
+    if (GetTickCount64() >= deadline) {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::vector<HWND> TopWindowsOf(DWORD processId);
 std::vector<HWND> ChildrenOf(HWND parent);
 // WM_GETTEXT with a time-out; empty if the window does not answer.

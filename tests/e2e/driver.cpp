@@ -155,9 +155,9 @@ Lines Expand(const std::string& pattern) {
   return lines;
 }
 
-void SwallowStroke() {
+void SwallowKeyEvents(int count) {
   EnterCriticalSection(&g_strokeLock);
-  g_toSwallow = 2;
+  g_toSwallow = count;
   LeaveCriticalSection(&g_strokeLock);
 }
 
@@ -194,10 +194,7 @@ void Scenario::LightsOff() {
     if (LockLight(key) != 0) {
       StrikeKey(key);
     }
-    for (const ULONGLONG until = GetTickCount64() + kStepMs;
-         LockLight(key) != 0 && GetTickCount64() < until;) {
-      Sleep(20);
-    }
+    Poll(kStepMs, [&] { return LockLight(key) == 0; });
     lit += LockLight(key) != 0 ? std::string(lit.empty() ? "" : ", ") + LockKeyName(key) : "";
   }
   Check("the lights before the start", "", lit.empty() ? "" : lit + " still on");
@@ -239,9 +236,7 @@ void Scenario::Run() {
   }
   ShowWindow(OtherProgramWindow(), SW_HIDE);
   ReadWithoutPause(nullptr);
-  EnterCriticalSection(&g_strokeLock);
-  g_toSwallow = 0;
-  LeaveCriticalSection(&g_strokeLock);
+  SwallowKeyEvents(0);
   if (dpi != 96) {
     SetLogPixels(0);  // the next row's program starts at 96 DPI again
   }

@@ -40,11 +40,11 @@ case $? in
     ;;
 esac
 e2e_install_doubles "$build/win64/bin" "${archs[1]:+$build/win32/bin}" || code=1
+loader_of() { if [[ $1 == win32 ]]; then echo "$wine32_loader"; else echo "$wine_loader"; fi; }
 # The rows' window sizes hold for the font they were taken with: a run on another one stops here.
 for arch in "${archs[@]}"; do
   [[ -f "$build/$arch/bin/e2e_driver.exe" ]] || continue
-  loader="$wine_loader"
-  [[ $arch == win32 ]] && loader="$wine32_loader"
+  loader="$(loader_of "$arch")"
   if ! font="$(timeout 60 "$loader" "$build/$arch/bin/e2e_driver.exe" font)"; then
     echo "${font//$'\r'/}"
     for arch in "${archs[@]}"; do
@@ -56,8 +56,7 @@ for arch in "${archs[@]}"; do
   break
 done
 for arch in "${archs[@]}"; do
-  loader="$wine_loader"
-  [[ $arch == win32 ]] && loader="$wine32_loader"
+  loader="$(loader_of "$arch")"
   bin="$build/$arch/bin"
   if [[ ! -f "$bin/e2e_driver.exe" ]]; then
     summary+=("$arch: NOT RUN, counted as failed: $bin/e2e_driver.exe is missing")

@@ -40,9 +40,9 @@ Lines Expand(const std::string& pattern);
 // The strokes the keyboard hook has recorded: "90vxi" is key 0x90 down (^ up), extended,
 // injected.
 Lines Strokes();
-// The program's next stroke (down and up) is recorded and kept from the system, as a program
-// that swallows injected keys keeps it.
-void SwallowStroke();
+// The program's next `count` key events are recorded and kept from the system, as a program that
+// swallows injected keys keeps them.
+void SwallowKeyEvents(int count);
 // Another program reads the text of `window` over and over from now on; nullptr: no more.
 void ReadWithoutPause(HWND window);
 // Another program's window, hidden until a row puts it in front (driver.cpp).

@@ -145,10 +145,7 @@ void Scenario::Step(const std::string& line) {
     const BYTE key = scroll != 0 ? VK_SCROLL : VK_NUMLOCK;
     const BYTE other = scroll != 0 ? VK_NUMLOCK : VK_SCROLL;
     const int wanted = words[0] == "on" ? 1 : 0;
-    for (const ULONGLONG until = GetTickCount64() + kStepMs;
-         LockLight(key) != wanted && GetTickCount64() < until;) {
-      Sleep(20);
-    }
+    Poll(kStepMs, [&] { return LockLight(key) == wanted; });
     std::string atWrite = "-";
     for (const std::string& entry : Split(SoundText(), '\n')) {
       atWrite = entry.rfind("lights ", 0) == 0 ? OnOff(Split(entry.substr(7), ' ')[scroll] == "1")
@@ -168,7 +165,7 @@ void Scenario::Step(const std::string& line) {
   } else if (verb == "reader") {  // reader on|off: another program reads the label without pause
     ReadWithoutPause(arg == "on" ? GetDlgItem(window, kTacettoLabelId) : nullptr);
   } else if (verb == "swallow") {
-    SwallowStroke();
+    SwallowKeyEvents(2);  // the next stroke: down and up
   } else if (verb == "resume") {
     HANDLE resume = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-resume");
     SetEvent(resume);
@@ -177,10 +174,7 @@ void Scenario::Step(const std::string& line) {
     HWND front = arg == "tool" ? window : OtherProgramWindow();
     ShowWindow(front, SW_SHOW);
     SetForegroundWindow(front);
-    for (const ULONGLONG until = GetTickCount64() + kStepMs;
-         GetForegroundWindow() != front && GetTickCount64() < until;) {
-      Sleep(20);
-    }
+    Poll(kStepMs, [&] { return GetForegroundWindow() == front; });
     Check(line, "in front", GetForegroundWindow() == front ? "in front" : "not in front");
     Sleep(kSettleMs);
   } else if (verb == "dpi") {  // before the start: the program's screen DPI
