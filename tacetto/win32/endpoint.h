@@ -9,9 +9,6 @@
 
 #include <cstdint>
 
-struct IMMDevice;
-struct IAudioEndpointVolume;
-
 // Whether the level goes through the endpoint: Windows 6 (Vista) and later as the program sees
 // it; a compatibility mode reports the older version.
 bool UseEndpoint();
@@ -28,24 +25,32 @@ uint32_t ChooseEndpoint(UINT device, const char*& call);
 // level, or put back as the user had it at start.
 enum class MuteFlag { kClear, kSet, kAsAtStart };
 
-// The endpoint of the run, looked up by its id for one switch and released when it ends. Both
-// calls return the platform's code and name the failing call, as ChooseEndpoint does.
-class EndpointVolume {
- public:
-  EndpointVolume() = default;
-  ~EndpointVolume();
-  EndpointVolume(const EndpointVolume&) = delete;
-  EndpointVolume& operator=(const EndpointVolume&) = delete;
+// The level of the endpoint of the run. Its volume is looked up by the id at the first read, and
+// again whenever the volume held does not answer (the device went away since, and its objects
+// stay dead even once it is back); it is then held until ReleaseEndpoint. The first read of the
+// run also reads the mute flag into EndpointMuteAtStart. Both return the platform's code and name
+// the failing call, as ChooseEndpoint does.
+uint32_t ReadEndpoint(uint32_t& level, const char*& call);
+// The level, then the mute flag, written in the run's own context: the tool's own writes are no
+// news to it.
+uint32_t WriteEndpoint(uint32_t level, MuteFlag flag, const char*& call);
 
-  // The level; the first read of the run also reads the mute flag into EndpointMuteAtStart.
-  uint32_t Read(uint32_t& level, const char*& call);
-  // The level, then the mute flag.
-  uint32_t Write(uint32_t level, MuteFlag flag, const char*& call);
+// Whether the first read found the endpoint's mute flag set.
+bool EndpointFoundMuted();
 
- private:
-  IMMDevice* device_ = nullptr;
-  IAudioEndpointVolume* volume_ = nullptr;
-};
+// Posted to the window that follows the endpoint when another program has changed its level or
+// its mute flag.
+constexpr UINT kEndpointNews = WM_APP + 1;
 
-// At exit: the device enumerator kept from the first switch.
-void ReleaseEndpointEnumerator();
+// From now on every change made to the endpoint by another program posts kEndpointNews to
+// `window`, through a registration for the endpoint's change notifications, also on a volume
+// looked up again later; nullptr ends that. A refused registration is no error: the window then
+// learns of such changes at its next switch, as on the mixer.
+void FollowEndpoint(HWND window);
+
+// The endpoint as it is now, read with the volume held while it is followed: its mute flag and its
+// level. False when it is not followed or does not answer.
+bool ReadFollowedEndpoint(bool& muted, uint32_t& level);
+
+// At exit: the registration, the volume and the device enumerator kept from the first switch.
+void ReleaseEndpoint();

@@ -17,12 +17,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const int32_t readOnly = -1;
     UnmutedVolume = SwitchVolume(CfgVolume != -1 ? CfgVolume : readOnly);
     if (UnmutedVolume != -1) {
-      CurrentVolume = UnmutedVolume;
+      // At a start that keeps the level, an endpoint found muted counts as muted: the first press
+      // unmutes it.
+      CurrentVolume = CfgVolume == -1 && EndpointFoundMuted() ? 0 : UnmutedVolume;
       RunVolumeWindow();
       RestoreLine();
     }
   }
-  ReleaseEndpointEnumerator();
+  ReleaseEndpoint();
   if (SUCCEEDED(com)) {
     CoUninitialize();
   }

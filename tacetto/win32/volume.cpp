@@ -122,7 +122,6 @@ int32_t SwitchVolume(const int32_t& request) {
   }
   const bool viaEndpoint = UseEndpoint();
   MixerVolume mixer;
-  EndpointVolume endpoint;
   const char* call = nullptr;
   uint32_t code = 0;
   // The mixer device is opened for every switch; on Windows Vista and later only until the
@@ -135,12 +134,13 @@ int32_t SwitchVolume(const int32_t& request) {
   }
   uint32_t level = 0;
   if (code == 0) {
-    code = viaEndpoint ? endpoint.Read(level, call) : mixer.Read(level, call);
+    code = viaEndpoint ? ReadEndpoint(level, call) : mixer.Read(level, call);
   }
   if (code == 0 && request == kReadOnly) {
-    // The line keeps its level: the light shows it live, whatever it showed before.
-    const int32_t live = 0;
-    SetLockKey(live);
+    // The line keeps its level: the light shows it live, whatever it showed before, or muted where
+    // the endpoint's mute flag was found set.
+    const int32_t found = viaEndpoint && EndpointFoundMuted() ? 1 : 0;
+    SetLockKey(found);
   } else if (code == 0) {
     int32_t muted = 0;
     // The endpoint's mute flag follows the switch, except that a restore hands the flag back
@@ -165,7 +165,7 @@ int32_t SwitchVolume(const int32_t& request) {
       SetLockKey(live);
       return UnmutedVolume;
     }
-    code = viaEndpoint ? endpoint.Write(level, flag, call) : mixer.Write(level, call);
+    code = viaEndpoint ? WriteEndpoint(level, flag, call) : mixer.Write(level, call);
     if (code != 0) {
       // The switch failed, at its level or at the endpoint's mute flag after it: the light goes
       // back to what it showed before, with the label's -1. A level of 0 whose flag could not be
@@ -174,7 +174,7 @@ int32_t SwitchVolume(const int32_t& request) {
     }
   }
   if (code != 0) {
-    // Shown before the mixer device is closed and the endpoint released.
+    // Shown before the mixer device is closed.
     const Text text = "error #" + UnsignedDecimalText(code) + " calling " + call;
     ShowMessageBox(text.c_str(), kMixerErrorCaption, kMixerErrorStyle);
     return -1;
@@ -187,6 +187,8 @@ void RestoreLine() {
     return;
   }
   g_restored = true;
+  // Nothing another program does is followed after the end.
+  FollowEndpoint(nullptr);
   const int32_t restore = kRestore;
   SwitchVolume(restore);
 }

@@ -5,7 +5,10 @@
 #include "common/hotkey_number.h"
 #include "common/text.h"
 #include "common/win32/tool_window.h"
+#include "tacetto/level_scale.h"
+#include "tacetto/win32/endpoint.h"
 #include "tacetto/win32/globals.h"
+#include "tacetto/win32/lockkey.h"
 #include "tacetto/win32/volume.h"
 
 int32_t HotkeyAtom = 0;
@@ -44,17 +47,48 @@ void RegisterConfiguredHotkey(HWND window) {
   }
 }
 
-void ToggleOnHotkey(HWND window) {
-  ShowWindow(window, SW_SHOWNORMAL);
-  CurrentVolume = SwitchVolume(UnmutedVolume);
-  // Composed on the stack: nothing is allocated on the way from the key to the label.
+// "Mikrofon/Line-Volume: <percent>%", composed on the stack: nothing is allocated on the way
+// from the key to the label.
+void ShowLevel(HWND window, int32_t percent) {
   static constexpr char kPrefix[] = "Mikrofon/Line-Volume: ";
   char label[sizeof kPrefix + 22];
   memcpy(label, kPrefix, sizeof kPrefix);
-  char* end = AppendDecimal(label + sizeof kPrefix - 1, CurrentVolume);
+  char* end = AppendDecimal(label + sizeof kPrefix - 1, percent);
   end[0] = '%';
   end[1] = '\0';
   SetWindowTextA(GetDlgItem(window, kVolumeLabelId), label);
+}
+
+// While a press switches, news of the endpoint waits for its end (an error box dispatches
+// messages meanwhile), so that it is shown after the press, with the device as it is then.
+bool g_switching = false;
+bool g_newsWaiting = false;
+
+// Another program has changed the endpoint: the light, the label and the next press follow the
+// device as it is now, read, not as the news told it. Muted means its mute flag is set: a level
+// of 0 alone may still be heard. Nothing is written.
+void FollowNews(HWND window) {
+  g_newsWaiting = g_switching;
+  bool muted = false;
+  uint32_t level = 0;
+  if (g_switching || !ReadFollowedEndpoint(muted, level)) {
+    return;
+  }
+  const int32_t state = muted ? 1 : 0;
+  SetLockKey(state);
+  CurrentVolume = muted ? 0 : UnmutedVolume;
+  ShowLevel(window, muted ? 0 : PercentFromLevel(level));
+}
+
+void ToggleOnHotkey(HWND window) {
+  ShowWindow(window, SW_SHOWNORMAL);
+  g_switching = true;
+  CurrentVolume = SwitchVolume(UnmutedVolume);
+  g_switching = false;
+  ShowLevel(window, CurrentVolume);
+  if (g_newsWaiting) {
+    FollowNews(window);
+  }
 }
 
 }  // namespace
@@ -63,9 +97,14 @@ INT_PTR VolumeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM /*lPar
   switch (message) {
     case WM_INITDIALOG:
       RegisterConfiguredHotkey(window);
+      FollowEndpoint(window);
       break;
     case WM_DESTROY:
+      FollowEndpoint(nullptr);
       ReleaseHotkeyAtom(window, HotkeyAtom);
+      break;
+    case kEndpointNews:
+      FollowNews(window);
       break;
     case WM_HOTKEY:
       ToggleOnHotkey(window);

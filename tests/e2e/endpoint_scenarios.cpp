@@ -1,5 +1,6 @@
 // The scenarios of the mute tool on Windows 10: the capture endpoint of the configured device,
-// found at the first switch and held by its id (the steps and macros: scenarios.cpp).
+// found at the first switch and held by its id, and followed while the window exists (the steps
+// and macros: scenarios.cpp).
 #include "tests/e2e/scenarios.h"
 
 const Row kEndpointRows[] = {
@@ -8,74 +9,91 @@ const Row kEndpointRows[] = {
      "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; press; "
      "log @w10 00000000 3f4ccccd 0 0; keys 90; light off; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
-     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; light off; "
+     "log @w10exit 00000000 3f4ccccd 0 0; keys 90; light off; "
      "file wavein 0 3f4ccccd 0 mic"},
     // At 150 % (144 DPI): the client area that of the row before, grown with the font, each edge
     // within two pixels; the label inside it, its texts fitting it. The next row finds 96 DPI.
     {"w10-150-percent", "tacetto", false, CFG80, MIC,
      "dpi 144; start; log @w10first 3e800000 0 3f4ccccd 0 1; win; client scaled 2; inside 201; "
      "fits; press; log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; fits; close; exit; "
-     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90"},
-    {"w10-num-lock-inverted", "tacetto", false, "0/1/1656/80/0/1", MIC,
-     "log @w10first 3e800000 0 3f4ccccd 0 1; keys 90; light on; win; client scaled; press; "
-     "log @w10 3f4ccccd 00000000 1 0; keys 90; light off; label 0; close; exit; "
-     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; light on"},
-    // The endpoint: 0x3ba740a7 * 65535 = 334.49999 (0 %), 0x3ba740a8 * 65535 = 334.50002 (1 %,
-    // level 655 = scalar 0x3c23c0a4), 0x3f014a81 = 33098 / 65535 (50 %, 32767 = 0x3effff00).
-    {"w10-keep-334", "tacetto", false, "0/1/1656/-1",
-     "device Mic\nline 0x1003 1\nwavein 0 3ba740a7 0 mic\n",
-     "log @w10read 3ba740a7 0; win; press; log @w10 3ba740a7 00000000 1 0; keys 90; label 0; "
-     "press; log @w10 00000000 00000000 1 1; light on; label 0; close; exit; "
-     "log @w10 00000000 00000000 0 0|release enumerator; keys 90; light off"},
+     "log @w10exit 00000000 3f4ccccd 0 0; keys 90"},
+    // The registration for the endpoint's news refused: no box, a mute made elsewhere goes unseen,
+    // and the next press mutes as it would have.
+    {"w10-num-lock-inverted", "tacetto", false, "0/1/1656/80/0/1",
+     MIC "fail RegisterControlChangeNotify 1 0x80004001\n",
+     "log @w10start 3e800000 0 3f4ccccd 0 1|RegisterControlChangeNotify -> 0x80004001; keys 90; "
+     "light on; win; client scaled; elsewhere 3f4ccccd 1; quiet; light on; press; "
+     "log @w10 3f4ccccd 00000000 1 1; keys 90; light off; label 0; close; exit; "
+     "log @w10 00000000 3f4ccccd 0 0|@rel|release enumerator; keys 90; light on"},
+    // Changes made elsewhere, followed: the light, the label and the next press go by the device
+    // as read after the news; muted means the mute flag is set, whatever the level. Its news of a
+    // mute, then an unmute, told the newest first: the device decides, not the news.
+    {"w10-follows-elsewhere", "tacetto", false, CFG80, MIC,
+     "log @w10first 3e800000 0 3f4ccccd 0 1; light off; win; elsewhere 3f4ccccd 1; light on off; "
+     "log @follow 3f4ccccd 1; keys 90; label 0; press; log @w10 3f4ccccd 3f4ccccd 0 0; keys 90; "
+     "light off; label 80; press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; "
+     "elsewhere 00000000 0; light off on; log @follow 00000000 0; keys 90; label 0; press; "
+     "log @w10 00000000 00000000 1 0; keys 90; light on; label 0; press; "
+     "log @w10 00000000 3f4ccccd 0 0; keys 90; light off; label 80; elsewhere 3e800000 0; "
+     "log @follow 3e800000 0; label 25; light off; press; log @w10 3e800000 00000000 1 0; keys 90; "
+     "light on; label 0; press; log @w10 00000000 3f4ccccd 0 0; keys 90; light off; label 80; "
+     "elsewhere 00000000 1 3f4ccccd 0; log @follow 3f4ccccd 0|@follow 3f4ccccd 0; quiet; "
+     "light off; label 80; close; exit; log @w10exit 3f4ccccd 3f4ccccd 0 1; light off"},
+    // The endpoint: 0x3ba740a8 * 65535 = 334.50002 (1 %, level 655 = scalar 0x3c23c0a4),
+    // 0x3f014a81 = 33098 / 65535 (50 %, 32767 = 0x3effff00).
     {"w10-keep-335", "tacetto", false, "0/1/1656/-1",
      "device Mic\nline 0x1003 1\nwavein 0 3ba740a8 0 mic\n",
      "log @w10read 3ba740a8 0; win; press; log @w10 3ba740a8 00000000 1 0; keys 90; label 0; "
      "press; log @w10 00000000 3c23c0a4 0 0; keys 90; label 1; close; exit; "
-     "log @w10 3c23c0a4 3c23c0a4 0 1|release enumerator"},
-    {"w10-keep-33098", "tacetto", false, "0/1/1656/-1",
-     "device Mic\nline 0x1003 1\nwavein 0 3f014a81 0 mic\n",
-     "log @w10read 3f014a81 0; win; press; log @w10 3f014a81 00000000 1 0; keys 90; label 0; "
-     "press; log @w10 00000000 3effff00 0 0; keys 90; label 50; close; exit; "
-     "log @w10 3effff00 3effff00 0 1|release enumerator"},
+     "log @w10exit 3c23c0a4 3c23c0a4 0 1"},
+    // Found muted by its flag, the level kept: the light shows it muted, and the first press
+    // unmutes to the level read.
+    {"w10-keep-found-muted", "tacetto", false, "0/1/1656/-1",
+     "device Mic\nline 0x1003 1\nwavein 0 3f014a81 1 mic\n",
+     "log @w10read 3f014a81 1; keys 90; light on -; win; press; log @w10 3f014a81 3effff00 0 0; "
+     "keys 90; light off; label 50; press; log @w10 3effff00 00000000 1 0; keys 90; light on; "
+     "label 0; close; exit; log @w10exit 00000000 3effff00 1 1; keys 90; light off"},
     // 59 presses typed at once, the tool's window in front: each switched in turn, the last mutes.
     {"w10-burst", "tacetto", false, CFG80, MIC,
      "log @w10first 3e800000 0 3f4ccccd 0 1; win; front tool; burst 59; "
      "log 29*@w10 3f4ccccd 00000000 1 0|@w10 00000000 3f4ccccd 0 0; "
      "log @w10 3f4ccccd 00000000 1 0; keys 59*90; label 0; light on; "
      "file wavein 0 00000000 1 mic; close; exit; "
-     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; light off"},
+     "log @w10exit 00000000 3f4ccccd 0 0; keys 90; light off"},
     // The endpoint's mute flag: found set at start, it is cleared with the unmute at start and
     // set again by the restore at exit.
     {"w10-flag-found-set", "tacetto", false, CFG80,
      "device Mic\nline 0x1003 1\nwavein 0 3e800000 1 mic\n",
      "log @w10first 3e800000 1 3f4ccccd 0 0; win; press; log @w10 3f4ccccd 00000000 1 0; "
-     "keys 90; label 0; close; exit; log @w10 00000000 3f4ccccd 1 1|release enumerator; keys 90; "
+     "keys 90; label 0; close; exit; log @w10exit 00000000 3f4ccccd 1 1; keys 90; "
      "file wavein 0 3f4ccccd 1 mic"},
     // Start volume 0 mutes at start, flag, light and all; every press mutes again (S_FALSE: the
     // flag is set already); the exit gives the user's flag back. Line 2 empty: the microphone.
     {"w10-start-0", "tacetto", false, "0//1656/0/0/0", MIC,
      "log @w10first 3e800000 0 00000000 1 0; keys 90; light on; win; press; "
      "log @w10 00000000 00000000 1 1; light on; label 0; close; exit; "
-     "log @w10 00000000 00000000 0 0|release enumerator; keys 90; light off; "
+     "log @w10exit 00000000 00000000 0 0; keys 90; light off; "
      "file wavein 0 00000000 0 mic"},
     // The session ends while muted, with the flag found set: the restore gives it back once.
     {"w10-session-ends", "tacetto", false, CFG80,
      "device Mic\nline 0x1003 1\nwavein 0 3e800000 1 mic\n",
      "log @w10first 3e800000 1 3f4ccccd 0 0; win; press; log @w10 3f4ccccd 00000000 1 0; "
-     "keys 90; light on; label 0; session 1; log @w10 00000000 3f4ccccd 1 1; keys 90; light off; "
-     "close; exit; log release enumerator; file wavein 0 3f4ccccd 1 mic"},
+     "keys 90; light on; label 0; session 1; "
+     "log UnregisterControlChangeNotify -> 0x00000000|@w10 00000000 3f4ccccd 1 1; keys 90; "
+     "light off; close; exit; log @rel|release enumerator; file wavein 0 3f4ccccd 1 mic"},
     // Another program raises the level while muted, to 6 % and later to the very 80 %: the flag
-    // still holds the line silent, and the toggle goes by what the tool set last, not by the level
-    // read, so each next press unmutes to 80 % and clears the flag.
+    // still holds the line silent, so the light stays on, nothing is written, and each next press
+    // unmutes to 80 % and clears the flag.
     {"w10-raised-while-muted", "tacetto", false, CFG80, MIC,
      "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; log @w10 3f4ccccd 00000000 1 0; "
-     "keys 90; label 0; devices device Mic Array|line 0x1003 7000|wavein 0 3d75c28f 1 mic; press; "
-     "log @w10 3d75c28f 3f4ccccd 0 0; keys 90; light off; label 80; file wavein 0 3f4ccccd 0 mic; "
-     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; devices device Mic Array|"
-     "line 0x1003 7000|wavein 0 3f4ccccd 1 mic; press; log @w10 3f4ccccd 3f4ccccd 0 0; keys 90; "
-     "light off; label 80; close; exit; log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator"},
-    // Each endpoint step failing: its box (HRESULTs as unsigned decimals), then the endpoint
-    // released and the mixer closed, once each.
+     "keys 90; label 0; elsewhere 3d75c28f 1; log @follow 3d75c28f 1; quiet; light on; label 0; "
+     "press; log @w10 3d75c28f 3f4ccccd 0 0; keys 90; light off; label 80; "
+     "file wavein 0 3f4ccccd 0 mic; press; log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; "
+     "elsewhere 3f4ccccd 1; log @follow 3f4ccccd 1; quiet; light on; press; "
+     "log @w10 3f4ccccd 3f4ccccd 0 0; keys 90; light off; label 80; close; exit; "
+     "log @w10exit 3f4ccccd 3f4ccccd 0 1"},
+    // Each endpoint step failing: its box (HRESULTs as unsigned decimals), then the mixer closed
+    // and the endpoint released, once each.
     // Both wave inputs' mixerGetID fail: passed over, and the first code is shown.
     {"w10-mixergetid-fails", "tacetto", false, CFG80,
      MIC "wavein 0 3e800000 0 other\nfail mixerGetID 1 6\nfail mixerGetID 2 11\n",
@@ -99,47 +117,46 @@ const Row kEndpointRows[] = {
     {"w10-activate-fails", "tacetto", false, CFG80, MIC "fail Activate 1 0x80004002\n",
      "log @open|@mic|@ctl|@wave|@co|GetDevice {mic} -> 0x00000000|Activate -> 0x80004002; "
      "boxh Tacetto|error #2147500034 calling activate(); "
-     "log release device|@close|release enumerator; exit"},
+     "log @close|release device|release enumerator; exit"},
     {"w10-getscalar-fails", "tacetto", false, CFG80,
      MIC "fail GetMasterVolumeLevelScalar 1 0x80004005\n",
      "log @open|@mic|@ctl|@wave|@co|@dev|GetMasterVolumeLevelScalar -> 0x80004005 -; "
      "boxh Tacetto|error #2147500037 calling getmastervolumelevelscalar(); "
-     "log @rel|@close|release enumerator; exit"},
+     "log @close|@rel|release enumerator; exit"},
     {"w10-getmute-fails", "tacetto", false, CFG80, MIC "fail GetMute 1 0x80004005\n",
      "log @open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x80004005 -; "
-     "boxh Tacetto|error #2147500037 calling getmute(); log @rel|@close|release enumerator; exit"},
+     "boxh Tacetto|error #2147500037 calling getmute(); log @close|@rel|release enumerator; exit"},
     {"w10-setscalar-fails", "tacetto", false, CFG80,
      MIC "fail SetMasterVolumeLevelScalar 1 0x80004005\n",
      "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005; "
      "boxh Tacetto|error #2147500037 calling setmastervolumelevelscalar(); "
-     "log @rel|@close|release enumerator; exit"},
+     "log @close|@rel|release enumerator; exit"},
     {"w10-setmute-fails", "tacetto", false, CFG80, MIC "fail SetMute 1 0x80004005\n",
      "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x00000000|SetMute 0 -> 0x80004005; "
      "boxh Tacetto|error #2147500037 calling setmute(); "
-     "log @rel|@close|release enumerator; exit"},
+     "log @close|@rel|release enumerator; exit"},
     // The unmute's level write fails: the line stays muted, and the light, struck off before the
-    // write, is struck on again; the next press unmutes.
+    // write, is struck on again. An unmute made elsewhere while the box is open is shown after
+    // it, not inside the failed press: live, and the next press mutes.
     {"w10-setscalar-fails-on-press", "tacetto", false, CFG80,
      MIC "fail SetMasterVolumeLevelScalar 3 0x80004005\n",
      "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; log @w10 3f4ccccd 00000000 1 0; "
      "keys 90; light on; label 0; press; "
-     "log @dev|@sget 00000000|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005; keys 90 90; "
-     "light on off; box Tacetto|error #2147500037 calling setmastervolumelevelscalar(); "
-     "log @rel; label -1; press; log @w10 00000000 3f4ccccd 0 0; keys 90; light off; label 80; "
-     "close; exit; log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator"},
+     "log @sget 00000000|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005; keys 90 90; "
+     "light on off; elsewhere 3f4ccccd 0; "
+     "box Tacetto|error #2147500037 calling setmastervolumelevelscalar(); "
+     "log @follow 3f4ccccd 0; keys 90; light off; label 80; press; "
+     "log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; close; exit; "
+     "log @w10exit 00000000 3f4ccccd 0 0; keys 90; light off"},
     // The mute's flag write fails after its level: the light goes back to live with the label's
     // -1, and the next press unmutes.
     {"w10-setmute-fails-on-press", "tacetto", false, CFG80, MIC "fail SetMute 2 0x80004005\n",
      "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; "
-     "log @dev|@sget 3f4ccccd|SetMasterVolumeLevelScalar 00000000 -> 0x00000000|"
+     "log @sget 3f4ccccd|SetMasterVolumeLevelScalar 00000000 -> 0x00000000|"
      "SetMute 1 -> 0x80004005; keys 90 90; light off on; "
-     "box Tacetto|error #2147500037 calling setmute(); log @rel; label -1; press; "
+     "box Tacetto|error #2147500037 calling setmute(); label -1; press; "
      "log @w10 00000000 3f4ccccd 0 1; light off; label 80; close; exit; "
-     "log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator"},
-    {"w10-getdevice-fails-at-exit", "tacetto", false, CFG80, MIC "fail GetDevice 3 0x80070057\n",
-     "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; log @w10 3f4ccccd 00000000 1 0; "
-     "keys 90; label 0; close; log GetDevice {mic} -> 0x80070057; "
-     "box Tacetto|error #2147942487 calling getdevice(); log release enumerator; exit; light on"},
+     "log @w10exit 3f4ccccd 3f4ccccd 0 1"},
     // The endpoint found at start is the device of the whole run, held by its id. A headset
     // plugged in before it shifts every mixer and wave-input number by one: the presses and the
     // exit still switch {mic}, and the headset {usb} keeps its level.
@@ -149,23 +166,29 @@ const Row kEndpointRows[] = {
      "line 0x1003 100|device Mic Array|line 0x1003 7000|wavein 0 3f000000 0 usb|"
      "wavein 1 00000000 1 mic; press; log @w10 00000000 3f4ccccd 0 0; keys 90; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
-     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; file wavein 0 3f000000 0 usb; "
+     "log @w10exit 00000000 3f4ccccd 0 0; keys 90; file wavein 0 3f000000 0 usb; "
      "file wavein 1 3f4ccccd 0 mic"},
     // {mic} taken out: the press fails at its lookup (no stroke, no other device touched); put
-    // back, the next press unmutes it; taken out again, the restore at exit fails likewise.
+    // back, the next press unmutes it. Taken out and back between presses, its news no longer
+    // comes, until the next press finds it anew. Taken out again, the restore at exit fails.
     {"w10-device-taken-out", "tacetto", false, CFG80,
      MIC "device Headset\nline 0x1003 5\nwavein 1 3f000000 0 usb\n",
      "log @open|@mic|@ctl|waveInGetNumDevs -> 2|mixerGetID 0 0x20000000 -> 0 0|"
      "waveInMessage 0 0x812 -> 0|waveInMessage 0 0x811 -> 0|@co|@dev|@sget 3e800000|"
-     "GetMute -> 0x00000000 0|@sset 3f4ccccd 0 1|@rel|@close; win; "
-     "devices device Headset|line 0x1003 5|wavein 0 3f000000 0 usb; press; "
-     "log GetDevice {mic} -> 0x80070490; box Tacetto|error #2147943568 calling getdevice(); "
-     "label -1; light off; file wavein 0 3f000000 0 usb; devices device Mic Array|"
-     "line 0x1003 7000|wavein 0 3f4ccccd 0 mic|device Headset|line 0x1003 5|"
-     "wavein 1 3f000000 0 usb; press; log @w10 3f4ccccd 3f4ccccd 0 1; label 80; press; "
-     "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; devices device Headset|line 0x1003 5|"
-     "wavein 0 3f000000 0 usb; close; log GetDevice {mic} -> 0x80070490; "
-     "box Tacetto|error #2147943568 calling getdevice(); log release enumerator; exit; "
+     "GetMute -> 0x00000000 0|@sset 3f4ccccd 0 1|@close|@reg; win; "
+     "devices device Headset|line 0x1003 5|wavein 0 3f000000 0 usb; press; log @gone|@rel|@lost; "
+     "box Tacetto|error #2147943568 calling getdevice(); label -1; light off; "
+     "file wavein 0 3f000000 0 usb; devices device Mic Array|line 0x1003 7000|"
+     "wavein 0 3f4ccccd 0 mic 2|device Headset|line 0x1003 5|wavein 1 3f000000 0 usb; press; "
+     "log @dev|@reg|@w10 3f4ccccd 3f4ccccd 0 1; label 80; press; "
+     "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; devices device Mic Array|"
+     "line 0x1003 7000|wavein 0 00000000 1 mic 3|device Headset|line 0x1003 5|"
+     "wavein 1 3f000000 0 usb; elsewhere 3f4ccccd 0; quiet; light on; press; "
+     "log @gone|@rel|@dev|@reg|@w10 3f4ccccd 3f4ccccd 0 1; keys 90; light off; label 80; "
+     "elsewhere 3f4ccccd 1; log @follow 3f4ccccd 1; keys 90; light on off; label 0; "
+     "devices device Headset|line 0x1003 5|wavein 0 3f000000 0 usb; close; "
+     "log UnregisterControlChangeNotify -> 0x00000000|GetMasterVolumeLevelScalar -> 0x88890004 -|"
+     "@rel|@lost; box Tacetto|error #2147943568 calling getdevice(); log release enumerator; exit; "
      "file wavein 0 3f000000 0 usb"},
     // Two devices of the same name: the one configured (1) is switched, by its id.
     {"w10-same-names", "tacetto", false, "1/1/1656/80",
@@ -173,9 +196,9 @@ const Row kEndpointRows[] = {
      "device Mic Array\nline 0x1003 7000\nwavein 1 3e800000 0 mic\n",
      "log mixerOpen 1 0 0 0 -> 0|@mic|@ctl|waveInGetNumDevs -> 2|mixerGetID 0 0x20000000 -> 0 0|"
      "mixerGetID 1 0x20000000 -> 0 1|waveInMessage 1 0x812 -> 0|waveInMessage 1 0x811 -> 0|@co|"
-     "@dev|@sget 3e800000|GetMute -> 0x00000000 0|@sset 3f4ccccd 0 1|@rel|@close; win; "
+     "@dev|@sget 3e800000|GetMute -> 0x00000000 0|@sset 3f4ccccd 0 1|@close|@reg; win; "
      "press; log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
-     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; "
+     "log @w10exit 00000000 3f4ccccd 0 0; keys 90; "
      "file wavein 0 3e800000 0 first"},
 };
 const int kEndpointRowCount = sizeof kEndpointRows / sizeof *kEndpointRows;

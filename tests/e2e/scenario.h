@@ -61,6 +61,7 @@ struct Scenario {
   size_t logSeen = 0, strokesSeen = 0;
   int failures = 0, atomsBefore = 0;
   int dpi = 96;  // the program's screen DPI: the prefix's own unless the row sets another
+  ULONGLONG elsewhereAt = 0;  // when the last change made elsewhere was signalled
 
   Scenario(const Row& r, const std::string& f, const std::string& b) : row(r), folder(f), bin(b) {}
 

@@ -69,24 +69,35 @@ const Macro kMacros[] = {
     {"@xp", "@open|@mic|@ctl|@get $1|@set $2|@close"},  // the mixer: level $1 read, $2 written
     {"@xpread", "@open|@mic|@ctl|@get $1|@close"},
     // The first switch finds the endpoint {mic} of the wave input that belongs to the device and
-    // keeps its id and the enumerator for the run; every later switch takes the endpoint by that
-    // id alone. The device and its volume are released at every switch.
+    // keeps its id, the enumerator and the endpoint's device and volume for the run; the window
+    // registers for the volume's change notifications while it exists.
     {"@wave",
      "waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 0 0|waveInMessage 0 0x812 -> 0|"
      "waveInMessage 0 0x811 -> 0"},
     {"@co", "CoCreateInstance -> 0x00000000"},
     {"@dev", "GetDevice {mic} -> 0x00000000|Activate -> 0x00000000"},
+    {"@reg", "RegisterControlChangeNotify -> 0x00000000"},
     {"@sget", "GetMasterVolumeLevelScalar -> 0x00000000 $1"},
     // Scalar $1 written, mute flag $2 set; $3: 0 S_OK, 1 S_FALSE (the flag had that state).
     {"@sset", "SetMasterVolumeLevelScalar $1 -> 0x00000000|SetMute $2 -> 0x0000000$3"},
     {"@rel", "release volume|release device"},
-    {"@w10", "@dev|@sget $1|@sset $2 $3 $4|@rel"},
+    {"@w10", "@sget $1|@sset $2 $3 $4"},
     // The first switch: the enumerator made, the user's mute flag ($2) read.
-    {"@w10first",
-     "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|"
-     "@sset $3 $4 $5|@rel|@close"},
-    {"@w10read", "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|@rel|@close"},
+    {"@w10start",
+     "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|@sset $3 $4 $5|@close"},
+    {"@w10first", "@w10start $1 $2 $3 $4 $5|@reg"},
+    {"@w10read", "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|@close|@reg"},
     {"@w10fail", "@open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x00000000 0"},
+    // The exit: the registration ended with the window, the line restored, all released.
+    {"@w10exit",
+     "UnregisterControlChangeNotify -> 0x00000000|@w10 $1 $2 $3 $4|@rel|release enumerator"},
+    // The volume held answers no more (the device went away): the registration ended; the lookup
+    // by the id finds no device.
+    {"@gone",
+     "GetMasterVolumeLevelScalar -> 0x88890004 -|UnregisterControlChangeNotify -> 0x00000000"},
+    {"@lost", "GetDevice {mic} -> 0x80070490"},
+    // A change made elsewhere, read: scalar $1, mute flag $2.
+    {"@follow", "GetMasterVolumeLevelScalar -> 0x00000000 $1|GetMute -> 0x00000000 $2"},
 };
 const int kMacroCount = sizeof kMacros / sizeof *kMacros;
 

@@ -145,6 +145,17 @@ void Scenario::Step(const std::string& line) {
     const BYTE key = scroll != 0 ? VK_SCROLL : VK_NUMLOCK;
     const BYTE other = scroll != 0 ? VK_NUMLOCK : VK_SCROLL;
     const int wanted = words[0] == "on" ? 1 : 0;
+    // Right after a change made elsewhere that the light is to follow: the time it takes.
+    const bool follows = elsewhereAt != 0 && LockLight(key) != wanted;
+    for (const ULONGLONG until = GetTickCount64() + kStepMs;
+         follows && LockLight(key) != wanted && GetTickCount64() < until;) {
+      Sleep(1);
+    }
+    if (follows && LockLight(key) == wanted) {
+      printf("  the light followed a change made elsewhere in %llu ms\n",
+             GetTickCount64() - elsewhereAt);
+    }
+    elsewhereAt = 0;
     Poll(kStepMs, [&] { return LockLight(key) == wanted; });
     std::string atWrite = "-";
     for (const std::string& entry : Split(SoundText(), '\n')) {
@@ -248,6 +259,29 @@ void Scenario::Step(const std::string& line) {
     }
     SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
     SendMessageTimeoutA(window, WM_ENDSESSION, number, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
+  } else if (verb == "elsewhere") {  // elsewhere S M [S M]: another program sets {mic}, in turn
+    const Lines words = Split(arg, ' ');
+    {
+      const SoundLock locked;
+      ReadFileBytes(folder + "\\sound.txt", text);
+      const std::string now = words[words.size() - 2] + " " + words.back();
+      std::string changed;
+      for (const std::string& old : Split(text, '\n')) {  // wavein N SCALAR MUTE mic [PLUG]
+        const Lines w = Split(old, ' ');
+        const bool mic = w.size() >= 5 && w[0] == "wavein" && w[4] == "mic";
+        changed +=
+            mic ? "wavein " + w[1] + " " + now + " mic" + (w.size() > 5 ? " " + w[5] : "") : old;
+        changed += old.empty() ? "" : "\n";
+      }
+      for (size_t i = 0; i + 1 < words.size(); i += 2) {
+        changed += "news {0.0.1.00000000}.{mic} " + words[i] + " " + words[i + 1] + "\n";
+      }
+      WriteFileBytes(folder + "\\sound.txt", changed);
+    }
+    HANDLE news = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-news");
+    SetEvent(news);
+    CloseHandle(news);
+    elsewhereAt = GetTickCount64();
   } else if (verb == "devices" || verb == "file") {
     const SoundLock locked;
     ReadFileBytes(folder + "\\sound.txt", text);

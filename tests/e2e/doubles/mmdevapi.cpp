@@ -12,6 +12,7 @@
 #include <string>
 
 #include "tacetto/win32/core_audio_ids.h"
+#include "tests/e2e/doubles/endpoint_news.h"
 #include "tests/e2e/doubles/sound_state.h"
 
 namespace {
@@ -59,11 +60,14 @@ class Object : public Interface {
   LONG references_ = 1;
 };
 
-// The volume of endpoint `id_`. Each call fails as scheduled, without a pointer (E_POINTER), or
-// once the endpoint is gone from sound.txt (device invalidated).
+// The volume of endpoint `id_`, made while it was plugged in for the `plug_`th time. Each call
+// fails as scheduled, without a pointer (E_POINTER), or once the endpoint is gone from sound.txt
+// or plugged in again since (device invalidated). Each write that changes the endpoint is told
+// to its registered callbacks.
 class Volume : public Object<IAudioEndpointVolume> {
  public:
-  explicit Volume(const std::string& id) : Object("volume", kEndpointVolumeInterface), id_(id) {}
+  Volume(const std::string& id, uint32_t plug)
+      : Object("volume", kEndpointVolumeInterface), id_(id), plug_(plug) {}
 
   HRESULT STDMETHODCALLTYPE GetMasterVolumeLevelScalar(float* scalar) override {
     SoundCall call("GetMasterVolumeLevelScalar");
@@ -77,7 +81,7 @@ class Volume : public Object<IAudioEndpointVolume> {
     call.Log("GetMasterVolumeLevelScalar -> 0x%08x %s", unsigned(result), bits);
     return result;
   }
-  HRESULT STDMETHODCALLTYPE SetMasterVolumeLevelScalar(float scalar, LPCGUID) override {
+  HRESULT STDMETHODCALLTYPE SetMasterVolumeLevelScalar(float scalar, LPCGUID context) override {
     SoundCall call("SetMasterVolumeLevelScalar");
     call.NoteLights();
     uint32_t bits = 0;
@@ -88,6 +92,7 @@ class Volume : public Object<IAudioEndpointVolume> {
       result = E_INVALIDARG;
     } else if (result == S_OK) {
       in->scalarBits = bits;
+      TellListeners(id_, plug_, context, in->mute, bits);
     }
     call.Log("SetMasterVolumeLevelScalar %08x -> 0x%08x", unsigned(bits), unsigned(result));
     return result;
@@ -102,7 +107,7 @@ class Volume : public Object<IAudioEndpointVolume> {
     call.Log("GetMute -> 0x%08x %s", unsigned(result), result != S_OK ? "-" : *mute ? "1" : "0");
     return result;
   }
-  HRESULT STDMETHODCALLTYPE SetMute(BOOL mute, LPCGUID) override {
+  HRESULT STDMETHODCALLTYPE SetMute(BOOL mute, LPCGUID context) override {
     SoundCall call("SetMute");
     SoundWaveIn* in = nullptr;
     HRESULT result = Check(call, &mute, in);
@@ -110,11 +115,33 @@ class Volume : public Object<IAudioEndpointVolume> {
       result = in->mute == (mute != 0) ? S_FALSE : S_OK;  // S_FALSE: the flag had that state
       in->mute = mute != 0;
     }
+    if (result == S_OK) {
+      TellListeners(id_, plug_, context, in->mute, in->scalarBits);
+    }
     call.Log("SetMute %d -> 0x%08x", mute != 0, unsigned(result));
     return result;
   }
-  NOT_IMPLEMENTED(RegisterControlChangeNotify, IAudioEndpointVolumeCallback*)
-  NOT_IMPLEMENTED(UnregisterControlChangeNotify, IAudioEndpointVolumeCallback*)
+  HRESULT STDMETHODCALLTYPE
+  RegisterControlChangeNotify(IAudioEndpointVolumeCallback* callback) override {
+    SoundCall call("RegisterControlChangeNotify");
+    SoundWaveIn* in = nullptr;
+    HRESULT result = Check(call, callback, in);
+    if (result == S_OK && !AddListener(this, id_, plug_, callback)) {
+      result = E_INVALIDARG;
+    }
+    call.Log("RegisterControlChangeNotify -> 0x%08x", unsigned(result));
+    return result;
+  }
+  HRESULT STDMETHODCALLTYPE
+  UnregisterControlChangeNotify(IAudioEndpointVolumeCallback* callback) override {
+    SoundCall call("UnregisterControlChangeNotify");
+    const HRESULT result = call.failed                      ? HRESULT(call.code)
+                           : callback == nullptr            ? E_POINTER
+                           : RemoveListener(this, callback) ? S_OK
+                                                            : E_INVALIDARG;
+    call.Log("UnregisterControlChangeNotify -> 0x%08x", unsigned(result));
+    return result;
+  }
   NOT_IMPLEMENTED(GetChannelCount, UINT*)
   NOT_IMPLEMENTED(SetMasterVolumeLevel, float, LPCGUID)
   NOT_IMPLEMENTED(GetMasterVolumeLevel, float*)
@@ -131,18 +158,20 @@ class Volume : public Object<IAudioEndpointVolume> {
  private:
   HRESULT Check(SoundCall& call, const void* pointer, SoundWaveIn*& in) const {
     in = call.WaveInOfEndpoint(id_);
-    return call.failed          ? HRESULT(call.code)
-           : pointer == nullptr ? E_POINTER
-           : in                 ? S_OK
-                                : kInvalidated;
+    return call.failed                          ? HRESULT(call.code)
+           : pointer == nullptr                 ? E_POINTER
+           : in != nullptr && in->plug == plug_ ? S_OK
+                                                : kInvalidated;
   }
 
   std::string id_;
+  uint32_t plug_;
 };
 
 class Device : public Object<IMMDevice> {
  public:
-  explicit Device(const std::string& id) : Object("device", __uuidof(IMMDevice)), id_(id) {}
+  Device(const std::string& id, uint32_t plug)
+      : Object("device", __uuidof(IMMDevice)), id_(id), plug_(plug) {}
 
   HRESULT STDMETHODCALLTYPE Activate(REFIID iid, DWORD, PROPVARIANT*, void** out) override {
     SoundCall call("Activate");
@@ -151,7 +180,7 @@ class Device : public Object<IMMDevice> {
                            : iid != kEndpointVolumeInterface ? E_NOINTERFACE
                                                              : S_OK;
     if (!call.failed && result == S_OK) {
-      *out = static_cast<IAudioEndpointVolume*>(new Volume(id_));
+      *out = static_cast<IAudioEndpointVolume*>(new Volume(id_, plug_));
     }
     call.Log("Activate -> 0x%08x", unsigned(result));
     return result;
@@ -162,6 +191,7 @@ class Device : public Object<IMMDevice> {
 
  private:
   std::string id_;
+  uint32_t plug_;
 };
 
 class Enumerator : public Object<IMMDeviceEnumerator> {
@@ -171,12 +201,13 @@ class Enumerator : public Object<IMMDeviceEnumerator> {
   HRESULT STDMETHODCALLTYPE GetDevice(LPCWSTR id, IMMDevice** device) override {
     SoundCall call("GetDevice");
     const std::string text = id != nullptr ? std::string(id, id + wcslen(id)) : "";
+    const SoundWaveIn* in = call.WaveInOfEndpoint(text);
     const HRESULT result = call.failed                          ? HRESULT(call.code)
                            : id == nullptr || device == nullptr ? E_POINTER
-                           : call.WaveInOfEndpoint(text)        ? S_OK
+                           : in != nullptr                      ? S_OK
                                                                 : kNotFound;
     if (result == S_OK) {
-      *device = new Device(text);
+      *device = new Device(text, in->plug);
     }
     // The id without the part that all endpoints of the doubles share: "{mic}".
     const size_t shared = text.rfind("}.{");

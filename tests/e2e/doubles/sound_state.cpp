@@ -22,12 +22,15 @@ Sound Load() {
     } else if (sscanf(text, "line %x %63s", &a, word[0]) == 2 && !sound.devices.empty()) {
       const uint32_t level = uint32_t(strtoul(word[0], nullptr, 10));
       sound.devices.back().lines.push_back({a, level, strcmp(word[0], "-") != 0});
-    } else if (sscanf(text, "wavein %u %x %u %63s", &a, &b, &c, word[0]) == 4) {
-      sound.waveIns.push_back({a, b, c != 0, word[0]});
+    } else if (sscanf(text, "wavein %u %x %u %63s %63s", &a, &b, &c, word[0], word[1]) >= 4) {
+      sound.waveIns.push_back(
+          {a, b, c != 0, word[0], *word[1] != '\0' ? uint32_t(atoi(word[1])) : 1});
     } else if (sscanf(text, "fail %63s %63s %63s", word[0], word[1], word[2]) == 3) {
       sound.failures.push_back(text + 5);
     } else if (sscanf(text, "pause %63s %63s", word[0], word[1]) == 2) {
       sound.pauses.push_back(text + 6);
+    } else if (strncmp(text, "news ", 5) == 0) {
+      sound.news.push_back(text + 5);
     } else if (sscanf(text, "count %63s %u", word[0], &a) == 2) {
       sound.counts[word[0]] = a;
     } else if (strncmp(text, "lights ", 7) == 0) {
@@ -53,14 +56,18 @@ void Save(const Sound& sound) {
     }
   }
   for (const SoundWaveIn& in : sound.waveIns) {
-    fprintf(file, "wavein %u %08x %d %s\n", unsigned(in.mixer), unsigned(in.scalarBits), in.mute,
-            in.id.c_str());
+    const std::string plug = in.plug > 1 ? " " + std::to_string(in.plug) : "";
+    fprintf(file, "wavein %u %08x %d %s%s\n", unsigned(in.mixer), unsigned(in.scalarBits), in.mute,
+            in.id.c_str(), plug.c_str());
   }
   for (const std::string& failure : sound.failures) {
     fprintf(file, "fail %s\n", failure.c_str());
   }
   for (const std::string& pause : sound.pauses) {
     fprintf(file, "pause %s\n", pause.c_str());
+  }
+  for (const std::string& news : sound.news) {
+    fprintf(file, "news %s\n", news.c_str());
   }
   for (const auto& [call, count] : sound.counts) {
     fprintf(file, "count %s %u\n", call.c_str(), unsigned(count));

@@ -21,17 +21,20 @@ struct SoundDevice {
   std::vector<SoundLine> lines;
 };
 // A wave input: the mixer device it belongs to, and its capture endpoint: id, master scalar
-// (the float's bits) and mute flag.
+// (the float's bits), mute flag, and how often it has been plugged in (objects handed out before
+// the last time are dead).
 struct SoundWaveIn {
   uint32_t mixer, scalarBits;
   bool mute;
   std::string id;
+  uint32_t plug;
 };
 struct Sound {
   std::vector<SoundDevice> devices;
   std::vector<SoundWaveIn> waveIns;
   std::vector<std::string> failures;  // "<call> <n> <code>" as written
   std::vector<std::string> pauses;    // "<call> <n>": that use waits for the driver
+  std::vector<std::string> news;      // "<endpoint> <scalar bits> <mute>": changes made elsewhere
   std::map<std::string, uint32_t> counts;
   // "N S": the Num Lock and Scroll Lock lights (1 on) as another program saw them at the last
   // level write (where a light set before the write shows).
