@@ -5,9 +5,11 @@
 // waits for its window, prints the label and the lock light, presses the configured hotkey twice
 // printing the label and the light after each press, saves pictures of the window as BMP files into
 // `shotDir` (a Windows path), closes the window with the system close command and prints the exit
-// code and the light. Returns 0 if the labels, the lights and the exit code were the expected ones
-// and the pictures were saved.
-int RunDemo(const char* shotDir);
+// code and the light. With `elsewhere`, before the close another program mutes the recording
+// device and then unmutes it (the capture endpoint of the sound doubles), with the label and the
+// light printed after each. Returns 0 if the labels, the lights and the exit code were the expected
+// ones and the pictures were saved.
+int RunDemo(const char* shotDir, bool elsewhere);
 
 // Works with a tastrel.exe already started: puts Ctrl+Alt+M into its hotkey field, clicks
 // "Hotkey aktivieren" and saves a picture of the answer over the window as probe-window.bmp.

@@ -1,6 +1,8 @@
 // The demo's driver: plays the user of a tool that scripts/demo.sh has started.
 //
-//   demo_driver demo SHOT_DIR    the mute tool: two presses, the labels, pictures of the window
+//   demo_driver demo SHOT_DIR [elsewhere]
+//                                the mute tool: two presses, the labels, pictures of the window;
+//                                then a mute and an unmute made by another program
 //   demo_driver probe SHOT_DIR   the probe tool: Ctrl+Alt+M registered, a picture of its answer
 //   demo_driver picture TITLE NAME SHOT_DIR
 //                                a picture of the window TITLE as NAME.bmp, then it is closed
@@ -12,8 +14,8 @@
 #include "demo/demo.h"
 
 int main(int argc, char** argv) {
-  if (argc == 3 && strcmp(argv[1], "demo") == 0) {
-    return RunDemo(argv[2]);
+  if ((argc == 3 || argc == 4) && strcmp(argv[1], "demo") == 0) {
+    return RunDemo(argv[2], argc == 4 && strcmp(argv[3], "elsewhere") == 0);
   }
   if (argc == 3 && strcmp(argv[1], "probe") == 0) {
     return RunProbeDemo(argv[2]);
@@ -25,6 +27,7 @@ int main(int argc, char** argv) {
     return PrintSoundLog(argv[2]);
   }
   fprintf(stderr,
-          "usage: demo_driver demo|probe SHOT_DIR | picture TITLE NAME SHOT_DIR | log FILE\n");
+          "usage: demo_driver demo SHOT_DIR [elsewhere] | probe SHOT_DIR | picture TITLE NAME "
+          "SHOT_DIR | log FILE\n");
   return 2;
 }

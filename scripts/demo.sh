@@ -11,7 +11,8 @@
 # Lock light (as another program sees it) after the start, after each press and after the end,
 # takes pictures of the window and closes it, and prints the calls that reached the sound
 # system: the levels, and on Windows 10 the endpoint's scalar and its mute flag set, cleared and
-# put back at the end. Then tastrel.exe answers Ctrl+Alt+M and is pictured too, and both windows
+# put back at the end. On Windows 10, before the close, another program mutes the device and then
+# unmutes it, and the label and the light are printed after each. Then tastrel.exe answers Ctrl+Alt+M and is pictured too, and both windows
 # are pictured at 150 % scaling (144 DPI). The pictures end up in build/demo/*.png (those of the
 # Windows 10 run in build/demo/win10/); with E2E_SCREENSHOT_DIR set, volume-window-start.png,
 # volume-window-muted.png, probe-window.png and windows-150-percent.png are copied there as well.
@@ -47,16 +48,17 @@ set_log_pixels() {
   fi
 }
 
-# run_mute_tool VERSION PICTURES: on the virtual display, a plain run of the tool in
+# run_mute_tool VERSION PICTURES [elsewhere]: on the virtual display, a plain run of the tool in
 # build/demo/run-VERSION, as a user would start it, told it runs on Windows VERSION, and the
-# driver that plays the user and takes the pictures into PICTURES.
+# driver that plays the user (and another program that mutes and unmutes) and takes the pictures
+# into PICTURES.
 run_mute_tool() {
   cd "$demo_dir/run-$1"
   set_windows_version "$1"
   mkdir -p "$2"
   "$run_loader" "$bin_dir/tacetto.exe" &
   tool=$!
-  timeout -k 5 60 "$run_loader" "$bin_dir/demo_driver.exe" demo "Z:${2//\//\\}" ||
+  timeout -k 5 60 "$run_loader" "$bin_dir/demo_driver.exe" demo "Z:${2//\//\\}" ${3:-} ||
     driver_code=$?
   if ! timeout 10 tail --pid="$tool" -f /dev/null; then
     echo "demo: tacetto.exe still running: ended"
@@ -75,7 +77,7 @@ if [[ "${1:-}" == "--inside-display" ]]; then
   echo "demo: == Windows XP: the classic mixer"
   run_mute_tool "$xp" "$demo_dir"
   echo "demo: == Windows 10: the capture endpoint, as Windows Vista to 11 users run it"
-  run_mute_tool win10 "$demo_dir/win10"
+  run_mute_tool win10 "$demo_dir/win10" elsewhere
   cd "$demo_dir"
   "$run_loader" "$bin_dir/tastrel.exe" &
   timeout -k 5 60 "$run_loader" "$bin_dir/demo_driver.exe" probe "Z:${demo_dir//\//\\}" ||

@@ -83,7 +83,7 @@ void RegisterForNews() {
 }
 
 void StopNews() {
-  if (g_registered) {
+  if (g_registered && g_volume != nullptr) {
     g_volume->UnregisterControlChangeNotify(&g_news);
     g_registered = false;
   }

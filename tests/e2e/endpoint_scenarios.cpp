@@ -61,11 +61,13 @@ const Row kEndpointRows[] = {
      "file wavein 0 00000000 1 mic; close; exit; "
      "log @w10exit 00000000 3f4ccccd 0 0; keys 90; light off"},
     // The endpoint's mute flag: found set at start, it is cleared with the unmute at start and
-    // set again by the restore at exit.
+    // set again by the restore at exit. A read after news that fails shows no box and changes
+    // nothing.
     {"w10-flag-found-set", "tacetto", false, CFG80,
-     "device Mic\nline 0x1003 1\nwavein 0 3e800000 1 mic\n",
+     "device Mic\nline 0x1003 1\nwavein 0 3e800000 1 mic\nfail GetMute 2 0x80004005\n",
      "log @w10first 3e800000 1 3f4ccccd 0 0; win; press; log @w10 3f4ccccd 00000000 1 0; "
-     "keys 90; label 0; close; exit; log @w10exit 00000000 3f4ccccd 1 1; keys 90; "
+     "keys 90; label 0; elsewhere 00000000 0; log @sget 00000000|GetMute -> 0x80004005 -; quiet; "
+     "light on; label 0; close; exit; log @w10exit 00000000 3f4ccccd 1 0; keys 90; "
      "file wavein 0 3f4ccccd 1 mic"},
     // Start volume 0 mutes at start, flag, light and all; every press mutes again (S_FALSE: the
     // flag is set already); the exit gives the user's flag back. Line 2 empty: the microphone.
