@@ -41,14 +41,15 @@ case $? in
 esac
 e2e_install_doubles "$build/win64/bin" "${archs[1]:+$build/win32/bin}" || code=1
 loader_of() { if [[ $1 == win32 ]]; then echo "$wine32_loader"; else echo "$wine_loader"; fi; }
-# The rows' window sizes hold for the font they were taken with: a run on another one stops here.
+# The rows' window sizes hold for the font they were taken with, the pictures need wine's
+# caption buttons' font: a run on other ones stops here.
 for arch in "${archs[@]}"; do
   [[ -f "$build/$arch/bin/e2e_driver.exe" ]] || continue
   loader="$(loader_of "$arch")"
   if ! font="$(timeout 60 "$loader" "$build/$arch/bin/e2e_driver.exe" font)"; then
     echo "${font//$'\r'/}"
     for arch in "${archs[@]}"; do
-      summary+=("$arch: NOT RUN, counted as failed: wine does not draw the tools' font as measured")
+      summary+=("$arch: NOT RUN, counted as failed: wine does not draw the fonts as measured")
     done
     printf '%s\n' "${summary[@]}"
     exit 1

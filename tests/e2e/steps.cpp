@@ -69,6 +69,25 @@ FontFigures MeasureFont(const std::string& text, int dpi) {
   return figures;
 }
 
+// Wine draws the caption buttons with the glyphs of "Marlett"; in any other face the pictures
+// of the windows show letters there.
+std::string WrongCaptionFont() {
+  HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SYMBOL_CHARSET, 0, 0, 0, 0,
+                           "Marlett");
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  char face[LF_FACESIZE] = {};
+  GetTextFaceA(dc, sizeof face, face);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(font);
+  return strcmp(face, "Marlett") == 0
+             ? ""
+             : std::string("font: wine draws the caption buttons' \"Marlett\" with ") + face +
+                   ", so they show as letters: C:\\windows\\Fonts\\marlett.ttf (package "
+                   "fonts-wine) is missing from the prefix (tests/e2e/wine_env.sh puts it there)\n";
+}
+
 }  // namespace
 
 std::string WrongFont() {
@@ -76,7 +95,7 @@ std::string WrongFont() {
   const SIZE greeting = font.extent;
   const bool face = font.face == kMeasuredFace;
   if (face && greeting.cx == kMeasuredGreeting.cx && greeting.cy == kMeasuredGreeting.cy) {
-    return "";
+    return WrongCaptionFont();
   }
   char line[512];
   snprintf(line, sizeof line,

@@ -31,16 +31,30 @@ e2e_make_home() {
   printf 'pcm.!default { type null }\n' >"$1/.asoundrc"
 }
 
+# e2e_caption_font: wine draws the caption buttons (minimize, maximize, close) with the glyphs of
+# "Marlett"; without that face it takes another, and they show as letters. Debian's wine does
+# not read the folder of fonts-wine, so its marlett.ttf goes into the prefix, and no other face:
+# each one added changes what wine substitutes for the tools' font.
+e2e_caption_font() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [[ -f "$fonts/marlett.ttf" ]] && return 0
+  if ! { mkdir -p "$fonts" && cp /usr/share/wine/fonts/marlett.ttf "$fonts/"; }; then
+    echo "could not put marlett.ttf (package fonts-wine) into $fonts" >&2
+    return 1
+  fi
+}
+
 # e2e_prepare_prefix HOME: prepares $WINEPREFIX once (needs e2e_find_wine). Without a window
 # manager wine waits for hidden windows unless it manages them itself: Managed=N.
 # The prefix is made with the 32-bit loader installed so that it gets a populated syswow64; one
-# made without it is made anew.
+# made without it is made anew. Either way it gets the caption buttons' font.
 e2e_prepare_prefix() {
   if [[ -f "$WINEPREFIX/.e2e-ready" ]]; then
     # A kernel that does not execute 32-bit code never fills the folder: nothing to make anew.
     if [[ -z "$wine32_loader" || -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]] ||
       ! "$wine32_loader" --version >/dev/null 2>&1; then
-      return 0
+      e2e_caption_font
+      return
     fi
     echo "the wine prefix $WINEPREFIX has no 32-bit system folder: making it anew"
     "$wine_server" -k 2>/dev/null || true
@@ -57,6 +71,7 @@ e2e_prepare_prefix() {
     return 1
   }
   touch "$WINEPREFIX/.e2e-ready"
+  e2e_caption_font
 }
 
 # The only libraries the programs may import: KnownDLLs on every Windows from XP on, which the
