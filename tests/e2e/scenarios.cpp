@@ -24,7 +24,9 @@
 //   close; session W   the system close command; WM_QUERYENDSESSION, then WM_ENDSESSION W, sent
 //                      ("session W queued": sent without waiting, taken when the program looks)
 //   devices A|B        the device, line and wavein lines of sound.txt are now A, B, ...: a device
-//                      plugged in or taken out
+//                      plugged in or taken out ("wavein N S M id P": plugged in for the Pth time)
+//   elsewhere S M...   another program sets the scalar S and the mute flag M of {mic}, pair by
+//                      pair; the endpoint's news of them is told the newest first
 //   field H, holds H   the probe's hotkey field: HKM_SETHOTKEY H / holds H (hex)
 //   type N; click      N typed into the probe's field; its button clicked
 //   item ID C|T        the probe's control: class C, text T
