@@ -46,6 +46,7 @@ INT_PTR HotkeyWindowProc(HWND window, UINT message, WPARAM, LPARAM) {
       g_atom = CreateHotkeyAtom();
       const HotkeyParts parts = SplitHotkeyNumber(g_hotkeyNumber);
       RegisterHotKey(window, g_atom, parts.modifiers, parts.keyCode);
+      SameWorkFollow(window);
       break;
     }
     case WM_DESTROY:

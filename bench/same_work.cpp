@@ -27,6 +27,28 @@ int g_current = 0;
 bool g_endpoint = false;
 BOOL g_muteAtStart = -1;  // the endpoint's mute flag as first read
 IMMDeviceEnumerator* g_enumerator = nullptr;
+// The endpoint held for the run, registered for its change notifications, and the run's context.
+IMMDevice* g_device = nullptr;
+IAudioEndpointVolume* g_volume = nullptr;
+GUID g_context = {};
+HWND g_window = nullptr;
+
+// The tool's news of changes made elsewhere: a message to the window, the tool's own writes left.
+class News final : public IAudioEndpointVolumeCallback {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = this;
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE OnNotify(AUDIO_VOLUME_NOTIFICATION_DATA* data) override {
+    if (!IsEqualGUID(data->guidEventContext, g_context)) {
+      PostMessageA(g_window, WM_APP + 1, 0, 0);
+    }
+    return S_OK;
+  }
+} g_news;
 
 // The six numbers of tacetto.cfg, one a line, in one read of the tool's buffer size.
 bool ReadSixLines() {
@@ -135,8 +157,6 @@ int Switch(int request) {
   details.cChannels = 1;
   details.cbDetails = sizeof value;
   details.paDetails = &value;
-  IMMDevice* device = nullptr;
-  IAudioEndpointVolume* volume = nullptr;
   float scalar = 0;
   bool ok = true;
   if (!g_endpoint || g_endpointId[0] == 0) {
@@ -151,8 +171,11 @@ int Switch(int request) {
   }
   HMIXEROBJ object = reinterpret_cast<HMIXEROBJ>(mixer);
   if (g_endpoint) {
-    ok = ok && (volume = OpenEndpoint(device)) != nullptr &&
-         SUCCEEDED(volume->GetMasterVolumeLevelScalar(&scalar)) &&
+    if (ok && g_volume == nullptr) {
+      g_volume = OpenEndpoint(g_device);
+    }
+    IAudioEndpointVolume* volume = g_volume;
+    ok = ok && volume != nullptr && SUCCEEDED(volume->GetMasterVolumeLevelScalar(&scalar)) &&
          (g_muteAtStart != -1 || SUCCEEDED(volume->GetMute(&g_muteAtStart)));
     value.dwValue = static_cast<DWORD>(scalar * 65535 + 0.5f);
   } else {
@@ -165,17 +188,11 @@ int Switch(int request) {
     value.dwValue = mute ? 0 : (request == kRestore ? g_unmuted : request) * 65535 / 100;
     StrikeLockKey(mute ? 1 : 0);
     ok = g_endpoint
-             ? SUCCEEDED(volume->SetMasterVolumeLevelScalar(
-                   static_cast<float>(value.dwValue) / 65535, nullptr)) &&
-                   SUCCEEDED(volume->SetMute(
-                       request == kRestore ? g_muteAtStart : (mute ? TRUE : FALSE), nullptr))
+             ? SUCCEEDED(g_volume->SetMasterVolumeLevelScalar(
+                   static_cast<float>(value.dwValue) / 65535, &g_context)) &&
+                   SUCCEEDED(g_volume->SetMute(
+                       request == kRestore ? g_muteAtStart : (mute ? TRUE : FALSE), &g_context))
              : g_mm->mixerSetControlDetails(object, &details, MIXER_SETCONTROLDETAILSF_VALUE) == 0;
-  }
-  if (volume != nullptr) {
-    volume->Release();
-  }
-  if (device != nullptr) {
-    device->Release();
   }
   if (mixer != nullptr) {
     g_mm->mixerClose(mixer);
@@ -188,11 +205,19 @@ int Switch(int request) {
 int SameWorkStart() {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   g_endpoint = (GetVersion() & 0xFF) >= 6;
+  CoCreateGuid(&g_context);
   if (!ReadSixLines() || (g_mm = Winmm()) == nullptr) {
     return -1;
   }
   g_unmuted = g_current = Switch(g_cfg[3]);
   return g_current < 0 ? -1 : g_cfg[2];
+}
+
+void SameWorkFollow(HWND window) {
+  g_window = window;
+  if (g_volume != nullptr) {
+    g_volume->RegisterControlChangeNotify(&g_news);
+  }
 }
 
 void SameWorkPress(HWND window, int labelId) {
@@ -213,7 +238,15 @@ void SameWorkPress(HWND window, int labelId) {
 }
 
 void SameWorkEnd() {
+  if (g_volume != nullptr) {
+    g_volume->UnregisterControlChangeNotify(&g_news);
+  }
+  g_window = nullptr;
   Switch(kRestore);
+  if (g_volume != nullptr) {
+    g_volume->Release();
+    g_device->Release();
+  }
   if (g_enumerator != nullptr) {
     g_enumerator->Release();
   }

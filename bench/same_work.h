@@ -6,6 +6,8 @@
 // Loads winmm, reads tacetto.cfg and sets the start level. Returns the configured hotkey
 // number, or -1 if any of it fails.
 int SameWorkStart();
+// When the window starts: the endpoint's change notifications posted to it.
+void SameWorkFollow(HWND window);
 // A hotkey press: shows the window, switches the level and writes it into the label.
 void SameWorkPress(HWND window, int labelId);
 // At exit: restores the level found at start.
