@@ -9,6 +9,7 @@
 #include "tacetto/win32/volume.h"
 
 int32_t HotkeyAtom = 0;
+HWND VolumeWindow = nullptr;
 
 namespace {
 
@@ -39,14 +40,23 @@ constexpr ControlSpec kVolumeLabel = {kVolumeLabelId,
 void RegisterConfiguredHotkey(HWND window) {
   HotkeyAtom = CreateHotkeyAtom();
   const HotkeyParts parts = SplitHotkeyNumber(CfgHotkey);
-  if (!RegisterHotKey(window, HotkeyAtom, parts.modifiers, parts.keyCode)) {
+  if (!RegisterHotkeyOnce(window, HotkeyAtom, parts.modifiers, parts.keyCode)) {
     ShowMessageBox("Hotkey bereits belegt!", kNoticeCaption, kNoticeStyle);
   }
 }
 
-void ToggleOnHotkey(HWND window) {
+// Whether a press is being switched: a press that comes meanwhile (an open error box's own loop
+// dispatches it) is ignored, as is the auto-repeat of a held hotkey.
+bool g_switching = false;
+
+void ToggleOnHotkey(HWND window, LPARAM lParam) {
+  if (g_switching || !NewHotkeyPress(lParam)) {
+    return;
+  }
+  g_switching = true;
   ShowWindow(window, SW_SHOWNORMAL);
   CurrentVolume = SwitchVolume(UnmutedVolume);
+  g_switching = false;
   // Composed on the stack: nothing is allocated on the way from the key to the label.
   static constexpr char kPrefix[] = "Mikrofon/Line-Volume: ";
   char label[sizeof kPrefix + 22];
@@ -59,21 +69,26 @@ void ToggleOnHotkey(HWND window) {
 
 }  // namespace
 
-INT_PTR VolumeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+INT_PTR VolumeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       RegisterConfiguredHotkey(window);
       break;
     case WM_DESTROY:
+      VolumeWindow = nullptr;
       ReleaseHotkeyAtom(window, HotkeyAtom);
       break;
+    case WM_SHOWWINDOW:
+      VolumeWindow = wParam != 0 ? window : nullptr;
+      break;
     case WM_HOTKEY:
-      ToggleOnHotkey(window);
+      ToggleOnHotkey(window, lParam);
       break;
     case WM_ENDSESSION:
-      // The session ends without the window being destroyed: restore now, not after the loop.
+      // The session ends: the line restored at once, then the run ends as after a close.
       if (wParam != 0) {
         RestoreLine();
+        DestroyWindow(window);
       }
       break;
     case WM_TIMER:
@@ -95,4 +110,12 @@ void RunVolumeWindow() {
     return;
   }
   RunToolWindow(window);
+}
+
+void ShowRunningVolumeWindow() {
+  HWND running = FindWindowA("#32770", kVolumeWindow.title);
+  if (running != nullptr) {
+    ShowWindow(running, SW_SHOWNORMAL);
+    SetForegroundWindow(running);
+  }
 }

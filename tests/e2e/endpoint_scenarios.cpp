@@ -5,7 +5,8 @@
 const Row kEndpointRows[] = {
     {"w10-mute-and-restore", "tacetto", false, CFG80, MIC,
      "log @w10first 3e800000 0 3f4ccccd 0 1; light off; win; client 444 38; inside 201; fits; "
-     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; press; "
+     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; front other; again; "
+     "press; "
      "log @w10 00000000 3f4ccccd 0 0; keys 90; light off; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
      "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; light off; "
@@ -63,7 +64,7 @@ const Row kEndpointRows[] = {
      "device Mic\nline 0x1003 1\nwavein 0 3e800000 1 mic\n",
      "log @w10first 3e800000 1 3f4ccccd 0 0; win; press; log @w10 3f4ccccd 00000000 1 0; "
      "keys 90; light on; label 0; session 1; log @w10 00000000 3f4ccccd 1 1; keys 90; light off; "
-     "close; exit; log release enumerator; file wavein 0 3f4ccccd 1 mic"},
+     "exit; log release enumerator; file wavein 0 3f4ccccd 1 mic"},
     // Another program raises the level while muted, to 6 % and later to the very 80 %: the flag
     // still holds the line silent, and the toggle goes by what the tool set last, not by the level
     // read, so each next press unmutes to 80 % and clears the flag.
@@ -118,15 +119,17 @@ const Row kEndpointRows[] = {
      "boxh Tacetto|error #2147500037 calling setmute(); "
      "log @rel|@close|release enumerator; exit"},
     // The unmute's level write fails: the line stays muted, and the light, struck off before the
-    // write, is struck on again; the next press unmutes.
+    // write, is struck on again; a press while its box is open does nothing, the next press
+    // unmutes, the one after it mutes.
     {"w10-setscalar-fails-on-press", "tacetto", false, CFG80,
      MIC "fail SetMasterVolumeLevelScalar 3 0x80004005\n",
      "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; log @w10 3f4ccccd 00000000 1 0; "
      "keys 90; light on; label 0; press; "
      "log @dev|@sget 00000000|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005; keys 90 90; "
-     "light on off; box Tacetto|error #2147500037 calling setmastervolumelevelscalar(); "
+     "light on off; press; box Tacetto|error #2147500037 calling setmastervolumelevelscalar(); "
      "log @rel; label -1; press; log @w10 00000000 3f4ccccd 0 0; keys 90; light off; label 80; "
-     "close; exit; log @w10 3f4ccccd 3f4ccccd 0 1|release enumerator"},
+     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; close; exit; "
+     "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90"},
     // The mute's flag write fails after its level: the light goes back to live with the label's
     // -1, and the next press unmutes.
     {"w10-setmute-fails-on-press", "tacetto", false, CFG80, MIC "fail SetMute 2 0x80004005\n",
@@ -151,16 +154,18 @@ const Row kEndpointRows[] = {
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
      "log @w10 00000000 3f4ccccd 0 0|release enumerator; keys 90; file wavein 0 3f000000 0 usb; "
      "file wavein 1 3f4ccccd 0 mic"},
-    // {mic} taken out: the press fails at its lookup (no stroke, no other device touched); put
-    // back, the next press unmutes it; taken out again, the restore at exit fails likewise.
+    // {mic} taken out: the press fails at its lookup (no stroke, no other device touched), and 50
+    // presses while its box is open do nothing; put back, the next press unmutes it; taken out
+    // again, the restore at exit fails likewise.
     {"w10-device-taken-out", "tacetto", false, CFG80,
      MIC "device Headset\nline 0x1003 5\nwavein 1 3f000000 0 usb\n",
      "log @open|@mic|@ctl|waveInGetNumDevs -> 2|mixerGetID 0 0x20000000 -> 0 0|"
      "waveInMessage 0 0x812 -> 0|waveInMessage 0 0x811 -> 0|@co|@dev|@sget 3e800000|"
      "GetMute -> 0x00000000 0|@sset 3f4ccccd 0 1|@rel|@close; win; "
      "devices device Headset|line 0x1003 5|wavein 0 3f000000 0 usb; press; "
-     "log GetDevice {mic} -> 0x80070490; box Tacetto|error #2147943568 calling getdevice(); "
-     "label -1; light off; file wavein 0 3f000000 0 usb; devices device Mic Array|"
+     "log GetDevice {mic} -> 0x80070490; burst 50; "
+     "box Tacetto|error #2147943568 calling getdevice(); label -1; light off; file wavein 0 "
+     "3f000000 0 usb; devices device Mic Array|"
      "line 0x1003 7000|wavein 0 3f4ccccd 0 mic|device Headset|line 0x1003 5|"
      "wavein 1 3f000000 0 usb; press; log @w10 3f4ccccd 3f4ccccd 0 1; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; devices device Headset|line 0x1003 5|"
