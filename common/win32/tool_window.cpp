@@ -9,6 +9,23 @@ ToolWindowProc g_callback = nullptr;
 bool g_forwarding = false;
 bool g_withholdActivate = false;
 
+// The key of the last hotkey press taken while it is held, the timer that watches it, and when
+// the last hotkey message's key went down.
+UINT g_heldKey = 0;
+UINT_PTR g_releaseWatch = 0;
+DWORD g_lastHotkeyTime = 0;
+// A keyboard repeats a held key 33 ms apart at the fastest: hotkey messages closer together are
+// presses typed at once.
+constexpr DWORD kRepeatMs = 20;
+
+void CALLBACK WatchRelease(HWND, UINT, UINT_PTR, DWORD) {
+  if (GetAsyncKeyState(static_cast<int>(g_heldKey)) >= 0) {
+    KillTimer(nullptr, g_releaseWatch);
+    g_releaseWatch = 0;
+    g_heldKey = 0;
+  }
+}
+
 INT_PTR CALLBACK ToolDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (g_forwarding && !(g_withholdActivate && message == WM_ACTIVATE)) {
     g_callback(window, message, wParam, lParam);
@@ -82,7 +99,29 @@ void ReleaseHotkeyAtom(HWND window, int32_t atom) {
   GlobalDeleteAtom(static_cast<ATOM>(atom));
 }
 
-void ShowMessageBox(const char* text, const char* caption, UINT style) {
+BOOL RegisterHotkeyOnce(HWND window, int32_t id, UINT modifiers, UINT keyCode) {
+  constexpr UINT kNoRepeat = 0x4000;  // MOD_NOREPEAT
+  return RegisterHotKey(window, id, modifiers | kNoRepeat, keyCode) ||
+         RegisterHotKey(window, id, modifiers, keyCode);
+}
+
+bool NewHotkeyPress(LPARAM lParam) {
+  const UINT key = HIWORD(lParam);
+  const bool down = GetAsyncKeyState(static_cast<int>(key)) < 0;
+  const DWORD time = static_cast<DWORD>(GetMessageTime());
+  const bool apart = time - g_lastHotkeyTime >= kRepeatMs;
+  g_lastHotkeyTime = time;
+  if (down && key == g_heldKey && apart) {
+    return false;  // not released since the last press taken
+  }
+  g_heldKey = down ? key : 0;
+  if (down && g_releaseWatch == 0) {
+    g_releaseWatch = SetTimer(nullptr, 0, 10, &WatchRelease);
+  }
+  return true;
+}
+
+void ShowMessageBox(const char* text, const char* caption, UINT style, HWND owner) {
   Sleep(5);
-  MessageBoxA(nullptr, text, caption, style);
+  MessageBoxA(owner, text, caption, style);
 }

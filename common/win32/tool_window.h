@@ -31,5 +31,15 @@ int32_t CreateHotkeyAtom();
 // WM_DESTROY of both tools: unregister the atom's hotkey, then delete the atom.
 void ReleaseHotkeyAtom(HWND window, int32_t atom);
 
-// MessageBoxA with no owner window, after a pause of 5 ms; returns when the user has closed it.
-void ShowMessageBox(const char* text, const char* caption, UINT style);
+// RegisterHotKey without the keyboard's auto-repeat (MOD_NOREPEAT) where Windows knows the flag,
+// Windows 7 and later; where that registration fails, as it is. Fails only when both fail.
+BOOL RegisterHotkeyOnce(HWND window, int32_t id, UINT modifiers, UINT keyCode);
+
+// Whether a WM_HOTKEY (its lParam) is a press of its own: false for one that comes while the key
+// of the last press taken is still held, as the keyboard's auto-repeat sends them where Windows
+// does not suppress them. A thread timer watches the key until it is released.
+bool NewHotkeyPress(LPARAM lParam);
+
+// MessageBoxA after a pause of 5 ms, owned by `owner` (none by default); returns when the user
+// has closed it.
+void ShowMessageBox(const char* text, const char* caption, UINT style, HWND owner = nullptr);

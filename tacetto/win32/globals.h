@@ -28,6 +28,10 @@ extern int32_t EndpointMuteAtStart;
 // Identifier of the registered hotkey (volume_window.cpp).
 extern int32_t HotkeyAtom;
 
+// The volume window while it is shown, else null (volume_window.cpp): the owner of the error box
+// of a press, which so stays in front of the always-on-top window.
+extern HWND VolumeWindow;
+
 // Captions and styles of the tool's message boxes.
 constexpr const char* kNoticeCaption = "Veltrane";
 constexpr UINT kNoticeStyle = 0x12000;  // MB_OK | MB_TASKMODAL | MB_SETFOREGROUND

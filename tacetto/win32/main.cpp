@@ -11,6 +11,14 @@
 #include "tacetto/win32/volume_window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // One tool per session: a second start touches neither the line nor the light, and shows the
+  // running tool's window instead. The mutex goes with the process.
+  HANDLE running = CreateMutexA(nullptr, FALSE, "Local\\Tacetto volume window");
+  if (running != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(running);
+    ShowRunningVolumeWindow();
+    return 0;
+  }
   // For the capture endpoint on Windows Vista and later; released at exit.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   if (ReadConfig() == 0) {
@@ -27,6 +35,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ReleaseEndpoint();
   if (SUCCEEDED(com)) {
     CoUninitialize();
+  }
+  if (running != nullptr) {
+    CloseHandle(running);
   }
   return 0;
 }

@@ -53,8 +53,10 @@ Text DeviceListText() {
 }  // namespace
 
 int32_t ReadConfig() {
-  HANDLE file = CreateFileA("tacetto.cfg", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Read while other programs (an editor, a sync client, the search indexer) hold it open.
+  HANDLE file = CreateFileA("tacetto.cfg", GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   const bool opened = file != INVALID_HANDLE_VALUE;
   int32_t values[kConfigValueCount];
   ReadConfigValues(opened ? &ReadFromFile : nullptr, file, values);

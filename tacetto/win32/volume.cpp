@@ -176,7 +176,7 @@ int32_t SwitchVolume(const int32_t& request) {
   if (code != 0) {
     // Shown before the mixer device is closed.
     const Text text = "error #" + UnsignedDecimalText(code) + " calling " + call;
-    ShowMessageBox(text.c_str(), kMixerErrorCaption, kMixerErrorStyle);
+    ShowMessageBox(text.c_str(), kMixerErrorCaption, kMixerErrorStyle, VolumeWindow);
     return -1;
   }
   return PercentFromLevel(level);

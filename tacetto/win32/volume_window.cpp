@@ -12,6 +12,7 @@
 #include "tacetto/win32/volume.h"
 
 int32_t HotkeyAtom = 0;
+HWND VolumeWindow = nullptr;
 
 namespace {
 
@@ -42,7 +43,7 @@ constexpr ControlSpec kVolumeLabel = {kVolumeLabelId,
 void RegisterConfiguredHotkey(HWND window) {
   HotkeyAtom = CreateHotkeyAtom();
   const HotkeyParts parts = SplitHotkeyNumber(CfgHotkey);
-  if (!RegisterHotKey(window, HotkeyAtom, parts.modifiers, parts.keyCode)) {
+  if (!RegisterHotkeyOnce(window, HotkeyAtom, parts.modifiers, parts.keyCode)) {
     ShowMessageBox("Hotkey bereits belegt!", kNoticeCaption, kNoticeStyle);
   }
 }
@@ -59,8 +60,9 @@ void ShowLevel(HWND window, int32_t percent) {
   SetWindowTextA(GetDlgItem(window, kVolumeLabelId), label);
 }
 
-// While a press switches, news of the endpoint waits for its end (an error box dispatches
-// messages meanwhile), so that it is shown after the press, with the device as it is then.
+// Whether a press is being switched. An open error box's own loop dispatches messages
+// meanwhile: a further press is ignored, as is the auto-repeat of a held hotkey, and news of the
+// endpoint waits for the end of the press, to be shown with the device as it is then.
 bool g_switching = false;
 bool g_newsWaiting = false;
 
@@ -80,9 +82,12 @@ void FollowNews(HWND window) {
   ShowLevel(window, muted ? 0 : PercentFromLevel(level));
 }
 
-void ToggleOnHotkey(HWND window) {
-  ShowWindow(window, SW_SHOWNORMAL);
+void ToggleOnHotkey(HWND window, LPARAM lParam) {
+  if (g_switching || !NewHotkeyPress(lParam)) {
+    return;
+  }
   g_switching = true;
+  ShowWindow(window, SW_SHOWNORMAL);
   CurrentVolume = SwitchVolume(UnmutedVolume);
   g_switching = false;
   ShowLevel(window, CurrentVolume);
@@ -93,7 +98,7 @@ void ToggleOnHotkey(HWND window) {
 
 }  // namespace
 
-INT_PTR VolumeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+INT_PTR VolumeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       RegisterConfiguredHotkey(window);
@@ -101,18 +106,23 @@ INT_PTR VolumeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM /*lPar
       break;
     case WM_DESTROY:
       FollowEndpoint(nullptr);
+      VolumeWindow = nullptr;
       ReleaseHotkeyAtom(window, HotkeyAtom);
+      break;
+    case WM_SHOWWINDOW:
+      VolumeWindow = wParam != 0 ? window : nullptr;
       break;
     case kEndpointNews:
       FollowNews(window);
       break;
     case WM_HOTKEY:
-      ToggleOnHotkey(window);
+      ToggleOnHotkey(window, lParam);
       break;
     case WM_ENDSESSION:
-      // The session ends without the window being destroyed: restore now, not after the loop.
+      // The session ends: the line restored at once, then the run ends as after a close.
       if (wParam != 0) {
         RestoreLine();
+        DestroyWindow(window);
       }
       break;
     case WM_TIMER:
@@ -134,4 +144,12 @@ void RunVolumeWindow() {
     return;
   }
   RunToolWindow(window);
+}
+
+void ShowRunningVolumeWindow() {
+  HWND running = FindWindowA("#32770", kVolumeWindow.title);
+  if (running != nullptr) {
+    ShowWindow(running, SW_SHOWNORMAL);
+    SetForegroundWindow(running);
+  }
 }

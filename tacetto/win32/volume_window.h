@@ -7,3 +7,6 @@
 void RunVolumeWindow();
 
 INT_PTR VolumeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// For a second start: the running tool's window shown and brought to the front.
+void ShowRunningVolumeWindow();

@@ -51,7 +51,7 @@ void TryRegistration(HWND window) {
       SendMessageA(GetDlgItem(ProbeDialog, kHotkeyFieldId), HKM_GETHOTKEY, 0, 0) & 0xFFFF);
   const uint16_t number = HotkeyNumberFromField(fieldValue);
   const HotkeyParts parts = SplitHotkeyNumber(number);
-  if (!RegisterHotKey(window, HotkeyAtom, parts.modifiers, parts.keyCode)) {
+  if (!RegisterHotkeyOnce(window, HotkeyAtom, parts.modifiers, parts.keyCode)) {
     ShowProbeMessage("Hotkey bereits belegt!");
     return;
   }
@@ -61,7 +61,7 @@ void TryRegistration(HWND window) {
 
 }  // namespace
 
-INT_PTR ProbeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+INT_PTR ProbeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       HotkeyAtom = CreateHotkeyAtom();
@@ -70,7 +70,9 @@ INT_PTR ProbeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM /*lPara
       ReleaseHotkeyAtom(window, HotkeyAtom);
       break;
     case WM_HOTKEY:
-      ShowProbeMessage("Hotkey wurde erkannt!");
+      if (NewHotkeyPress(lParam)) {
+        ShowProbeMessage("Hotkey wurde erkannt!");
+      }
       break;
     case WM_COMMAND: {
       const WPARAM id = wParam & 0xFFFF;

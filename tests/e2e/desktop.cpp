@@ -102,18 +102,30 @@ bool WaitForMessageBox(DWORD processId, HWND except, DWORD timeoutMs, HWND& box,
       if (window != except && ClassOf(window) == "#32770" && IsWindowVisible(window)) {
         box = window;
         caption = WindowText(window);
-        text.clear();
-        for (HWND child : ChildrenOf(window)) {  // the first Static that is no icon
-          if (text.empty() && lstrcmpiA(ClassOf(child).c_str(), "Static") == 0 &&
-              (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
-            text = WindowText(child);
-          }
-        }
+        text = WindowText(BoxTextItem(window));
         return true;
       }
     }
     return false;
   });
+}
+
+HWND BoxTextItem(HWND box) {
+  for (HWND child : ChildrenOf(box)) {
+    if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0 &&
+        (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+      return child;
+    }
+  }
+  return nullptr;
+}
+
+std::string HitAtCentre(HWND box, HWND part) {
+  RECT rect = {};
+  GetWindowRect(part, &rect);
+  HWND hit = WindowFromPoint({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+  return hit == box || IsChild(box, hit) ? "box"
+                                         : "\"" + WindowText(GetAncestor(hit, GA_ROOT)) + "\"";
 }
 
 bool ConfirmMessageBox(HWND box, DWORD timeoutMs) {
@@ -131,6 +143,21 @@ void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey, int times, uint32_t the
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+void HoldHotkey(uint32_t hotkeyNumber, int repeats) {
+  std::vector<INPUT> down, up;
+  AddCombination(down, hotkeyNumber, false, 1);
+  const size_t half = down.size() / 2;  // the modifiers and the key down; the rest up
+  up.assign(down.begin() + static_cast<long>(half), down.end());
+  down.resize(half);
+  SendInput(static_cast<UINT>(down.size()), down.data(), sizeof(INPUT));
+  for (int n = 0; n < repeats; ++n) {
+    Sleep(n == 0 ? 250 : 33);
+    SendInput(1, &down.back(), sizeof(INPUT));
+  }
+  Sleep(300);
+  SendInput(static_cast<UINT>(up.size()), up.data(), sizeof(INPUT));
+}
+
 void StrikeKey(BYTE key) {
   INPUT inputs[2] = {KeyInput(key, false, key == VK_NUMLOCK),
                      KeyInput(key, true, key == VK_NUMLOCK)};
@@ -139,6 +166,23 @@ void StrikeKey(BYTE key) {
 
 void CloseBySystemCommand(HWND window) {
   PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+DWORD RunToEnd(const std::string& exe, const std::string& folder, DWORD timeoutMs) {
+  std::string commandLine = "\"" + exe + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  DWORD code = STILL_ACTIVE;
+  if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                     &startup, &process)) {
+    WaitForSingleObject(process.hProcess, timeoutMs);
+    GetExitCodeProcess(process.hProcess, &code);
+    TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  return code;
 }
 
 void SetAppDefault(const char* exe, const char* subkey, const char* value, const char* data) {

@@ -37,6 +37,11 @@ std::string WaitForItemText(HWND window, int id, const std::string& expected, DW
 // caption and the text of its text Static.
 bool WaitForMessageBox(DWORD processId, HWND except, DWORD timeoutMs, HWND& box,
                        std::string& caption, std::string& text);
+// The box's text Static (the first Static that is no icon).
+HWND BoxTextItem(HWND box);
+// What a click at the centre of `part` hits: "box" for `box` or a child of it, else the title of
+// the window there.
+std::string HitAtCentre(HWND box, HWND part);
 // Presses OK and waits until the box is gone.
 bool ConfirmMessageBox(HWND box, DWORD timeoutMs);
 
@@ -44,11 +49,18 @@ bool ConfirmMessageBox(HWND box, DWORD timeoutMs);
 // 4 Shift) with SendInput, `times` times in one go; `extendedKey` sends the key as extended. The
 // combination `then`, unless 0, follows in the same go.
 void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey = false, int times = 1, uint32_t then = 0);
+// The combination held down through `repeats` auto-repeats of its key (first after 250 ms, then
+// every 33 ms, as a keyboard sends them), released 300 ms after the last.
+void HoldHotkey(uint32_t hotkeyNumber, int repeats);
 // One stroke of `key` (down, up; Num Lock as an extended key, as keyboards send it), as a user
 // strikes it.
 void StrikeKey(BYTE key);
 // The system close command, as from the window menu.
 void CloseBySystemCommand(HWND window);
+
+// Starts `exe` in `folder` and waits for its end: its exit code, or STILL_ACTIVE when it still
+// runs after `timeoutMs` (it is then ended).
+DWORD RunToEnd(const std::string& exe, const std::string& folder, DWORD timeoutMs);
 
 // HKCU\Software\Wine\AppDefaults\<exe><subkey>: `value` set to `data`, or removed when `data`
 // is null; how wine is told the Windows version and the DLL load order of one program.

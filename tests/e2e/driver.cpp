@@ -242,6 +242,9 @@ void Scenario::Run() {
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  if (shared != INVALID_HANDLE_VALUE) {
+    CloseHandle(shared);
+  }
 }
 
 int main(int argc, char** argv) {

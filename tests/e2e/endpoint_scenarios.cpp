@@ -6,7 +6,8 @@
 const Row kEndpointRows[] = {
     {"w10-mute-and-restore", "tacetto", false, CFG80, MIC,
      "log @w10first 3e800000 0 3f4ccccd 0 1; light off; win; client 444 38; inside 201; fits; "
-     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; press; "
+     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; front other; again; "
+     "press; "
      "log @w10 00000000 3f4ccccd 0 0; keys 90; light off; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
      "log @w10exit 00000000 3f4ccccd 0 0; keys 90; light off; "
@@ -82,7 +83,7 @@ const Row kEndpointRows[] = {
      "log @w10first 3e800000 1 3f4ccccd 0 0; win; press; log @w10 3f4ccccd 00000000 1 0; "
      "keys 90; light on; label 0; session 1; "
      "log UnregisterControlChangeNotify -> 0x00000000|@w10 00000000 3f4ccccd 1 1; keys 90; "
-     "light off; close; exit; log @rel|release enumerator; file wavein 0 3f4ccccd 1 mic"},
+     "light off; exit; log @rel|release enumerator; file wavein 0 3f4ccccd 1 mic"},
     // Another program raises the level while muted, to 6 % and later to the very 80 %: the flag
     // still holds the line silent, so the light stays on, nothing is written, and each next press
     // unmutes to 80 % and clears the flag.
@@ -138,14 +139,15 @@ const Row kEndpointRows[] = {
      "boxh Tacetto|error #2147500037 calling setmute(); "
      "log @close|@rel|release enumerator; exit"},
     // The unmute's level write fails: the line stays muted, and the light, struck off before the
-    // write, is struck on again. An unmute made elsewhere while the box is open is shown after
-    // it, not inside the failed press: live, and the next press mutes.
+    // write, is struck on again. A press while its box is open does nothing, and an unmute made
+    // elsewhere meanwhile is shown after the box, not inside the failed press: live, and the next
+    // press mutes.
     {"w10-setscalar-fails-on-press", "tacetto", false, CFG80,
      MIC "fail SetMasterVolumeLevelScalar 3 0x80004005\n",
      "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; log @w10 3f4ccccd 00000000 1 0; "
      "keys 90; light on; label 0; press; "
      "log @sget 00000000|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005; keys 90 90; "
-     "light on off; elsewhere 3f4ccccd 0; "
+     "light on off; press; elsewhere 3f4ccccd 0; "
      "box Tacetto|error #2147500037 calling setmastervolumelevelscalar(); "
      "log @follow 3f4ccccd 0; keys 90; light off; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; close; exit; "
@@ -170,16 +172,17 @@ const Row kEndpointRows[] = {
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
      "log @w10exit 00000000 3f4ccccd 0 0; keys 90; file wavein 0 3f000000 0 usb; "
      "file wavein 1 3f4ccccd 0 mic"},
-    // {mic} taken out: the press fails at its lookup (no stroke, no other device touched); put
-    // back, the next press unmutes it. Taken out and back between presses, its news no longer
-    // comes, until the next press finds it anew. Taken out again, the restore at exit fails.
+    // {mic} taken out: the press fails at its lookup (no stroke, no other device touched), and 50
+    // presses while its box is open do nothing; put back, the next press unmutes it. Taken out and
+    // back between presses, its news no longer comes, until the next press finds it anew. Taken
+    // out again, the restore at exit fails.
     {"w10-device-taken-out", "tacetto", false, CFG80,
      MIC "device Headset\nline 0x1003 5\nwavein 1 3f000000 0 usb\n",
      "log @open|@mic|@ctl|waveInGetNumDevs -> 2|mixerGetID 0 0x20000000 -> 0 0|"
      "waveInMessage 0 0x812 -> 0|waveInMessage 0 0x811 -> 0|@co|@dev|@sget 3e800000|"
      "GetMute -> 0x00000000 0|@sset 3f4ccccd 0 1|@close|@reg; win; "
      "devices device Headset|line 0x1003 5|wavein 0 3f000000 0 usb; press; log @gone|@rel|@lost; "
-     "box Tacetto|error #2147943568 calling getdevice(); label -1; light off; "
+     "burst 50; box Tacetto|error #2147943568 calling getdevice(); label -1; light off; "
      "file wavein 0 3f000000 0 usb; devices device Mic Array|line 0x1003 7000|"
      "wavein 0 3f4ccccd 0 mic 2|device Headset|line 0x1003 5|wavein 1 3f000000 0 usb; press; "
      "log @dev|@reg|@w10 3f4ccccd 3f4ccccd 0 1; label 80; press; "

@@ -4,9 +4,14 @@
 //   start              the program starts here (else before the first step)
 //   win                its window shows (the mute tool's with its greeting, always on top)
 //   box C|T, boxh C|T  a message box with caption C and text T, confirmed; boxh: while the
-//                      program's window is not visible
+//                      program's window is not visible; box: while it is, clicks at the centres
+//                      of the box's text and OK hit the box, which the mute tool's owns
 //   press [N [x]]      the configured hotkey (or N, x: as an extended key); burst K: K presses;
-//                      pressclose: the hotkey with Alt+F4 right behind it, in one go
+//                      pressclose: the hotkey with Alt+F4 right behind it, in one go;
+//                      presshold [N]: held through three auto-repeats
+//   again              a second start in the folder ends at once with 0, the first's window in
+//                      front (what it must not do: the log, the strokes)
+//   share              before the start: another program holds tacetto.cfg open, sharing all
 //   label P            the mute tool's label: "Mikrofon/Line-Volume: P%" (or the text given)
 //   log A|B            the next lines of sound.log are exactly these (@macro: kMacros)
 //   keys 90 91         the next strokes seen by the keyboard hook that the driver did not
@@ -119,8 +124,8 @@ const Row kRows[] = {
      "dpi 144; start; win; client scaled 2; inside 1001 1002 1003 1004; close; exit"},
     {"tastrel-ctrl-f", "tastrel", false, nullptr, nullptr,
      "win; client scaled; field 246; click; box Tastrel|Hotkey Wert = 582; taken 582; press 582; "
-     "box Tastrel|Hotkey wurde erkannt!; press 582; box Tastrel|Hotkey wurde erkannt!; "
-     "close; exit; hold 582; atoms +0"},
+     "box Tastrel|Hotkey wurde erkannt!; presshold 582; box Tastrel|Hotkey wurde erkannt!; "
+     "quiet; close; exit; hold 582; atoms +0"},
     {"tastrel-ctrl-alt-m", "tastrel", false, nullptr, nullptr,
      "win; field 64d; click; box Tastrel|Hotkey Wert = 845; press 845; "
      "box Tastrel|Hotkey wurde erkannt!; close; exit; hold 845"},
@@ -161,12 +166,14 @@ const Row kRows[] = {
     // Start volume 80: set at start, presses toggle, the close while muted restores 80 %. The
     // light (Num Lock here) is struck only to change it: on while muted, off while live.
     {"xp-mute-and-restore", "tacetto", true, CFG80, MIC,
-     "log @xp 7000 52428; light off; win; press; log @xp 52428 0; keys 90; light on; label 0; "
+     "log @xp 7000 52428; light off; win; presshold; log @xp 52428 0; keys 90; light on; label 0; "
      "press; log @xp 0 52428; keys 90; light off; label 80; press; log @xp 52428 0; keys 90; "
      "light on; label 0; close; exit; log @xp 0 52428; keys 90; light off"},
-    // Scroll Lock for any line-5 value but 0, the light inverted only by a 1 in line 6.
+    // Scroll Lock for any line-5 value but 0, the light inverted only by a 1 in line 6; read while
+    // another program holds tacetto.cfg open.
     {"xp-scroll-lock", "tacetto", true, "0/7/1656/80/2/2", MIC,
-     "log @xp 7000 52428; light off; win; press; log @xp 52428 0; keys 91; light on; label 0; "
+     "share; start; log @xp 7000 52428; light off; win; press; log @xp 52428 0; keys 91; light on; "
+     "label 0; "
      "press; log @xp 0 52428; keys 91; light off; label 80; close; exit; log @xp 52428 52428; "
      "light off"},
     {"xp-scroll-lock-inverted", "tacetto", true, "0/1/1656/80/1/1", MIC,
@@ -257,14 +264,14 @@ const Row kRows[] = {
      "log @open|@mic|@ctl|@get 52428|mixerSetControlDetails 0 0 -> 11; keys 90 90; light off on; "
      "box Tacetto|error #11 calling mixersetcontroldetails(); log @close; label -1; press; "
      "log @xp 52428 52428; light off; label 80; close; exit; log @xp 52428 52428"},
-    // A press while the error box of another is open runs at once, nested in the box's own loop;
-    // the failed press, finished when the box is confirmed, writes its -1 last. The line is
-    // muted by the nested press, and the light shows it.
+    // A press while the error box of another is open does nothing: the failed mute's -1 stands,
+    // the line and the light live; the next press unmutes, the one after it mutes.
     {"xp-press-during-error-box", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 2 5\n",
      "log @xp 7000 52428; win; press; "
      "log @open|@mic|@ctl|@get 52428|mixerSetControlDetails 0 0 -> 5; keys 90 90; press; "
-     "log @xp 52428 0; keys 90; label 0; box Tacetto|error #5 calling mixersetcontroldetails(); "
-     "log @close; label -1; light on; close; exit; log @xp 0 52428; keys 90; light off"},
+     "box Tacetto|error #5 calling mixersetcontroldetails(); log @close; label -1; light off on; "
+     "press; log @xp 52428 52428; label 80; press; log @xp 52428 0; keys 90; light on; "
+     "close; exit; log @xp 0 52428; keys 90; light off"},
     // At exit the window is gone and with it the hotkey, while the box is up. The line stays
     // muted, and so does the light.
     {"xp-open-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerOpen 3 2\n",
@@ -283,17 +290,17 @@ const Row kRows[] = {
      XP_MUTED "close; log @open|@mic|@ctl|@get 0|mixerSetControlDetails 0 52428 -> 11; "
               "keys 90 90; box Tacetto|error #11 calling mixersetcontroldetails(); log @close; "
               "exit; light on off"},
-    // Session end: WM_ENDSESSION 1 restores at once and the later close does not again;
-    // WM_ENDSESSION 0 restores nothing.
+    // Session end: WM_ENDSESSION 1 restores once and ends the program; WM_ENDSESSION 0 restores
+    // nothing.
     {"xp-session-ends", "tacetto", true, CFG80, MIC,
-     XP_MUTED "session 1; log @xp 0 52428; keys 90; light off; close; exit"},
+     XP_MUTED "session 1; log @xp 0 52428; keys 90; light off; exit"},
     // The session ends while a press reads the light: the line is restored there and then, the
-    // press writes nothing after it and takes its stroke back, and later presses do nothing.
+    // press writes nothing after it and takes its stroke back, and the program ends.
     {"xp-session-ends-during-press", "tacetto", true, CFG80,
      MIC "pause mixerGetControlDetailsA 2\n",
      "log @xp 7000 52428; win; press; log @open|@mic|@ctl|pause mixerGetControlDetailsA; "
      "session 1 queued; resume; log @get 52428|@xp 52428 52428|@close; keys 90 90; light off; "
-     "file line 0x1003 52428; label 80; press; quiet; close; exit"},
+     "file line 0x1003 52428; exit"},
     {"xp-session-goes-on", "tacetto", true, CFG80, MIC,
      XP_MUTED "session 0; quiet; light on; close; exit; log @xp 0 52428; keys 90; light off"},
     // The hotkey held by another program: the box before the window shows; presses do nothing.

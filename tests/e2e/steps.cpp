@@ -127,6 +127,13 @@ void Scenario::Step(const std::string& line) {
     HWND tool = Tacetto() ? FindWindowA(nullptr, kTacettoTitle) : nullptr;
     Check(line, "",
           verb == "boxh" && tool != nullptr && IsWindowVisible(tool) ? "window shown" : "");
+    if (window != nullptr && IsWindowVisible(window)) {  // in front of the program's window
+      const bool above = GetWindow(box, GW_OWNER) == window ||
+                         (GetWindowLongPtrA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+      Check(line + ": hit at the centres of text and OK", Tacetto() ? "box box above" : "box box",
+            HitAtCentre(box, BoxTextItem(box)) + " " + HitAtCentre(box, GetDlgItem(box, IDOK)) +
+                (Tacetto() ? (above ? " above" : " neither owned nor topmost") : ""));
+    }
     Check(line, "closed on OK", ConfirmMessageBox(box, kStepMs) ? "closed on OK" : "still there");
   } else if (verb == "win") {
     const char* title = Tacetto() ? kTacettoTitle : "Tastrel";
@@ -144,6 +151,20 @@ void Scenario::Step(const std::string& line) {
     TypeHotkey(verb != "press" || arg.empty() ? static_cast<uint32_t>(ConfigValue(2)) : number,
                arg.find('x') != std::string::npos, verb == "burst" ? static_cast<int>(number) : 1,
                verb == "pressclose" ? kAltF4 : 0);
+  } else if (verb == "presshold") {  // the hotkey (or N) held through three auto-repeats
+    Sleep(kSettleMs);
+    HoldHotkey(arg.empty() ? static_cast<uint32_t>(ConfigValue(2)) : number, 3);
+  } else if (verb == "again") {  // a second start in the folder: ends with 0, the first in front
+    const DWORD code = RunToEnd(folder + "\\" + row.program + ".exe", folder, kStepMs);
+    Poll(kStepMs, [&] { return GetForegroundWindow() == window; });
+    Check(line, "0, the first in front",
+          (code == STILL_ACTIVE ? "running" : std::to_string(code)) +
+              (GetForegroundWindow() == window ? ", the first in front" : ", not in front"));
+  } else if (verb == "share") {  // before the start: another program holds tacetto.cfg, sharing
+    shared = CreateFileA((folder + "\\tacetto.cfg").c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+    Check(line, "open", shared != INVALID_HANDLE_VALUE ? "open" : "not open");
   } else if (verb == "label") {
     const bool percent = !arg.empty() && arg.find_first_not_of("-0123456789") == std::string::npos;
     text = percent ? "Mikrofon/Line-Volume: " + arg + "%" : arg;
