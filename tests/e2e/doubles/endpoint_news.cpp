@@ -4,8 +4,6 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/e2e/doubles/sound_state.h"
-
 namespace {
 
 struct Listener {
@@ -14,67 +12,60 @@ struct Listener {
   uint32_t plug;
   IAudioEndpointVolumeCallback* callback;
 };
-struct News {
+
+struct Told {
+  AUDIO_VOLUME_NOTIFICATION_DATA data;
   std::string id;
   uint32_t plug;
-  GUID context;
-  BOOL mute;
-  uint32_t scalarBits;
 };
-
-// The context of another program: the driver's changes made elsewhere carry it.
-constexpr GUID kElsewhere = {0xE15E, 0x3E4E, 0x0E, {'e', 'l', 's', 'e', 'w', 'h', 'r', 'e'}};
 
 CRITICAL_SECTION g_lock;
 std::vector<Listener> g_listeners;
-std::vector<News> g_queue;  // the programs' writes, not told yet
-HANDLE g_queued = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+HANDLE g_signal = nullptr;
 
-// The writes queued, or on the event "tacetto-sound-news" the driver's changes made elsewhere
-// ("news" entries of sound.txt). Several changes are told by several threads on Windows, in no
-// set order: those of one signal here the newest first. Told under the lock, so that no callback
-// is told after it is unregistered.
+// The news entries, "<endpoint id> <scalar bits> <mute> [<context, 32 hex digits>]", told to the
+// callbacks on objects of the endpoint as plugged in now; several changes are told by several
+// threads on Windows, in no set order: those of one signal here the newest first. Told under the
+// lock, so that no callback is told after it is unregistered.
 DWORD WINAPI TellNews(LPVOID) {
-  HANDLE signals[2] = {g_queued, CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-news")};
-  for (std::vector<News> batch;; batch.clear()) {
-    if (WaitForMultipleObjects(2, signals, FALSE, INFINITE) == WAIT_OBJECT_0) {
-      EnterCriticalSection(&g_lock);
-      batch.swap(g_queue);
-      LeaveCriticalSection(&g_lock);
-    } else {
-      SoundCall call("news");
-      for (const std::string& entry : call.sound.news) {  // "<endpoint id> <scalar bits> <mute>"
-        char id[128] = "";
-        unsigned bits = 0, mute = 0;
-        const SoundWaveIn* in = sscanf(entry.c_str(), "%127s %x %u", id, &bits, &mute) == 3
-                                    ? call.WaveInOfEndpoint(id)
-                                    : nullptr;
-        if (in != nullptr) {
-          batch.insert(batch.begin(), {id, in->plug, kElsewhere, mute != 0, bits});
-        }
+  while (WaitForSingleObject(g_signal, INFINITE) == WAIT_OBJECT_0) {
+    std::vector<Told> told;
+    SoundCall call("news");
+    for (const std::string& entry : call.sound.news) {
+      char id[128] = "", context[33] = "";
+      unsigned bits = 0, mute = 0;
+      AUDIO_VOLUME_NOTIFICATION_DATA data = {};
+      const int fields = sscanf(entry.c_str(), "%127s %x %u %32s", id, &bits, &mute, context);
+      const SoundWaveIn* in = fields >= 3 ? call.WaveInOfEndpoint(id) : nullptr;
+      for (size_t i = 0; fields == 4 && i < 16; ++i) {
+        sscanf(context + 2 * i, "%2hhx", reinterpret_cast<unsigned char*>(&data) + i);
       }
-      call.sound.news.clear();
-    }
-    EnterCriticalSection(&g_lock);
-    for (const News& news : batch) {
-      AUDIO_VOLUME_NOTIFICATION_DATA data = {news.context, news.mute, 0.0f, 1, {0.0f}};
-      memcpy(&data.fMasterVolume, &news.scalarBits, sizeof(float));
+      data.bMuted = mute != 0;
+      memcpy(&data.fMasterVolume, &bits, sizeof(float));
+      data.nChannels = 1;
       data.afChannelVolumes[0] = data.fMasterVolume;
+      told.insert(told.begin(), {data, id, in != nullptr ? in->plug : 0});
+    }
+    call.sound.news.clear();
+    EnterCriticalSection(&g_lock);
+    for (Told& news : told) {
       for (const Listener& listener : g_listeners) {
         if (listener.id == news.id && listener.plug == news.plug) {
-          listener.callback->OnNotify(&data);
+          listener.callback->OnNotify(&news.data);
         }
       }
     }
     LeaveCriticalSection(&g_lock);
   }
+  return 0;
 }
 
 void StartTelling() {
-  static const bool started =
-      (InitializeCriticalSection(&g_lock),
-       CloseHandle(CreateThread(nullptr, 0, &TellNews, nullptr, 0, nullptr)));
-  (void)started;
+  if (g_signal == nullptr) {
+    InitializeCriticalSection(&g_lock);
+    g_signal = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-news");
+    CloseHandle(CreateThread(nullptr, 0, &TellNews, nullptr, 0, nullptr));
+  }
 }
 
 }  // namespace
@@ -97,11 +88,15 @@ bool Listen(bool add, const void* volume, const std::string& id, uint32_t plug,
   return done;
 }
 
-void TellListeners(const std::string& id, uint32_t plug, LPCGUID context, bool mute,
-                   uint32_t scalarBits) {
+void AddNews(SoundCall& call, const SoundWaveIn& in, LPCGUID context) {
   StartTelling();
-  EnterCriticalSection(&g_lock);
-  g_queue.push_back({id, plug, context != nullptr ? *context : GUID{}, mute, scalarBits});
-  LeaveCriticalSection(&g_lock);
-  SetEvent(g_queued);
+  char entry[200];
+  int at = snprintf(entry, sizeof entry, "%s %08x %d ", EndpointIdOf(in).c_str(),
+                    unsigned(in.scalarBits), in.mute);
+  for (size_t i = 0; context != nullptr && i < sizeof *context; ++i) {
+    at += snprintf(entry + at, sizeof entry - size_t(at), "%02x",
+                   reinterpret_cast<const unsigned char*>(context)[i]);
+  }
+  call.sound.news.push_back(entry);
+  SetEvent(g_signal);  // the thread takes the entry once the call has let sound.txt go
 }

@@ -1,6 +1,7 @@
-// The change notifications of the doubles' endpoint volumes: the callbacks registered on each
-// volume object, told of every change from a thread of the doubles' own, as Windows tells them
-// from a thread of its own.
+// The change notifications of the doubles' endpoint volumes. Every change of an endpoint, a
+// program's write or one the driver makes elsewhere, is a "news" entry of sound.txt, signalled by
+// the event "tacetto-sound-news"; a thread of the doubles' own tells it to the callbacks
+// registered on the endpoint's volume objects, as Windows tells them from a thread of its own.
 #pragma once
 
 #include <windows.h>
@@ -10,12 +11,12 @@
 #include <cstdint>
 #include <string>
 
+#include "tests/e2e/doubles/sound_state.h"
+
 // Registers `callback` on `volume`, an object of endpoint `id` made while it was plugged in for
 // the `plug`th time, or with `add` false unregisters it; false where it was so already.
 bool Listen(bool add, const void* volume, const std::string& id, uint32_t plug,
             IAudioEndpointVolumeCallback* callback);
 
-// A program's write to endpoint `id`, plugged in for the `plug`th time, in its context (null:
-// none), with the state after it: told to the callbacks registered on objects of that plug-in.
-void TellListeners(const std::string& id, uint32_t plug, LPCGUID context, bool mute,
-                   uint32_t scalarBits);
+// The news of a program's write to the endpoint of `in`, in the program's context (null: none).
+void AddNews(SoundCall& call, const SoundWaveIn& in, LPCGUID context);

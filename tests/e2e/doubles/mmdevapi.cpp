@@ -92,7 +92,7 @@ class Volume : public Object<IAudioEndpointVolume> {
       result = E_INVALIDARG;
     } else if (result == S_OK) {
       in->scalarBits = bits;
-      TellListeners(id_, plug_, context, in->mute, bits);
+      AddNews(call, *in, context);
     }
     call.Log("SetMasterVolumeLevelScalar %08x -> 0x%08x", unsigned(bits), unsigned(result));
     return result;
@@ -116,7 +116,7 @@ class Volume : public Object<IAudioEndpointVolume> {
       in->mute = mute != 0;
     }
     if (result == S_OK) {
-      TellListeners(id_, plug_, context, in->mute, in->scalarBits);
+      AddNews(call, *in, context);
     }
     call.Log("SetMute %d -> 0x%08x", mute != 0, unsigned(result));
     return result;
