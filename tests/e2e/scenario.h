@@ -123,6 +123,8 @@ struct Scenario {
   bool Start();
   // One step of the row: an action, or what must be seen (scenarios.cpp).
   void Step(const std::string& line);
+  // The steps client, inside and fits (measure.cpp).
+  void SizeStep(const std::string& verb, const std::string& arg, const std::string& line);
   // The whole row, then what nobody expected: log lines, strokes, a planted library loaded.
   void Run();
 };

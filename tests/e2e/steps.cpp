@@ -4,109 +4,13 @@
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <map>
 
 #include "tests/e2e/desktop.h"
 #include "tests/e2e/lock_lights.h"
 #include "tests/e2e/scenario.h"
 #include "tests/e2e/tacetto_expectations.h"
 
-namespace {
-
-// The face wine draws "MS Sans Serif" with where the rows' window sizes were taken, and the
-// extent of the mute tool's greeting in it at 8 points, 96 DPI.
-constexpr char kMeasuredFace[] = "Liberation Sans";
-constexpr SIZE kMeasuredGreeting = {219, 12};
 constexpr uint32_t kAltF4 = 1 * 256 + VK_F4;
-
-// Each program's client area as the row that checks its size at 96 DPI found it; the 150 % rows
-// measure against it.
-std::map<std::string, SIZE> g_clientAt96;
-
-// The 96-DPI client area of `program` that a row has written down ("client W H"): what a 150 %
-// row run without that row measures against.
-SIZE WrittenClientAt96(const std::string& program) {
-  SIZE size = {};
-  for (int i = 0; i < kRowCount + kEndpointRowCount; ++i) {
-    const Row& row = i < kRowCount ? kRows[i] : kEndpointRows[i - kRowCount];
-    const char* at = strstr(row.steps, "client ");
-    if (program == row.program && at != nullptr && strstr(row.steps, "dpi ") == nullptr &&
-        sscanf(at, "client %ld %ld", &size.cx, &size.cy) == 2) {
-      return size;
-    }
-  }
-  return size;
-}
-
-// The tools' font, "MS Sans Serif" 8 points, at `dpi`: the extent of `text` in it, the face wine
-// draws it with, and its dialog base units (what a dialog unit is in pixels, times 4 across and
-// 8 down), as Windows takes them from the font: half the average width of the letters, rounded
-// up, and the height of a line.
-struct FontFigures {
-  SIZE extent, units;
-  std::string face;
-};
-FontFigures MeasureFont(const std::string& text, int dpi) {
-  // As a dialog makes its font from the template: the height in pixels at the screen's DPI.
-  HFONT font = CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                           ANSI_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
-  FontFigures figures = {};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &figures.extent);
-  static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-  SIZE letters = {};
-  GetTextExtentPoint32A(dc, kLetters, 52, &letters);
-  TEXTMETRICA metrics = {};
-  GetTextMetricsA(dc, &metrics);
-  figures.units = {(letters.cx / 26 + 1) / 2, metrics.tmHeight};
-  char face[LF_FACESIZE] = {};
-  GetTextFaceA(dc, sizeof face, face);
-  figures.face = face;
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  DeleteObject(font);
-  return figures;
-}
-
-// Wine draws the caption buttons with the glyphs of "Marlett"; in any other face the pictures
-// of the windows show letters there.
-std::string WrongCaptionFont() {
-  HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SYMBOL_CHARSET, 0, 0, 0, 0,
-                           "Marlett");
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
-  char face[LF_FACESIZE] = {};
-  GetTextFaceA(dc, sizeof face, face);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  DeleteObject(font);
-  return strcmp(face, "Marlett") == 0
-             ? ""
-             : std::string("font: wine draws the caption buttons' \"Marlett\" with ") + face +
-                   ", so they show as letters: C:\\windows\\Fonts\\marlett.ttf (package "
-                   "fonts-wine) is missing from the prefix (tests/e2e/wine_env.sh puts it there)\n";
-}
-
-}  // namespace
-
-std::string WrongFont() {
-  const FontFigures font = MeasureFont(kTacettoGreeting, 96);
-  const SIZE greeting = font.extent;
-  const bool face = font.face == kMeasuredFace;
-  if (face && greeting.cx == kMeasuredGreeting.cx && greeting.cy == kMeasuredGreeting.cy) {
-    return WrongCaptionFont();
-  }
-  char line[512];
-  snprintf(line, sizeof line,
-           "font: wine draws \"MS Sans Serif\" 8 pt with %s (the greeting %ld x %ld px), but the "
-           "rows' window sizes were taken with %s (%ld x %ld px): %s\n",
-           font.face.c_str(), greeting.cx, greeting.cy, kMeasuredFace, kMeasuredGreeting.cx,
-           kMeasuredGreeting.cy,
-           face ? "another version of the font: the rows' sizes must be measured anew"
-                : "install fonts-liberation and fonts-wine (bash scripts/setup.sh does)");
-  return line;
-}
 
 void Scenario::Step(const std::string& line) {
   const std::string verb = line.substr(0, line.find(' '));
@@ -231,59 +135,8 @@ void Scenario::Step(const std::string& line) {
   } else if (verb == "dpi") {  // before the start: the program's screen DPI
     dpi = static_cast<int>(number);
     SetLogPixels(number);
-  } else if (verb == "client") {  // client W H; client scaled E
-    const Lines size = Split(arg, ' ');
-    RECT client = {};
-    GetClientRect(window, &client);
-    const std::string found = std::to_string(client.right) + " " + std::to_string(client.bottom);
-    if (size[0] != "scaled") {
-      if (dpi == 96) {
-        g_clientAt96[row.program] = {client.right, client.bottom};
-      }
-      return Check(line, arg, found);
-    }
-    const auto measured = g_clientAt96.find(row.program);
-    const SIZE at96 =
-        measured != g_clientAt96.end() ? measured->second : WrittenClientAt96(row.program);
-    // The title bar and the frame grow with the DPI, not with the font, and take from the client
-    // area: hence the pixels allowed.
-    const SIZE from = MeasureFont("", 96).units, to = MeasureFont("", dpi).units;
-    const long width = MulDiv(at96.cx, to.cx, from.cx);
-    const long height = MulDiv(at96.cy, to.cy, from.cy);
-    const long edge = size.size() > 1 ? 2 * atol(size[1].c_str()) : 0;
-    const std::string wanted = std::to_string(width) + " " + std::to_string(height);
-    char how[128];
-    snprintf(how, sizeof how,
-             " (%ld %ld at 96 DPI%s, dialog units %ld x %ld there, %ld x %ld here)", at96.cx,
-             at96.cy, measured != g_clientAt96.end() ? "" : " as written", from.cx, from.cy, to.cx,
-             to.cy);
-    Check(line + how, wanted,
-          labs(client.right - width) <= edge && labs(client.bottom - height) <= edge ? wanted
-                                                                                     : found);
-  } else if (verb == "inside") {  // inside ID...: these controls lie within the client area
-    RECT client = {};
-    GetClientRect(window, &client);
-    std::string found;
-    for (const std::string& id : Split(arg, ' ')) {
-      RECT item = {};
-      GetWindowRect(GetDlgItem(window, atoi(id.c_str())), &item);
-      MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&item), 2);
-      const bool inside = item.left >= 0 && item.top >= 0 && item.right <= client.right &&
-                          item.bottom <= client.bottom && item.right > item.left;
-      found += inside ? (found.empty() ? "" : " ") + id : "";
-    }
-    Check(line, arg, found);
-  } else if (verb == "fits") {  // the label's text within the label, in the label's font
-    HWND label = GetDlgItem(window, kTacettoLabelId);
-    text = WindowText(label);
-    RECT area = {};
-    GetClientRect(label, &area);
-    const SIZE extent = MeasureFont(text, dpi).extent;
-    const std::string room = std::to_string(area.right) + " x " + std::to_string(area.bottom);
-    Check(line + " \"" + text + "\"", "at most " + room,
-          extent.cx <= area.right && extent.cy <= area.bottom
-              ? "at most " + room
-              : std::to_string(extent.cx) + " x " + std::to_string(extent.cy));
+  } else if (verb == "client" || verb == "inside" || verb == "fits") {
+    SizeStep(verb, arg, line);
   } else if (verb == "quiet") {
     Sleep(kQuietMs);
     WaitForMessageBox(process.dwProcessId, window, 0, box, caption, text);
