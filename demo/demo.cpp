@@ -120,34 +120,6 @@ void ExpectLight(BYTE key, int expected, const std::string& when, int& problems)
   problems += light != expected ? 1 : 0;
 }
 
-// Another program mutes or unmutes the capture endpoint, as the mute button of the system's sound
-// settings does: the sound doubles' state in the current folder is changed, then their news is
-// signalled.
-void MuteElsewhere(bool mute) {
-  HANDLE lock = CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles");
-  WaitForSingleObject(lock, kStepMs);
-  std::string text, lines, news;
-  ReadFileBytes("sound.txt", text);
-  for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
-       start = end + 1) {
-    std::string line = text.substr(start, end - start);
-    char scalar[16] = "";
-    unsigned device = 0;
-    if (sscanf(line.c_str(), "wavein %u %15s", &device, scalar) == 2) {  // wavein N SCALAR MUTE ID
-      line[line.find(' ', line.find(scalar)) + 1] = mute ? '1' : '0';
-      news += "news {0.0.1.00000000}.{" + line.substr(line.rfind(' ') + 1) + "} " + scalar +
-              (mute ? " 1\n" : " 0\n");
-    }
-    lines += line + "\n";
-  }
-  WriteFileBytes("sound.txt", lines + news);
-  ReleaseMutex(lock);
-  CloseHandle(lock);
-  HANDLE told = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-news");
-  SetEvent(told);
-  CloseHandle(told);
-}
-
 void Picture(HWND window, const std::string& shotDir, const char* name, int& problems) {
   Sleep(kPaintMs);
   const std::string path = shotDir + "\\" + name + ".bmp";
@@ -216,7 +188,7 @@ int RunDemo(const char* shotDir, bool elsewhere) {
     }
     const std::string what = mute ? "a mute made elsewhere" : "an unmute made elsewhere";
     Say("another program " + std::string(mute ? "mutes" : "unmutes") + " the recording device");
-    MuteElsewhere(mute);
+    ChangeElsewhere("sound.txt", "demo-mic", mute ? "- 1" : "- 0");
     ExpectLight(lockKey, (mute ? 1 : 0) ^ inverted, "after " + what, problems);
     ExpectLabel(window, "label after " + what, VolumeLabel(mute ? 0 : volume), problems);
   }

@@ -12,10 +12,11 @@
 # takes pictures of the window and closes it, and prints the calls that reached the sound
 # system: the levels, and on Windows 10 the endpoint's scalar and its mute flag set, cleared and
 # put back at the end. On Windows 10, before the close, another program mutes the device and then
-# unmutes it, and the label and the light are printed after each. Then tastrel.exe answers Ctrl+Alt+M and is pictured too, and both windows
-# are pictured at 150 % scaling (144 DPI). The pictures end up in build/demo/*.png (those of the
-# Windows 10 run in build/demo/win10/); with E2E_SCREENSHOT_DIR set, volume-window-start.png,
-# volume-window-muted.png, probe-window.png and windows-150-percent.png are copied there as well.
+# unmutes it, and the label and the light are printed after each. Then tastrel.exe answers
+# Ctrl+Alt+M and is pictured too, and both windows are pictured at 150 % scaling (144 DPI). The
+# pictures end up in build/demo/*.png (those of the Windows 10 run in build/demo/win10/); with
+# E2E_SCREENSHOT_DIR set, volume-window-start.png, volume-window-muted.png, probe-window.png and
+# windows-150-percent.png are copied there as well.
 #
 # The shipped 32-bit programs (build/win32) run where this machine executes 32-bit code, else
 # the x86_64 build of the same sources. The sound system is the test doubles (tests/e2e/doubles):

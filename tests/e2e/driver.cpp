@@ -177,12 +177,8 @@ bool Scenario::Start() {
   for (const char* name : kPlanted) {
     CopyFileA((bin + "\\planted.dll").c_str(), (folder + "\\" + name).c_str(), FALSE);
   }
-  std::string commandLine = "\"" + exe + "\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                      &startup, &process)) {
-    Check("start", commandLine, "error " + std::to_string(GetLastError()));
+  if (!StartProgram(exe, folder, process)) {
+    Check("start", exe, "error " + std::to_string(GetLastError()));
     return false;
   }
   return true;

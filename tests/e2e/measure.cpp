@@ -35,6 +35,26 @@ SIZE WrittenClientAt96(const std::string& program) {
   return size;
 }
 
+// Runs `use` on a memory device context holding the font `face`, `height` pixels, `charset`.
+template <typename Use>
+void WithFont(const char* face, int height, BYTE charset, Use use) {
+  HFONT font =
+      CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset, 0, 0, 0, 0, face);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  use(dc);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(font);
+}
+
+// The face wine draws the font of `dc` with.
+std::string FaceOf(HDC dc) {
+  char face[LF_FACESIZE] = {};
+  GetTextFaceA(dc, sizeof face, face);
+  return face;
+}
+
 // The tools' font, "MS Sans Serif" 8 points, at `dpi`: the extent of `text` in it, the face wine
 // draws it with, and its dialog base units (what a dialog unit is in pixels, times 4 across and
 // 8 down), as Windows takes them from the font: half the average width of the letters, rounded
@@ -44,43 +64,29 @@ struct FontFigures {
   std::string face;
 };
 FontFigures MeasureFont(const std::string& text, int dpi) {
-  // As a dialog makes its font from the template: the height in pixels at the screen's DPI.
-  HFONT font = CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                           ANSI_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
   FontFigures figures = {};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &figures.extent);
-  static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-  SIZE letters = {};
-  GetTextExtentPoint32A(dc, kLetters, 52, &letters);
-  TEXTMETRICA metrics = {};
-  GetTextMetricsA(dc, &metrics);
-  figures.units = {(letters.cx / 26 + 1) / 2, metrics.tmHeight};
-  char face[LF_FACESIZE] = {};
-  GetTextFaceA(dc, sizeof face, face);
-  figures.face = face;
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  DeleteObject(font);
+  // As a dialog makes its font from the template: the height in pixels at the screen's DPI.
+  WithFont("MS Sans Serif", -MulDiv(8, dpi, 72), ANSI_CHARSET, [&](HDC dc) {
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &figures.extent);
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE letters = {};
+    GetTextExtentPoint32A(dc, kLetters, 52, &letters);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    figures.units = {(letters.cx / 26 + 1) / 2, metrics.tmHeight};
+    figures.face = FaceOf(dc);
+  });
   return figures;
 }
 
 // Wine draws the caption buttons with the glyphs of "Marlett"; in any other face the pictures
 // of the windows show letters there.
 std::string WrongCaptionFont() {
-  HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SYMBOL_CHARSET, 0, 0, 0, 0,
-                           "Marlett");
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
-  char face[LF_FACESIZE] = {};
-  GetTextFaceA(dc, sizeof face, face);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  DeleteObject(font);
-  return strcmp(face, "Marlett") == 0
+  std::string face;
+  WithFont("Marlett", -11, SYMBOL_CHARSET, [&](HDC dc) { face = FaceOf(dc); });
+  return face == "Marlett"
              ? ""
-             : std::string("font: wine draws the caption buttons' \"Marlett\" with ") + face +
+             : "font: wine draws the caption buttons' \"Marlett\" with " + face +
                    ", so they show as letters: C:\\windows\\Fonts\\marlett.ttf (package "
                    "fonts-wine) is missing from the prefix (tests/e2e/wine_env.sh puts it there)\n";
 }

@@ -153,27 +153,7 @@ void Scenario::Step(const std::string& line) {
     SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
     SendMessageTimeoutA(window, WM_ENDSESSION, number, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
   } else if (verb == "elsewhere") {  // elsewhere S M [S M]: another program sets {mic}, in turn
-    const Lines words = Split(arg, ' ');
-    {
-      const SoundLock locked;
-      ReadFileBytes(folder + "\\sound.txt", text);
-      const std::string now = words[words.size() - 2] + " " + words.back();
-      std::string changed;
-      for (const std::string& old : Split(text, '\n')) {  // wavein N SCALAR MUTE mic [PLUG]
-        const Lines w = Split(old, ' ');
-        const bool mic = w.size() >= 5 && w[0] == "wavein" && w[4] == "mic";
-        changed +=
-            mic ? "wavein " + w[1] + " " + now + " mic" + (w.size() > 5 ? " " + w[5] : "") : old;
-        changed += old.empty() ? "" : "\n";
-      }
-      for (size_t i = 0; i + 1 < words.size(); i += 2) {
-        changed += "news {0.0.1.00000000}.{mic} " + words[i] + " " + words[i + 1] + "\n";
-      }
-      WriteFileBytes(folder + "\\sound.txt", changed);
-    }
-    HANDLE news = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-news");
-    SetEvent(news);
-    CloseHandle(news);
+    ChangeElsewhere(folder + "\\sound.txt", "mic", arg);
     elsewhereAt = GetTickCount64();
   } else if (verb == "devices" || verb == "file") {
     const SoundLock locked;
