@@ -143,19 +143,20 @@ void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey, int times, uint32_t the
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void HoldHotkey(uint32_t hotkeyNumber, int repeats) {
-  std::vector<INPUT> down, up;
-  AddCombination(down, hotkeyNumber, false, 1);
-  const size_t half = down.size() / 2;  // the modifiers and the key down; the rest up
-  up.assign(down.begin() + static_cast<long>(half), down.end());
-  down.resize(half);
-  SendInput(static_cast<UINT>(down.size()), down.data(), sizeof(INPUT));
-  for (int n = 0; n < repeats; ++n) {
-    Sleep(n == 0 ? 250 : 33);
-    SendInput(1, &down.back(), sizeof(INPUT));
+void HotkeyKeys(uint32_t hotkeyNumber, bool down, int downAgain) {
+  std::vector<INPUT> keys;
+  AddCombination(keys, hotkeyNumber, false, 1);
+  const size_t half = keys.size() / 2;  // the modifiers and the key down; the rest up
+  if (down) {
+    keys.resize(half);
+  } else {
+    keys.erase(keys.begin(), keys.begin() + static_cast<long>(half));
   }
-  Sleep(300);
-  SendInput(static_cast<UINT>(up.size()), up.data(), sizeof(INPUT));
+  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+  for (int n = 0; n < downAgain; ++n) {
+    Sleep(n == 0 ? 250 : 33);
+    SendInput(1, &keys.back(), sizeof(INPUT));
+  }
 }
 
 void StrikeKey(BYTE key) {

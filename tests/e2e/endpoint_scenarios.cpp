@@ -4,6 +4,12 @@
 #include "tests/e2e/scenarios.h"
 
 const Row kEndpointRows[] = {
+    // The user's world, steps drawn at random (walk.cpp): presses, two at once and bursts, changes
+    // made elsewhere, the device taken out and plugged in again, strokes swallowed, writes that
+    // fail, the user's strikes, other windows in front, the tool closed, killed and started
+    // again, a second copy; Scroll Lock here, line 4 80 or -1 at each start.
+    {"random-world", "tacetto", false, "0/1/1656/80/1/0",
+     "device Mic\nline 0x1003 7000\nwavein 0 3f014a81 0 mic\n", "win; walk"},
     {"w10-mute-and-restore", "tacetto", false, CFG80, MIC,
      "log @w10first 3e800000 0 3f4ccccd 0 1; light off; win; client 444 38; inside 201; fits; "
      "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; front other; again; "
@@ -22,10 +28,12 @@ const Row kEndpointRows[] = {
     // and the next press mutes as it would have.
     {"w10-num-lock-inverted", "tacetto", false, "0/1/1656/80/0/1",
      MIC "fail RegisterControlChangeNotify 1 0x80004001\n",
-     "log @w10start 3e800000 0 3f4ccccd 0 1|RegisterControlChangeNotify -> 0x80004001; keys 90; "
+     "log @w10start 3e800000 0 3f4ccccd 0 1|RegisterControlChangeNotify -> 0x80004001|@regdev; "
+     "keys 90; "
      "light on; win; client scaled; elsewhere 3f4ccccd 1; quiet; light on; press; "
      "log @w10 3f4ccccd 00000000 1 1; keys 90; light off; label 0; close; exit; "
-     "log @w10 00000000 3f4ccccd 0 0|@rel|release enumerator; keys 90; light on"},
+     "log UnregisterEndpointNotificationCallback -> 0x00000000|@w10 00000000 3f4ccccd 0 0|@rel|"
+     "release enumerator; keys 90; light on"},
     // Changes made elsewhere, followed: the light, the label and the next press go by the device
     // as read after the news; muted means the mute flag is set, whatever the level. Its news of a
     // mute, then an unmute, told the newest first: the device decides, not the news.
@@ -82,7 +90,7 @@ const Row kEndpointRows[] = {
      "device Mic\nline 0x1003 1\nwavein 0 3e800000 1 mic\n",
      "log @w10first 3e800000 1 3f4ccccd 0 0; win; press; log @w10 3f4ccccd 00000000 1 0; "
      "keys 90; light on; label 0; session 1; "
-     "log UnregisterControlChangeNotify -> 0x00000000|@w10 00000000 3f4ccccd 1 1; keys 90; "
+     "log @unreg|@w10 00000000 3f4ccccd 1 1; keys 90; "
      "light off; exit; log @rel|release enumerator; file wavein 0 3f4ccccd 1 mic"},
     // Another program raises the level while muted, to 6 % and later to the very 80 %: the flag
     // still holds the line silent, so the light stays on, nothing is written, and each next press

@@ -125,6 +125,8 @@ struct Scenario {
   void Step(const std::string& line);
   // The steps client, inside and fits (measure.cpp).
   void SizeStep(const std::string& verb, const std::string& arg, const std::string& line);
+  // The seeded random walk of the user's world (walk.cpp).
+  void Walk();
   // The whole row, then what nobody expected: log lines, strokes, a planted library loaded.
   void Run();
 };

@@ -83,7 +83,11 @@ const Macro kMacros[] = {
      "waveInMessage 0 0x811 -> 0"},
     {"@co", "CoCreateInstance -> 0x00000000"},
     {"@dev", "GetDevice {mic} -> 0x00000000|Activate -> 0x00000000"},
-    {"@reg", "RegisterControlChangeNotify -> 0x00000000"},
+    {"@reg", "RegisterControlChangeNotify -> 0x00000000|@regdev"},
+    {"@regdev", "RegisterEndpointNotificationCallback -> 0x00000000"},
+    {"@unreg",
+     "UnregisterControlChangeNotify -> 0x00000000|"
+     "UnregisterEndpointNotificationCallback -> 0x00000000"},
     {"@sget", "GetMasterVolumeLevelScalar -> 0x00000000 $1"},
     // Scalar $1 written, mute flag $2 set; $3: 0 S_OK, 1 S_FALSE (the flag had that state).
     {"@sset", "SetMasterVolumeLevelScalar $1 -> 0x00000000|SetMute $2 -> 0x0000000$3"},
@@ -96,8 +100,7 @@ const Macro kMacros[] = {
     {"@w10read", "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|@close|@reg"},
     {"@w10fail", "@open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x00000000 0"},
     // The exit: the registration ended with the window, the line restored, all released.
-    {"@w10exit",
-     "UnregisterControlChangeNotify -> 0x00000000|@w10 $1 $2 $3 $4|@rel|release enumerator"},
+    {"@w10exit", "@unreg|@w10 $1 $2 $3 $4|@rel|release enumerator"},
     // The volume held answers no more (the device went away): the registration ended; the lookup
     // by the id finds no device.
     {"@gone",
@@ -307,6 +310,8 @@ const Row kRows[] = {
     {"xp-hotkey-taken", "tacetto", true, CFG80, MIC,
      "hold 1656; start; log @xp 7000 52428; boxh Veltrane|Hotkey bereits belegt!; win; "
      "press; quiet; close; exit; log @xp 52428 52428"},
+    // The user's world on the mixer, at random (walk.cpp): Num Lock, inverted.
+    {"random-world-xp", "tacetto", true, "0/1/1656/80/0/1", MIC, "win; walk"},
     // Seven presses typed at once, the tool's window in front, while another program reads the
     // label without pause: every one switched in turn, each seeing the light its forerunner left;
     // label, level and light agree.

@@ -57,7 +57,10 @@ void Scenario::Step(const std::string& line) {
                verb == "pressclose" ? kAltF4 : 0);
   } else if (verb == "presshold") {  // the hotkey (or N) held through three auto-repeats
     Sleep(kSettleMs);
-    HoldHotkey(arg.empty() ? static_cast<uint32_t>(ConfigValue(2)) : number, 3);
+    const uint32_t hotkey = arg.empty() ? static_cast<uint32_t>(ConfigValue(2)) : number;
+    HotkeyKeys(hotkey, true, 3);
+    Sleep(300);
+    HotkeyKeys(hotkey, false);
   } else if (verb == "again") {  // a second start in the folder: ends with 0, the first in front
     const DWORD code = RunToEnd(folder + "\\" + row.program + ".exe", folder, kStepMs);
     Poll(kStepMs, [&] { return GetForegroundWindow() == window; });
@@ -135,6 +138,8 @@ void Scenario::Step(const std::string& line) {
   } else if (verb == "dpi") {  // before the start: the program's screen DPI
     dpi = static_cast<int>(number);
     SetLogPixels(number);
+  } else if (verb == "walk") {
+    Walk();
   } else if (verb == "client" || verb == "inside" || verb == "fits") {
     SizeStep(verb, arg, line);
   } else if (verb == "quiet") {

@@ -1,7 +1,9 @@
 #include "tests/e2e/doubles/endpoint_news.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <vector>
 
 namespace {
@@ -21,6 +23,8 @@ struct Told {
 
 CRITICAL_SECTION g_lock;
 std::vector<Listener> g_listeners;
+std::vector<IMMNotificationClient*> g_clients;
+std::map<std::string, bool> g_plugged;  // each endpoint as last told: plugged in or not
 HANDLE g_signal = nullptr;
 
 // The news entries, "<endpoint id> <scalar bits> <mute> [<context, 32 hex digits>]", told to the
@@ -48,6 +52,17 @@ DWORD WINAPI TellNews(LPVOID) {
     }
     call.sound.news.clear();
     EnterCriticalSection(&g_lock);
+    for (const SoundWaveIn& in : call.sound.waveIns) {
+      const auto known = g_plugged.find(EndpointIdOf(in));
+      if (known != g_plugged.end() && known->second != in.plugged) {
+        const std::wstring id(known->first.begin(), known->first.end());
+        for (IMMNotificationClient* client : g_clients) {
+          client->OnDeviceStateChanged(id.c_str(),
+                                       in.plugged ? DEVICE_STATE_ACTIVE : DEVICE_STATE_UNPLUGGED);
+        }
+      }
+      g_plugged[EndpointIdOf(in)] = in.plugged;
+    }
     for (Told& news : told) {
       for (const Listener& listener : g_listeners) {
         if (listener.id == news.id && listener.plug == news.plug) {
@@ -85,6 +100,21 @@ bool Listen(bool add, const void* volume, const std::string& id, uint32_t plug,
     g_listeners.erase(known);
   }
   LeaveCriticalSection(&g_lock);
+  return done;
+}
+
+bool ListenForDevices(bool add, IMMNotificationClient* client) {
+  StartTelling();
+  EnterCriticalSection(&g_lock);
+  const auto known = std::find(g_clients.begin(), g_clients.end(), client);
+  const bool done = add == (known == g_clients.end());
+  if (done && add) {
+    g_clients.push_back(client);
+  } else if (done) {
+    g_clients.erase(known);
+  }
+  LeaveCriticalSection(&g_lock);
+  SetEvent(g_signal);  // the endpoints as they are now are what later changes are told against
   return done;
 }
 

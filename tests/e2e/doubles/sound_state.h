@@ -22,12 +22,14 @@ struct SoundDevice {
 };
 // A wave input: the mixer device it belongs to, and its capture endpoint: id, master scalar
 // (the float's bits), mute flag, and how often it has been plugged in (objects handed out before
-// the last time are dead).
+// the last time are dead). Unplugged ("wavein - ..."), it is no wave input, and its endpoint
+// keeps its id and volume but is not active.
 struct SoundWaveIn {
   uint32_t mixer, scalarBits;
   bool mute;
   std::string id;
   uint32_t plug;
+  bool plugged;
 };
 struct Sound {
   std::vector<SoundDevice> devices;
@@ -39,7 +41,14 @@ struct Sound {
   // "N S": the Num Lock and Scroll Lock lights (1 on) as another program saw them at the last
   // level write (where a light set before the write shows).
   std::string lights;
+
+  // The wave inputs plugged in, in order: the numbers the mixer library knows.
+  std::vector<const SoundWaveIn*> PluggedWaveIns() const;
 };
+
+// The state in `file`, and written to it.
+Sound LoadSound(const char* file);
+void SaveSound(const Sound& sound, const char* file);
 
 // One call: takes the lock, reads the state and counts the call; `failed` tells whether a fail
 // entry names this use of the call, `code` is then its result. A pause entry for this use logs
