@@ -61,7 +61,6 @@ struct Scenario {
   size_t logSeen = 0, strokesSeen = 0;
   int failures = 0, atomsBefore = 0;
   int dpi = 96;  // the program's screen DPI: the prefix's own unless the row sets another
-  ULONGLONG elsewhereAt = 0;             // when the last change made elsewhere was signalled
   HANDLE shared = INVALID_HANDLE_VALUE;  // tacetto.cfg as another program holds it open
 
   Scenario(const Row& r, const std::string& f, const std::string& b) : row(r), folder(f), bin(b) {}

@@ -92,17 +92,6 @@ void Scenario::Step(const std::string& line) {
     const BYTE key = scroll != 0 ? VK_SCROLL : VK_NUMLOCK;
     const BYTE other = scroll != 0 ? VK_NUMLOCK : VK_SCROLL;
     const int wanted = words[0] == "on" ? 1 : 0;
-    // Right after a change made elsewhere that the light is to follow: the time it takes.
-    const bool follows = elsewhereAt != 0 && LockLight(key) != wanted;
-    for (const ULONGLONG until = GetTickCount64() + kStepMs;
-         follows && LockLight(key) != wanted && GetTickCount64() < until;) {
-      Sleep(1);
-    }
-    if (follows && LockLight(key) == wanted) {
-      printf("  the light followed a change made elsewhere in %llu ms\n",
-             GetTickCount64() - elsewhereAt);
-    }
-    elsewhereAt = 0;
     Poll(kStepMs, [&] { return LockLight(key) == wanted; });
     std::string atWrite = "-";
     for (const std::string& entry : Split(SoundText(), '\n')) {
@@ -122,8 +111,6 @@ void Scenario::Step(const std::string& line) {
     StrikeKey(static_cast<BYTE>(strtoul(arg.c_str(), nullptr, 16)));
   } else if (verb == "reader") {  // reader on|off: another program reads the label without pause
     ReadWithoutPause(arg == "on" ? GetDlgItem(window, kTacettoLabelId) : nullptr);
-  } else if (verb == "swallow") {
-    SwallowKeyEvents(2);  // the next stroke: down and up
   } else if (verb == "resume") {
     HANDLE resume = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-resume");
     SetEvent(resume);
@@ -159,7 +146,6 @@ void Scenario::Step(const std::string& line) {
     SendMessageTimeoutA(window, WM_ENDSESSION, number, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
   } else if (verb == "elsewhere") {  // elsewhere S M [S M]: another program sets {mic}, in turn
     ChangeElsewhere(folder + "\\sound.txt", "mic", arg);
-    elsewhereAt = GetTickCount64();
   } else if (verb == "devices" || verb == "file") {
     const SoundLock locked;
     ReadFileBytes(folder + "\\sound.txt", text);

@@ -107,42 +107,52 @@ void Scenario::Walk() {
   const char* seedText = getenv("E2E_SEED");
   const char* stepsText = getenv("E2E_WALK_STEPS");
   const unsigned seed = seedText != nullptr ? strtoul(seedText, nullptr, 10) : GetTickCount();
-  const int steps = stepsText != nullptr ? atoi(stepsText) : 120;
+  const int steps = stepsText != nullptr ? atoi(stepsText) : 100;
   printf("  seed %u (E2E_SEED=%u repeats this walk), %d steps\n", seed, seed, steps);
   std::mt19937 random(seed);
   auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-  World world{row.windowsXp, row.windowsXp ? 52428u : 0x3f4ccccdu};
+  World world{row.windowsXp, row.windowsXp ? 52428u : 0x3f4ccccdu};  // started at 80 %
+  world.unmuted = world.level;
   const bool scroll = ConfigValue(4) != 0, inverted = ConfigValue(5) == 1;
   const BYTE key = scroll ? VK_SCROLL : VK_NUMLOCK;
   const std::string sound = folder + "\\sound.txt";
   const char* write = row.windowsXp ? "mixerSetControlDetails" : "SetMasterVolumeLevelScalar";
   const std::string failedLookup = "box Tacetto|error #2290679812 calling activate()";
   std::vector<std::string> done;
-  auto load = [&] {
-    const SoundLock locked;
-    return LoadSound(sound.c_str());
+  bool reading = false;  // another program reads the label without pause
+  // What a user sees and what reached the sound system, as one line.
+  auto show = [&](bool on, const std::string& label, uint32_t level, bool flag, bool plugged,
+                  unsigned writes) {
+    char device[64];
+    snprintf(device, sizeof device, row.windowsXp ? "%u" : "%08x %d%s", level, flag,
+             plugged ? "" : " unplugged");
+    return std::string("light ") + OnOff(on) + ", label \"" + label + "\", device " + device +
+           ", writes " + std::to_string(writes);
   };
   auto seen = [&] {
-    const Sound now = load();
+    Sound now;
+    {
+      const SoundLock locked;  // not held while the tool is asked: its sound calls wait for it
+      now = LoadSound(sound.c_str());
+    }
     const SoundWaveIn& in = now.waveIns[0];
-    char device[64];
-    snprintf(device, sizeof device, row.windowsXp ? "%u" : "%08x %d%s",
-             row.windowsXp ? now.devices[0].lines[0].level : in.scalarBits, in.mute,
-             in.plugged ? "" : " unplugged");
-    return std::string("light ") + OnOff(LockLight(key)) + ", label \"" +
-           WindowText(GetDlgItem(window, kTacettoLabelId)) + "\", device " + device + ", writes " +
-           std::to_string(now.counts.count(write) != 0 ? now.counts.at(write) : 0);
+    return show(LockLight(key) != 0, WindowText(GetDlgItem(window, kTacettoLabelId)),
+                row.windowsXp ? now.devices[0].lines[0].level : in.scalarBits, in.mute, in.plugged,
+                now.counts[write]);
   };
   auto expected = [&] {
-    char device[64];
-    snprintf(device, sizeof device, row.windowsXp ? "%u" : "%08x %d%s", world.level, world.flag,
-             world.present ? "" : " unplugged");
-    return std::string("light ") + OnOff((world.muted != world.struck) != inverted) + ", label \"" +
-           world.label + "\", device " + device + ", writes " + std::to_string(world.writes);
+    return show((world.muted != world.struck) != inverted, world.label, world.level, world.flag,
+                world.present, world.writes);
+  };
+  auto note = [&](const std::string& entry) {  // a pause or a failure for the doubles
+    const SoundLock locked;
+    std::string text;
+    ReadFileBytes(sound, text);
+    WriteFileBytes(sound, text + entry + "\n");
   };
   auto press = [&](const std::string& how) {
     Step(how);
-    const int times = how == "press" ? 1 : atoi(how.c_str() + 6);
+    const int times = how.rfind("burst", 0) == 0 ? atoi(how.c_str() + 6) : 1;
     for (int n = 0; n < (world.present ? times : 1); ++n) {
       world.Pressed();
     }
@@ -178,12 +188,13 @@ void Scenario::Walk() {
     world.Started(keep);
     if (Start()) {
       Step("win");
+      Step(reading ? "reader on" : "reader off");
     }
   };
   for (int step = 1; step <= steps && failures == 0; ++step) {
     const bool endpoint = !row.windowsXp, present = world.present;
     std::string what;
-    switch (below(15)) {
+    switch (below(16)) {
       case 0:
       case 1:
         press(what = "press");
@@ -195,11 +206,7 @@ void Scenario::Walk() {
         const int gap = 50 + below(51);
         what = "two presses " + std::to_string(gap) + " ms apart";
         if (present) {
-          const SoundLock locked;
-          std::string text;
-          ReadFileBytes(sound, text);
-          WriteFileBytes(sound,
-                         text + "pause " + write + " " + std::to_string(world.writes + 1) + "\n");
+          note(std::string("pause ") + write + " " + std::to_string(world.writes + 1));
         }
         Sleep(kSettleMs);
         const uint32_t hotkey = static_cast<uint32_t>(ConfigValue(2));
@@ -224,17 +231,18 @@ void Scenario::Walk() {
       case 5:  // a change made elsewhere: mute, unmute, a level; now and then two, told reversed
         if (endpoint && present) {
           what = "elsewhere";
+          bool flag = false;
           for (int n = below(3) == 0 ? 2 : 1; n > 0; --n) {
-            const bool flag = below(2) == 0;
-            const uint32_t level = kLevels[below(4)].scalar;
+            flag = below(2) == 0;
+            world.level = kLevels[below(4)].scalar;
             char change[32];
-            snprintf(change, sizeof change, " %08x %d", level, flag);
+            snprintf(change, sizeof change, " %08x %d", world.level, flag);
             what += change;
-            world.mutedElsewhere = flag != world.flag ? flag : world.mutedElsewhere;
-            world.level = level;
-            world.flag = flag;
           }
           Step(what);
+          // The tool reads the device once it is told: a flag put back meanwhile is no change.
+          world.mutedElsewhere = flag != world.flag ? flag : world.mutedElsewhere;
+          world.flag = flag;
           world.Followed();
         }
         break;
@@ -268,15 +276,10 @@ void Scenario::Walk() {
         break;
       case 8:  // the next level write fails; its box closed
         if (present) {
-          what = "next write fails; press";
-          {
-            const SoundLock locked;
-            std::string text;
-            ReadFileBytes(sound, text);
-            WriteFileBytes(sound, text + "fail " + write + " " + std::to_string(++world.writes) +
-                                      (endpoint ? " 0x80004005\n" : " 11\n"));
-          }
-          Step("press");
+          what = "next write fails; " + std::string(below(2) == 0 ? "press" : "burst 4");
+          note(std::string("fail ") + write + " " + std::to_string(++world.writes) +
+               (endpoint ? " 0x80004005" : " 11"));
+          Step(what.substr(18));  // the presses after the first come while its box is open
           Step(endpoint ? "box Tacetto|error #2147500037 calling setmastervolumelevelscalar()"
                         : "box Tacetto|error #11 calling mixersetcontroldetails()");
           world.failed = true;
@@ -296,6 +299,13 @@ void Scenario::Walk() {
           what = step % 2 == 0 ? "killed, started again" : "closed, started again";
           restart(step % 2 == 0);
         }
+        break;
+      case 13:  // held through auto-repeats: one switch
+        press(what = "presshold");
+        break;
+      case 14:
+        Step(what = reading ? "reader off" : "reader on");
+        reading = !reading;
         break;
       default:
         if (present) {
