@@ -194,6 +194,7 @@ void Scenario::Walk() {
   for (int step = 1; step <= steps && failures == 0; ++step) {
     const bool endpoint = !row.windowsXp, present = world.present;
     std::string what;
+    HANDLE resume = nullptr;
     switch (below(16)) {
       case 0:
       case 1:
@@ -208,6 +209,9 @@ void Scenario::Walk() {
         if (present) {
           note(std::string("pause ") + write + " " + std::to_string(world.writes + 1));
         }
+        // Held open until the step is checked, the event keeps its signal until the switch comes
+        // to the pause.
+        resume = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-resume");
         Sleep(kSettleMs);
         const uint32_t hotkey = static_cast<uint32_t>(ConfigValue(2));
         HotkeyKeys(hotkey, true);
@@ -216,7 +220,7 @@ void Scenario::Walk() {
         Sleep(static_cast<DWORD>(gap - 30));
         HotkeyKeys(hotkey, true);
         Sleep(20);
-        Step("resume");
+        SetEvent(resume);
         Sleep(100);
         HotkeyKeys(hotkey, false);
         world.Pressed();
@@ -319,6 +323,9 @@ void Scenario::Walk() {
     done.push_back(std::to_string(step) + " " + what);
     Poll(kSettledMs, [&] { return seen() == expected(); });
     Check("step " + std::to_string(step) + " (" + what + ")", expected(), seen());
+    if (resume != nullptr) {
+      CloseHandle(resume);
+    }
     SwallowKeyEvents(0);
     const bool live = world.present && (world.xp ? world.level != 0 : !world.flag);
     const bool saysMuted = (LockLight(key) != 0) != inverted;
