@@ -190,38 +190,6 @@ DWORD RunToEnd(const std::string& exe, const std::string& folder, DWORD timeoutM
   return code;
 }
 
-void ChangeElsewhere(const std::string& soundFile, const std::string& id,
-                     const std::string& changes) {
-  HANDLE lock = CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles");
-  WaitForSingleObject(lock, 5000);
-  std::string text, lines, news;
-  ReadFileBytes(soundFile, text);
-  for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
-    std::string line = text.substr(at, end - at);  // wavein N SCALAR MUTE ID [PLUG]
-    char scalar[16] = "", name[64] = "", now[16] = "";
-    unsigned number = 0, mute = 0;
-    int from = 0, to = 0;
-    if (sscanf(line.c_str(), "wavein %u %n%15s %u%n %63s", &number, &from, scalar, &mute, &to,
-               name) == 4 &&
-        id == name) {
-      std::string state;
-      for (int used = 0, n = 0; sscanf(changes.c_str() + used, "%15s %u%n", now, &mute, &n) == 2;
-           used += n) {
-        state = (strcmp(now, "-") == 0 ? scalar : now) + (" " + std::to_string(mute));
-        news += "news {0.0.1.00000000}.{" + id + "} " + state + "\n";
-      }
-      line = line.substr(0, size_t(from)) + state + line.substr(size_t(to));
-    }
-    lines += line + "\n";
-  }
-  WriteFileBytes(soundFile, lines + news);
-  ReleaseMutex(lock);
-  CloseHandle(lock);
-  HANDLE told = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-news");
-  SetEvent(told);
-  CloseHandle(told);
-}
-
 void SetAppDefault(const char* exe, const char* subkey, const char* value, const char* data) {
   const std::string name = std::string("Software\\Wine\\AppDefaults\\") + exe + subkey;
   HKEY key = nullptr;

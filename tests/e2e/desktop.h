@@ -65,12 +65,6 @@ bool StartProgram(const std::string& exe, const std::string& folder, PROCESS_INF
 // runs after `timeoutMs` (it is then ended).
 DWORD RunToEnd(const std::string& exe, const std::string& folder, DWORD timeoutMs);
 
-// Another program changes the capture endpoint `id` of the sound doubles whose state is
-// `soundFile`: its scalar and mute flag become each pair of `changes` in turn ("S M [S M]", the
-// scalar "-" keeps it), and the doubles' news of each is signalled.
-void ChangeElsewhere(const std::string& soundFile, const std::string& id,
-                     const std::string& changes);
-
 // HKCU\Software\Wine\AppDefaults\<exe><subkey>: `value` set to `data`, or removed when `data`
 // is null; how wine is told the Windows version and the DLL load order of one program.
 void SetAppDefault(const char* exe, const char* subkey, const char* value, const char* data);

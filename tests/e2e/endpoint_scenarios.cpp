@@ -34,13 +34,6 @@ const Row kEndpointRows[] = {
      "log @w10 3f4ccccd 00000000 1 1; keys 90; light off; label 0; close; exit; "
      "log UnregisterEndpointNotificationCallback -> 0x00000000|@w10 00000000 3f4ccccd 0 0|@rel|"
      "release enumerator; keys 90; light on"},
-    // The endpoint: 0x3ba740a8 * 65535 = 334.50002 (1 %, level 655 = scalar 0x3c23c0a4),
-    // 0x3f014a81 = 33098 / 65535 (50 %, 32767 = 0x3effff00).
-    {"w10-keep-335", "tacetto", false, "0/1/1656/-1",
-     "device Mic\nline 0x1003 1\nwavein 0 3ba740a8 0 mic\n",
-     "log @w10read 3ba740a8 0; win; press; log @w10 3ba740a8 00000000 1 0; keys 90; label 0; "
-     "press; log @w10 00000000 3c23c0a4 0 0; keys 90; label 1; close; exit; "
-     "log @w10exit 3c23c0a4 3c23c0a4 0 1"},
     // The endpoint's mute flag: found set at start, it is cleared with the unmute at start and
     // set again by the restore at exit. A read after news that fails shows no box and changes
     // nothing.

@@ -168,13 +168,6 @@ const Row kRows[] = {
      "label 0; "
      "press; log @xp 0 52428; keys 91; light off; label 80; close; exit; log @xp 52428 52428; "
      "light off"},
-    // Another program's window in front takes the tool's strokes: at the start, before the tool's
-    // window shows, and at the exit, when it is gone (a press brings the tool's window in front,
-    // which then takes them as key messages of its own).
-    {"xp-other-in-front", "tacetto", true, "0/1/1656/80/1/1", MIC,
-     "front other; start; log @xp 7000 52428; keys 91; light on; win; front tool; press; "
-     "log @xp 52428 0; keys 91; light off; label 0; front other; close; exit; log @xp 0 52428; "
-     "keys 91; light on"},
     // Keys typed into the tool's window while a press switches still reach it: Alt+F4 right
     // behind the hotkey closes the window once the press is done.
     {"xp-keys-during-press", "tacetto", true, CFG80, MIC,

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "tests/e2e/desktop.h"
+#include "tests/e2e/doubles/sound_state.h"
 #include "tests/e2e/lock_lights.h"
 #include "tests/e2e/scenario.h"
 #include "tests/e2e/tacetto_expectations.h"
@@ -145,7 +146,7 @@ void Scenario::Step(const std::string& line) {
     SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
     SendMessageTimeoutA(window, WM_ENDSESSION, number, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
   } else if (verb == "elsewhere") {  // elsewhere S M [S M]: another program sets {mic}, in turn
-    ChangeElsewhere(folder + "\\sound.txt", "mic", arg);
+    ChangeElsewhere((folder + "\\sound.txt").c_str(), "mic", arg);
   } else if (verb == "devices" || verb == "file") {
     const SoundLock locked;
     ReadFileBytes(folder + "\\sound.txt", text);

@@ -260,9 +260,7 @@ void Scenario::Walk() {
             now.waveIns[0].plug += present ? 0 : 1;
             SaveSound(now, sound.c_str());
           }
-          HANDLE news = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-news");
-          SetEvent(news);
-          CloseHandle(news);
+          TellDoubles();
           world.present = !present;
           if (present) {
             world.muted = world.struck = false;

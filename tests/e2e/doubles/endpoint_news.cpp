@@ -15,6 +15,10 @@ struct Listener {
   IAudioEndpointVolumeCallback* callback;
 };
 
+bool operator==(const Listener& a, const Listener& b) {
+  return a.volume == b.volume && a.callback == b.callback;
+}
+
 struct Told {
   AUDIO_VOLUME_NOTIFICATION_DATA data;
   std::string id;
@@ -83,37 +87,31 @@ void StartTelling() {
   }
 }
 
-}  // namespace
-
-bool Listen(bool add, const void* volume, const std::string& id, uint32_t plug,
-            IAudioEndpointVolumeCallback* callback) {
+// Adds `item` to `list`, or with `add` false takes it out; false where it was so already.
+template <typename T>
+bool Keep(std::vector<T>& list, const T& item, bool add) {
   StartTelling();
   EnterCriticalSection(&g_lock);
-  auto known = g_listeners.begin();
-  while (known != g_listeners.end() && !(known->volume == volume && known->callback == callback)) {
-    ++known;
-  }
-  const bool done = add == (known == g_listeners.end());
+  const auto known = std::find(list.begin(), list.end(), item);
+  const bool done = add == (known == list.end());
   if (done && add) {
-    g_listeners.push_back({volume, id, plug, callback});
+    list.push_back(item);
   } else if (done) {
-    g_listeners.erase(known);
+    list.erase(known);
   }
   LeaveCriticalSection(&g_lock);
   return done;
 }
 
+}  // namespace
+
+bool Listen(bool add, const void* volume, const std::string& id, uint32_t plug,
+            IAudioEndpointVolumeCallback* callback) {
+  return Keep(g_listeners, {volume, id, plug, callback}, add);
+}
+
 bool ListenForDevices(bool add, IMMNotificationClient* client) {
-  StartTelling();
-  EnterCriticalSection(&g_lock);
-  const auto known = std::find(g_clients.begin(), g_clients.end(), client);
-  const bool done = add == (known == g_clients.end());
-  if (done && add) {
-    g_clients.push_back(client);
-  } else if (done) {
-    g_clients.erase(known);
-  }
-  LeaveCriticalSection(&g_lock);
+  const bool done = Keep(g_clients, client, add);
   SetEvent(g_signal);  // the endpoints as they are now are what later changes are told against
   return done;
 }

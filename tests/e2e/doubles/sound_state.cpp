@@ -162,3 +162,34 @@ void SoundCall::NoteLights() {
 std::string EndpointIdOf(const SoundWaveIn& waveIn) {
   return "{0.0.1.00000000}.{" + waveIn.id + "}";
 }
+
+void TellDoubles() {
+  HANDLE told = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-news");
+  SetEvent(told);
+  CloseHandle(told);
+}
+
+void ChangeElsewhere(const char* file, const std::string& id, const std::string& changes) {
+  HANDLE lock = CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles");
+  WaitForSingleObject(lock, 5000);
+  Sound sound = LoadSound(file);
+  char scalar[16] = "";
+  unsigned mute = 0;
+  for (SoundWaveIn& in : sound.waveIns) {
+    for (int used = 0, n = 0;
+         in.id == id && sscanf(changes.c_str() + used, "%15s %u%n", scalar, &mute, &n) == 2;
+         used += n) {
+      in.scalarBits =
+          strcmp(scalar, "-") == 0 ? in.scalarBits : uint32_t(strtoul(scalar, nullptr, 16));
+      in.mute = mute != 0;
+      char entry[128];
+      snprintf(entry, sizeof entry, "%s %08x %d", EndpointIdOf(in).c_str(), unsigned(in.scalarBits),
+               in.mute);
+      sound.news.push_back(entry);
+    }
+  }
+  SaveSound(sound, file);
+  ReleaseMutex(lock);
+  CloseHandle(lock);
+  TellDoubles();
+}

@@ -50,6 +50,12 @@ struct Sound {
 Sound LoadSound(const char* file);
 void SaveSound(const Sound& sound, const char* file);
 
+// For the driver and the demo: the doubles told that the endpoints have changed, and another
+// program changing the capture endpoint `id` in `file`: its scalar and mute flag become each pair
+// of `changes` in turn ("S M [S M]", the scalar "-" keeps it), each a news entry.
+void TellDoubles();
+void ChangeElsewhere(const char* file, const std::string& id, const std::string& changes);
+
 // One call: takes the lock, reads the state and counts the call; `failed` tells whether a fail
 // entry names this use of the call, `code` is then its result. A pause entry for this use logs
 // "pause <call>" and holds the call, without the lock, until the driver sets the event
