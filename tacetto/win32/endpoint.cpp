@@ -70,14 +70,14 @@ void Register() {
 }
 
 void StopVolumeNews() {
-  if (g_volumeRegistered) {
+  if (g_volumeRegistered && g_volume != nullptr) {
     g_volume->UnregisterControlChangeNotify(VolumeNews());
     g_volumeRegistered = false;
   }
 }
 
 void StopDeviceNews() {
-  if (g_deviceRegistered) {
+  if (g_deviceRegistered && g_enumerator != nullptr) {
     g_enumerator->UnregisterEndpointNotificationCallback(DeviceNews());
     g_deviceRegistered = false;
   }
