@@ -97,10 +97,12 @@ void DropEnumerator() {
   ReleaseInterface(g_enumerator);
 }
 
-// The volume of the endpoint of the run, by its id, registered for its news if it is followed. A
+// The volume of the endpoint of the run, by its id, in place of what was held, registered for its
+// news if it is followed. A
 // lookup that fails on the enumerator held from before is made once more on a new one: the
 // system's audio service may have been restarted since.
 HRESULT LookUpVolume(const char*& call) {
+  DropVolume();
   HRESULT result = S_OK;
   for (bool again = g_enumerator != nullptr;; again = false) {
     if (g_enumerator == nullptr) {
@@ -199,7 +201,6 @@ uint32_t ReadEndpoint(uint32_t& level, const char*& call) {
     result = g_volume->GetMasterVolumeLevelScalar(&scalar);
   }
   if (FAILED(result)) {
-    DropVolume();
     result = LookUpVolume(call);
     if (SUCCEEDED(result)) {
       call = "getmastervolumelevelscalar()";

@@ -14,7 +14,7 @@ GUID g_runContext = {};
 bool g_contextMade = false;
 // Read by the system's threads.
 std::atomic<HWND> g_window{nullptr};
-const wchar_t* g_endpointId = L"";
+std::atomic<const wchar_t*> g_endpointId{L""};
 
 void Post(WPARAM what) {
   PostMessageA(g_window.load(), kEndpointNews, what, 0);
@@ -68,7 +68,7 @@ class DeviceCallback final : public StaticCallback<IMMNotificationClient> {
 
  private:
   static HRESULT Tell(LPCWSTR id) {
-    if (id != nullptr && wcscmp(id, g_endpointId) == 0) {
+    if (id != nullptr && wcscmp(id, g_endpointId.load()) == 0) {
       Post(kDeviceNews);
     }
     return S_OK;
@@ -94,7 +94,7 @@ const GUID& RunContext() {
 }
 
 void PostNewsTo(HWND window, const wchar_t* endpointId) {
-  g_endpointId = endpointId;
+  g_endpointId.store(endpointId);
   g_window.store(window);
 }
 
