@@ -125,15 +125,20 @@ const Row kEndpointRows[] = {
      "log @w10exit 3f4ccccd 3f4ccccd 0 1"},
     // The endpoint found at start is the device of the whole run, held by its id. A headset
     // plugged in before it shifts every mixer and wave-input number by one: the presses and the
-    // exit still switch {mic}, and the headset {usb} keeps its level.
-    {"w10-device-plugged-in-before", "tacetto", false, CFG80, MIC,
+    // exit still switch {mic}, and the headset {usb} keeps its level. {mic} plugged in anew
+    // meanwhile, unseen, and the audio service restarted: the lookup that fails on the enumerator
+    // held is made once more on a new one.
+    {"w10-device-plugged-in-before", "tacetto", false, CFG80, MIC "fail GetDevice 2 0x88890010\n",
      "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; devices device USB Headset|"
      "line 0x1003 100|device Mic Array|line 0x1003 7000|wavein 0 3f000000 0 usb|"
-     "wavein 1 00000000 1 mic; press; log @w10 00000000 3f4ccccd 0 0; keys 90; label 80; press; "
+     "wavein 1 00000000 1 mic 2; press; log GetMasterVolumeLevelScalar -> 0x88890004 -|"
+     "UnregisterControlChangeNotify -> 0x00000000|@rel|GetDevice {mic} -> 0x88890010|"
+     "UnregisterEndpointNotificationCallback -> 0x00000000|release enumerator|@co|@dev|@reg|"
+     "@w10 00000000 3f4ccccd 0 0; keys 90; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
      "log @w10exit 00000000 3f4ccccd 0 0; keys 90; file wavein 0 3f000000 0 usb; "
-     "file wavein 1 3f4ccccd 0 mic"},
+     "file wavein 1 3f4ccccd 0 mic 2"},
     // Two devices of the same name: the one configured (1) is switched, by its id.
     {"w10-same-names", "tacetto", false, "1/1/1656/80",
      "device Mic Array\nline 0x1003 9\nwavein 0 3e800000 0 first\n"
