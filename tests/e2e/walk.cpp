@@ -195,8 +195,9 @@ void Scenario::Walk() {
     const bool endpoint = !row.windowsXp, present = world.present;
     std::string what;
     HANDLE resume = nullptr;
-    // The steps and their weights: presses 4, a change made elsewhere 5, a restart 5, the rest 1.
-    constexpr int kDraw[] = {0, 0, 0, 0, 1, 2, 3, 3, 3, 3,  3,  4,
+    // The steps and their weights: presses 4, a change made elsewhere 5, the device 2, a restart
+    // 5, the rest 1.
+    constexpr int kDraw[] = {0, 0, 0, 0, 1, 2, 3, 3, 3, 3,  3,  4, 4,
                              5, 6, 7, 8, 9, 9, 9, 9, 9, 10, 11, 12};
     switch (kDraw[below(sizeof kDraw / sizeof *kDraw)]) {
       case 0:
