@@ -120,6 +120,14 @@ Lines Split(const std::string& text, char separator) {
   return parts;
 }
 
+std::string ConfigText(const std::string& lines) {
+  std::string text;
+  for (const std::string& line : Split(lines, '/')) {
+    text += line + "\r\n";
+  }
+  return text;
+}
+
 std::string Join(const Lines& items, size_t from, size_t count) {
   std::string text;
   for (size_t i = from; i < from + count && i < items.size(); ++i) {
@@ -214,10 +222,12 @@ void Scenario::Run() {
   for (size_t i = first; started && i < steps.size() && GetTickCount64() < deadline; ++i) {
     Step(steps[i]);
   }
-  if (started && WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
-    Check("end", "the program has ended", "still running: ended by the driver");
-    TerminateProcess(process.hProcess, 1);
-    WaitForSingleObject(process.hProcess, kStepMs);
+  for (PROCESS_INFORMATION* copy : {&process, &twinProcess}) {
+    if (copy->hProcess != nullptr && WaitForSingleObject(copy->hProcess, 0) != WAIT_OBJECT_0) {
+      Check("end", "the program has ended", "still running: ended by the driver");
+      TerminateProcess(copy->hProcess, 1);
+      WaitForSingleObject(copy->hProcess, kStepMs);
+    }
   }
   for (const char* name : kPlanted) {
     const std::string marker = folder + "\\" + name + ".loaded";
@@ -236,8 +246,10 @@ void Scenario::Run() {
   if (dpi != 96) {
     SetLogPixels(0);  // the next row's program starts at 96 DPI again
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  for (HANDLE handle :
+       {process.hThread, process.hProcess, twinProcess.hThread, twinProcess.hProcess}) {
+    CloseHandle(handle);
+  }
   if (shared != INVALID_HANDLE_VALUE) {
     CloseHandle(shared);
   }
@@ -278,12 +290,8 @@ int main(int argc, char** argv) {
     const ULONGLONG started = GetTickCount64();
     Scenario scenario(*row, WindowsPath(argv[2]) + "\\" + row->name, WindowsPath(argv[1]));
     CreateDirectoryA(scenario.folder.c_str(), nullptr);
-    std::string config;
-    for (const std::string& line : Split(row->config != nullptr ? row->config : "", '/')) {
-      config += line + "\r\n";
-    }
     if (row->config != nullptr) {
-      WriteFileBytes(scenario.folder + "\\tacetto.cfg", config);
+      WriteFileBytes(scenario.folder + "\\tacetto.cfg", ConfigText(row->config));
     }
     if (row->sound != nullptr) {
       WriteFileBytes(scenario.folder + "\\sound.txt", row->sound);

@@ -34,6 +34,8 @@ struct SoundLock {
 };
 
 Lines Split(const std::string& text, char separator);
+// tacetto.cfg from its '/'-separated lines, each ended with CR LF.
+std::string ConfigText(const std::string& lines);
 std::string Join(const Lines& items, size_t from, size_t count = 9999);
 // "a|@name x y|b": lines, a macro expanded with $1 = x, $2 = y; "N*..." repeats the whole.
 Lines Expand(const std::string& pattern);
@@ -55,8 +57,10 @@ std::string WrongFont();
 struct Scenario {
   const Row& row;
   std::string folder, bin;
-  PROCESS_INFORMATION process = {};
-  HWND window = nullptr;
+  std::string config;                                  // tacetto.cfg, '/'-separated
+  PROCESS_INFORMATION process = {}, twinProcess = {};  // the copy the steps go to, and the other
+  HWND window = nullptr, twinWindow = nullptr;
+  std::string twinFolder, twinConfig;
   std::vector<int> held;  // the driver's own hotkey registrations
   size_t logSeen = 0, strokesSeen = 0;
   int failures = 0, atomsBefore = 0;
@@ -64,7 +68,8 @@ struct Scenario {
   ULONGLONG elsewhereAt = 0;             // when the last change made elsewhere was signalled
   HANDLE shared = INVALID_HANDLE_VALUE;  // tacetto.cfg as another program holds it open
 
-  Scenario(const Row& r, const std::string& f, const std::string& b) : row(r), folder(f), bin(b) {}
+  Scenario(const Row& r, const std::string& f, const std::string& b)
+      : row(r), folder(f), bin(b), config(r.config != nullptr ? r.config : "") {}
 
   void Check(const std::string& step, const std::string& expected, const std::string& actual) {
     if (expected != actual) {
@@ -74,7 +79,7 @@ struct Scenario {
   }
   bool Tacetto() const { return strcmp(row.program, "tacetto") == 0; }
   int ConfigValue(size_t line) const {
-    const Lines lines = Split(row.config != nullptr ? row.config : "", '/');
+    const Lines lines = Split(config, '/');
     return lines.size() > line ? atoi(lines[line].c_str()) : 0;
   }
   std::string SoundText() {

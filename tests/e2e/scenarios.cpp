@@ -9,8 +9,10 @@
 //   press [N [x]]      the configured hotkey (or N, x: as an extended key); burst K: K presses;
 //                      pressclose: the hotkey with Alt+F4 right behind it, in one go;
 //                      presshold [N]: held through three auto-repeats
-//   again              a second start in the folder ends at once with 0, the first's window in
-//                      front (what it must not do: the log, the strokes)
+//   again              another program in front, a second start in the folder ends at once with
+//                      0, the first's window (before it: its box) in front (and writes nothing)
+//   other CFG; swap    a copy with tacetto.cfg CFG starts in a folder of its own, on the same
+//                      sound, and the steps go to it; swap: they go to the other copy
 //   share              before the start: another program holds tacetto.cfg open, sharing all
 //   label P            the mute tool's label: "Mikrofon/Line-Volume: P%" (or the text given)
 //   log A|B            the next lines of sound.log are exactly these (@macro: kMacros)
@@ -75,6 +77,7 @@ const Macro kMacros[] = {
     {"@close", "mixerClose -> 0"},
     {"@xp", "@open|@mic|@ctl|@get $1|@set $2|@close"},  // the mixer: level $1 read, $2 written
     {"@xpread", "@open|@mic|@ctl|@get $1|@close"},
+    {"@xpline", "@open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get $1|@set $2|@close"},
     // The first switch finds the endpoint {mic} of the wave input that belongs to the device and
     // keeps its id, the enumerator and the endpoint's device and volume for the run; the window
     // registers for the volume's change notifications while it exists.
@@ -157,9 +160,12 @@ const Row kRows[] = {
      "mixerGetDevCapsA 2 -> 0|mixerGetDevCapsA 3 -> 11; " BOX_NO_DEVICE "\r\n- Device #0: "
      "Speakers\r\n- Device #1: Line In (Realtek High Definitio\r\n- Device #2: Mic Array\r\n"
      "- Device #3: ; " BOX_NO_HOTKEY "; exit"},
+    // A second start for the same line brings the device list to the front; a copy for the
+    // microphone of another device (one missing) runs.
     {"device-missing", "tacetto", true, "/1/1656/80", MIC,
-     "log mixerGetNumDevs -> 1|mixerGetDevCapsA 0 -> 0; " BOX_NO_DEVICE
-     "\r\n- Device #0: Mic Array; exit"},
+     "log mixerGetNumDevs -> 1|mixerGetDevCapsA 0 -> 0; again; other 1//1657; "
+     "log mixerOpen 1 0 0 0 -> 2; boxh Tacetto|error #2 calling mixeropen(); exit; "
+     "swap; " BOX_NO_DEVICE "\r\n- Device #0: Mic Array; exit"},
     {"hotkey-missing", "tacetto", true, "0/1//80", MIC, BOX_NO_HOTKEY "; exit"},
     {"no-devices", "tacetto", true, "-1/1/1656", "",
      "log mixerGetNumDevs -> 0; " BOX_NO_DEVICE "; exit"},
@@ -217,13 +223,14 @@ const Row kRows[] = {
     {"xp-keep-334", "tacetto", true, "0/1/1656/-1", "device Mic\nline 0x1003 334\n",
      "log @xpread 334; light off -; win; press; log @xp 334 0; keys 90; light on; label 0; press; "
      "log @xp 0 0; light on; label 0; close; exit; log @xp 0 0; keys 90; light off"},
-    // The line input (line 2 = 0) is switched, the microphone keeps its level.
+    // Two copies: the line input (line 2 = 0, Num Lock) and the microphone of the same device
+    // (another hotkey, Scroll Lock); each switches its own line only.
     {"xp-line-input", "tacetto", true, "0/0/1656/80",
      "device Mic\nline 0x1003 7000\nline 0x1002 9000\n",
-     "log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 9000|@set 52428|@close; win; press; "
-     "log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 52428|@set 0|@close; keys 90; label 0; "
-     "close; exit; log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 0|@set 52428|@close; "
-     "keys 90; file line 0x1003 7000; file line 0x1002 52428"},
+     "log @xpline 9000 52428; win; other 0/1/1657/80/1; log @xp 7000 52428; win; press; "
+     "log @xp 52428 0; keys 91; label 0; file line 0x1002 52428; swap; press; log @xpline 52428 0; "
+     "keys 90; label 0; close; exit; log @xpline 0 52428; keys 90; file line 0x1003 0; swap; "
+     "close; exit; log @xp 0 52428; keys 91; file line 0x1003 52428; file line 0x1002 52428"},
     // Each mixer step failing at start (no window), on a press (the label shows -1, the next
     // press unmutes) and at exit: its box, the device closed once, never after a failed open.
     {"xp-open-fails-at-start", "tacetto", true, CFG80, MIC "fail mixerOpen 1 2\n",

@@ -58,12 +58,35 @@ void Scenario::Step(const std::string& line) {
   } else if (verb == "presshold") {  // the hotkey (or N) held through three auto-repeats
     Sleep(kSettleMs);
     HoldHotkey(arg.empty() ? static_cast<uint32_t>(ConfigValue(2)) : number, 3);
-  } else if (verb == "again") {  // a second start in the folder: ends with 0, the first in front
+  } else if (verb == "again") {
+    HWND front = window;  // before the window: the first's box
+    if (front == nullptr) {
+      WaitForMessageBox(process.dwProcessId, nullptr, kStepMs, front, caption, text);
+    }
+    Step("front other");
     const DWORD code = RunToEnd(folder + "\\" + row.program + ".exe", folder, kStepMs);
-    Poll(kStepMs, [&] { return GetForegroundWindow() == window; });
+    Poll(kStepMs, [&] { return GetForegroundWindow() == front; });
     Check(line, "0, the first in front",
           (code == STILL_ACTIVE ? "running" : std::to_string(code)) +
-              (GetForegroundWindow() == window ? ", the first in front" : ", not in front"));
+              (GetForegroundWindow() == front ? ", the first in front" : ", not in front"));
+  } else if (verb == "swap") {
+    std::swap(process, twinProcess);
+    std::swap(window, twinWindow);
+    std::swap(folder, twinFolder);
+    std::swap(config, twinConfig);
+  } else if (verb == "other") {  // another copy, with the sound of this one, in a folder of its own
+    twinFolder = folder + "\\other";
+    CreateDirectoryA(twinFolder.c_str(), nullptr);
+    WriteFileBytes(twinFolder + "\\tacetto.cfg", ConfigText(arg));
+    for (const char* name : {"\\sound.txt", "\\sound.log"}) {
+      CloseHandle(CreateFileA((folder + name).c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0,
+                              nullptr));
+      CreateHardLinkA((twinFolder + name).c_str(), (folder + name).c_str(), nullptr);
+    }
+    twinConfig = arg;
+    Step("swap");
+    Check(line, "started", Start() ? "started" : "not started");
   } else if (verb == "share") {  // before the start: another program holds tacetto.cfg, sharing
     shared = CreateFileA((folder + "\\tacetto.cfg").c_str(), GENERIC_READ,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
