@@ -120,14 +120,6 @@ Lines Split(const std::string& text, char separator) {
   return parts;
 }
 
-std::string ConfigText(const std::string& lines) {
-  std::string text;
-  for (const std::string& line : Split(lines, '/')) {
-    text += line + "\r\n";
-  }
-  return text;
-}
-
 std::string Join(const Lines& items, size_t from, size_t count) {
   std::string text;
   for (size_t i = from; i < from + count && i < items.size(); ++i) {
@@ -228,6 +220,8 @@ void Scenario::Run() {
       TerminateProcess(copy->hProcess, 1);
       WaitForSingleObject(copy->hProcess, kStepMs);
     }
+    CloseHandle(copy->hThread);
+    CloseHandle(copy->hProcess);
   }
   for (const char* name : kPlanted) {
     const std::string marker = folder + "\\" + name + ".loaded";
@@ -245,10 +239,6 @@ void Scenario::Run() {
   SwallowKeyEvents(0);
   if (dpi != 96) {
     SetLogPixels(0);  // the next row's program starts at 96 DPI again
-  }
-  for (HANDLE handle :
-       {process.hThread, process.hProcess, twinProcess.hThread, twinProcess.hProcess}) {
-    CloseHandle(handle);
   }
   if (shared != INVALID_HANDLE_VALUE) {
     CloseHandle(shared);
@@ -290,8 +280,12 @@ int main(int argc, char** argv) {
     const ULONGLONG started = GetTickCount64();
     Scenario scenario(*row, WindowsPath(argv[2]) + "\\" + row->name, WindowsPath(argv[1]));
     CreateDirectoryA(scenario.folder.c_str(), nullptr);
+    std::string config;
+    for (const std::string& line : Split(row->config != nullptr ? row->config : "", '/')) {
+      config += line + "\r\n";
+    }
     if (row->config != nullptr) {
-      WriteFileBytes(scenario.folder + "\\tacetto.cfg", ConfigText(row->config));
+      WriteFileBytes(scenario.folder + "\\tacetto.cfg", config);
     }
     if (row->sound != nullptr) {
       WriteFileBytes(scenario.folder + "\\sound.txt", row->sound);

@@ -6,8 +6,7 @@
 const Row kEndpointRows[] = {
     {"w10-mute-and-restore", "tacetto", false, CFG80, MIC,
      "log @w10first 3e800000 0 3f4ccccd 0 1; light off; win; client 444 38; inside 201; fits; "
-     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; again; "
-     "press; "
+     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; again; press; "
      "log @w10 00000000 3f4ccccd 0 0; keys 90; light off; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
      "log @w10exit 00000000 3f4ccccd 0 0; keys 90; light off; "

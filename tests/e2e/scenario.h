@@ -34,8 +34,6 @@ struct SoundLock {
 };
 
 Lines Split(const std::string& text, char separator);
-// tacetto.cfg from its '/'-separated lines, each ended with CR LF.
-std::string ConfigText(const std::string& lines);
 std::string Join(const Lines& items, size_t from, size_t count = 9999);
 // "a|@name x y|b": lines, a macro expanded with $1 = x, $2 = y; "N*..." repeats the whole.
 Lines Expand(const std::string& pattern);

@@ -132,24 +132,15 @@ const Row kRows[] = {
     {"tastrel-ctrl-alt-m", "tastrel", false, nullptr, nullptr,
      "win; field 64d; click; box Tastrel|Hotkey Wert = 845; press 845; "
      "box Tastrel|Hotkey wurde erkannt!; close; exit; hold 845"},
-    {"tastrel-shift-f1", "tastrel", false, nullptr, nullptr,
-     "win; field 170; click; box Tastrel|Hotkey Wert = 1136; press 1136; "
-     "box Tastrel|Hotkey wurde erkannt!; close; exit"},
-    // An extended key: the flag is no part of the number (2 * 256 + 39).
-    {"tastrel-ctrl-right-extended", "tastrel", false, nullptr, nullptr,
-     "win; field a27; click; box Tastrel|Hotkey Wert = 551; press 551 x; "
-     "box Tastrel|Hotkey wurde erkannt!; close; exit"},
     // Held by another program (Ctrl+Alt+F8): refused, and its presses are not the probe's.
     {"tastrel-hotkey-taken", "tastrel", false, nullptr, nullptr,
      "hold 887; start; win; field 677; click; box Tastrel|Hotkey bereits belegt!; press 887; "
      "quiet; close; exit"},
-    // The same combination twice: the second time it is the probe's own and refused.
-    {"tastrel-register-twice", "tastrel", false, nullptr, nullptr,
-     "win; field 276; click; box Tastrel|Hotkey Wert = 630; click; "
-     "box Tastrel|Hotkey bereits belegt!; close; exit; hold 630"},
-    // Ctrl+Shift+K typed into the field after a click into it.
+    // Ctrl+Shift+K typed into the field after a click into it; registered a second time it is
+    // the probe's own and refused.
     {"tastrel-typed-into-field", "tastrel", false, nullptr, nullptr,
-     "win; type 1611; holds 34b; click; box Tastrel|Hotkey Wert = 1611; close; exit"},
+     "win; type 1611; holds 34b; click; box Tastrel|Hotkey Wert = 1611; click; box Tastrel|Hotkey "
+     "bereits belegt!; press 1611; box Tastrel|Hotkey wurde erkannt!; close; exit; hold 1611"},
     // Incomplete configurations: the boxes before any window, nothing switched.
     // The device list: a name cut to 31 characters, a device whose capabilities cannot be read
     // listed without a name.
@@ -175,17 +166,6 @@ const Row kRows[] = {
      "log @xp 7000 52428; light off; win; presshold; log @xp 52428 0; keys 90; light on; label 0; "
      "press; log @xp 0 52428; keys 90; light off; label 80; press; log @xp 52428 0; keys 90; "
      "light on; label 0; close; exit; log @xp 0 52428; keys 90; light off"},
-    // Scroll Lock for any line-5 value but 0, the light inverted only by a 1 in line 6; read while
-    // another program holds tacetto.cfg open.
-    {"xp-scroll-lock", "tacetto", true, "0/7/1656/80/2/2", MIC,
-     "share; start; log @xp 7000 52428; light off; win; press; log @xp 52428 0; keys 91; light on; "
-     "label 0; "
-     "press; log @xp 0 52428; keys 91; light off; label 80; close; exit; log @xp 52428 52428; "
-     "light off"},
-    {"xp-scroll-lock-inverted", "tacetto", true, "0/1/1656/80/1/1", MIC,
-     "log @xp 7000 52428; keys 91; light on; win; press; log @xp 52428 0; keys 91; light off; "
-     "label 0; press; log @xp 0 52428; keys 91; light on; label 80; press; log @xp 52428 0; "
-     "keys 91; light off; close; exit; log @xp 0 52428; keys 91; light on"},
     // The user strikes the light between presses, either way: the next switch strikes it only if
     // it does not show the new state already.
     {"xp-user-strikes", "tacetto", true, "0/1/1656/80/1/0", MIC,
@@ -223,14 +203,15 @@ const Row kRows[] = {
     {"xp-keep-334", "tacetto", true, "0/1/1656/-1", "device Mic\nline 0x1003 334\n",
      "log @xpread 334; light off -; win; press; log @xp 334 0; keys 90; light on; label 0; press; "
      "log @xp 0 0; light on; label 0; close; exit; log @xp 0 0; keys 90; light off"},
-    // Two copies: the line input (line 2 = 0, Num Lock) and the microphone of the same device
-    // (another hotkey, Scroll Lock); each switches its own line only.
+    // Two copies: the line input (line 2 = 0, Num Lock), its tacetto.cfg held open by another
+    // program, and the microphone of the same device (line 2 = 7) with another hotkey and Scroll
+    // Lock for any line-5 value but 0, not inverted but by a 1 in line 6: each its own line only.
     {"xp-line-input", "tacetto", true, "0/0/1656/80",
      "device Mic\nline 0x1003 7000\nline 0x1002 9000\n",
-     "log @xpline 9000 52428; win; other 0/1/1657/80/1; log @xp 7000 52428; win; press; "
-     "log @xp 52428 0; keys 91; label 0; file line 0x1002 52428; swap; press; log @xpline 52428 0; "
-     "keys 90; label 0; close; exit; log @xpline 0 52428; keys 90; file line 0x1003 0; swap; "
-     "close; exit; log @xp 0 52428; keys 91; file line 0x1003 52428; file line 0x1002 52428"},
+     "share; start; log @xpline 9000 52428; win; other 0/7/1657/80/2/2; log @xp 7000 52428; "
+     "win; press; log @xp 52428 0; keys 91; label 0; file line 0x1002 52428; swap; press; "
+     "log @xpline 52428 0; keys 90; label 0; close; exit; log @xpline 0 52428; keys 90; "
+     "file line 0x1003 0; swap; close; exit; log @xp 0 52428; keys 91; file line 0x1002 52428"},
     // Each mixer step failing at start (no window), on a press (the label shows -1, the next
     // press unmutes) and at exit: its box, the device closed once, never after a failed open.
     {"xp-open-fails-at-start", "tacetto", true, CFG80, MIC "fail mixerOpen 1 2\n",

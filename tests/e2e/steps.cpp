@@ -77,7 +77,10 @@ void Scenario::Step(const std::string& line) {
   } else if (verb == "other") {  // another copy, with the sound of this one, in a folder of its own
     twinFolder = folder + "\\other";
     CreateDirectoryA(twinFolder.c_str(), nullptr);
-    WriteFileBytes(twinFolder + "\\tacetto.cfg", ConfigText(arg));
+    for (const std::string& cfg : Split(arg, '/')) {
+      text += cfg + "\r\n";
+    }
+    WriteFileBytes(twinFolder + "\\tacetto.cfg", text);
     for (const char* name : {"\\sound.txt", "\\sound.log"}) {
       CloseHandle(CreateFileA((folder + name).c_str(), GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0,

@@ -38,22 +38,21 @@ TEST(HotkeyNumber, FieldValueToNumberAndNumberToParts) {
   }
 }
 
-// What ToUnicodeEx gave for the key with the combination's modifiers down: count, first character.
+// With what ToUnicodeEx gave for the key and its modifiers: Ctrl+Alt+M on a German and a US
+// layout, Ctrl+Alt+Shift+Q "@", Ctrl+Alt+"+" a dead "~", a control character; Ctrl+F, Alt+M.
 TEST(HotkeyNumber, AnswerWarnsOfACtrlAltCombinationThatTypes) {
-  const std::string warning =
+  const std::string warn =
       "\r\n\r\nAchtung: Auf dieser Tastatur schreibt diese Kombination ein Zeichen (AltGr)!";
   const struct {
-    uint16_t number;  // Ctrl+Alt+M on a German and a US layout, Ctrl+Alt+Shift+Q "@", Ctrl+Alt+
-    int typed;        // "+" a dead "~"; a control character; Ctrl+F, Alt+M
+    uint16_t number;
+    int typed;
     uint16_t first;
     std::string text;
-  } cases[] = {{845, 1, 0xB5, "Hotkey Wert = 845" + warning},
-               {845, 0, 0, "Hotkey Wert = 845"},
-               {1873, 1, '@', "Hotkey Wert = 1873" + warning},
-               {955, -1, '~', "Hotkey Wert = 955" + warning},
-               {845, 1, 0x0D, "Hotkey Wert = 845"},
-               {582, 1, 'f', "Hotkey Wert = 582"},
-               {333, 1, 'm', "Hotkey Wert = 333"}};
+    // clang-format off
+  } cases[] = {{845, 1, 0xB5, "Hotkey Wert = 845" + warn}, {845, 0, 0, "Hotkey Wert = 845"},
+      {1873, 1, '@', "Hotkey Wert = 1873" + warn}, {955, -1, '~', "Hotkey Wert = 955" + warn},
+      {845, 1, 0x0D, "Hotkey Wert = 845"}, {582, 1, 'f', "Hotkey Wert = 582"},
+      {333, 1, 'm', "Hotkey Wert = 333"}};  // clang-format on
   for (const auto& c : cases) {
     EXPECT_EQ(HotkeyAnswerText(c.number, c.typed, c.first).c_str(), c.text) << c.number;
   }
