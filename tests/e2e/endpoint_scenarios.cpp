@@ -123,20 +123,17 @@ const Row kEndpointRows[] = {
     {"w10-getscalar-fails", "tacetto", false, CFG80,
      MIC "fail GetMasterVolumeLevelScalar 1 0x80004005\n",
      "log @open|@mic|@ctl|@wave|@co|@dev|GetMasterVolumeLevelScalar -> 0x80004005 -; "
-     "boxh Tacetto|error #2147500037 calling getmastervolumelevelscalar(); "
-     "log @close|@rel|release enumerator; exit"},
+     "boxh Tacetto|error #2147500037 calling getmastervolumelevelscalar(); log @freed; exit"},
     {"w10-getmute-fails", "tacetto", false, CFG80, MIC "fail GetMute 1 0x80004005\n",
      "log @open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x80004005 -; "
-     "boxh Tacetto|error #2147500037 calling getmute(); log @close|@rel|release enumerator; exit"},
+     "boxh Tacetto|error #2147500037 calling getmute(); log @freed; exit"},
     {"w10-setscalar-fails", "tacetto", false, CFG80,
      MIC "fail SetMasterVolumeLevelScalar 1 0x80004005\n",
      "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005; "
-     "boxh Tacetto|error #2147500037 calling setmastervolumelevelscalar(); "
-     "log @close|@rel|release enumerator; exit"},
+     "boxh Tacetto|error #2147500037 calling setmastervolumelevelscalar(); log @freed; exit"},
     {"w10-setmute-fails", "tacetto", false, CFG80, MIC "fail SetMute 1 0x80004005\n",
      "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x00000000|SetMute 0 -> 0x80004005; "
-     "boxh Tacetto|error #2147500037 calling setmute(); "
-     "log @close|@rel|release enumerator; exit"},
+     "boxh Tacetto|error #2147500037 calling setmute(); log @freed; exit"},
     // The unmute's level write fails: the line stays muted, and the light, struck off before the
     // write, is struck on again. A press while its box is open does nothing, and an unmute made
     // elsewhere meanwhile is shown after the box, not inside the failed press: live, and the next

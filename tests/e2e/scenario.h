@@ -54,11 +54,9 @@ std::string WrongFont();
 
 struct Scenario {
   const Row& row;
-  std::string folder, bin;
-  std::string config;                                  // tacetto.cfg, '/'-separated
+  std::string folder, bin, twinFolder;                 // twinFolder: the other copy's
   PROCESS_INFORMATION process = {}, twinProcess = {};  // the copy the steps go to, and the other
   HWND window = nullptr, twinWindow = nullptr;
-  std::string twinFolder, twinConfig;
   std::vector<int> held;  // the driver's own hotkey registrations
   size_t logSeen = 0, strokesSeen = 0;
   int failures = 0, atomsBefore = 0;
@@ -66,8 +64,7 @@ struct Scenario {
   ULONGLONG elsewhereAt = 0;             // when the last change made elsewhere was signalled
   HANDLE shared = INVALID_HANDLE_VALUE;  // tacetto.cfg as another program holds it open
 
-  Scenario(const Row& r, const std::string& f, const std::string& b)
-      : row(r), folder(f), bin(b), config(r.config != nullptr ? r.config : "") {}
+  Scenario(const Row& r, const std::string& f, const std::string& b) : row(r), folder(f), bin(b) {}
 
   void Check(const std::string& step, const std::string& expected, const std::string& actual) {
     if (expected != actual) {
@@ -77,7 +74,7 @@ struct Scenario {
   }
   bool Tacetto() const { return strcmp(row.program, "tacetto") == 0; }
   int ConfigValue(size_t line) const {
-    const Lines lines = Split(config, '/');
+    const Lines lines = Split(row.config != nullptr ? row.config : "", '/');
     return lines.size() > line ? atoi(lines[line].c_str()) : 0;
   }
   std::string SoundText() {

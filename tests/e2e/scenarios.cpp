@@ -11,8 +11,8 @@
 //                      presshold [N]: held through three auto-repeats
 //   again              another program in front, a second start in the folder ends at once with
 //                      0, the first's window (before it: its box) in front (and writes nothing)
-//   other CFG; swap    a copy with tacetto.cfg CFG starts in a folder of its own, on the same
-//                      sound, and the steps go to it; swap: they go to the other copy
+//   other [CFG]        the steps go to the other copy; with CFG (tacetto.cfg, "\r\n" written
+//                      out) it starts, in a folder of its own on the same sound
 //   share              before the start: another program holds tacetto.cfg open, sharing all
 //   label P            the mute tool's label: "Mikrofon/Line-Volume: P%" (or the text given)
 //   log A|B            the next lines of sound.log are exactly these (@macro: kMacros)
@@ -56,6 +56,8 @@ namespace {
   "boxh Veltrane|Bitte tastrel.exe starten und die Hotkey-Nummer ins Config-File schreiben!"
 // Start at 80 % on the mixer, the window, one press that mutes.
 #define XP_MUTED "log @xp 7000 52428; win; press; log @xp 52428 0; keys 90; light on; label 0; "
+// After a failed press: the next press unmutes, the close restores.
+#define XP_RETRY "label -1; press; log @xp 52428 52428; label 80; close; exit; log @xp 52428 52428"
 
 #define INSTRUCTIONS                                                              \
   "#1: In das Eingabe-Feld klicken\r\n"                                           \
@@ -77,6 +79,7 @@ const Macro kMacros[] = {
     {"@close", "mixerClose -> 0"},
     {"@xp", "@open|@mic|@ctl|@get $1|@set $2|@close"},  // the mixer: level $1 read, $2 written
     {"@xpread", "@open|@mic|@ctl|@get $1|@close"},
+    {"@freed", "@close|@rel|release enumerator"},  // the mixer closed, the endpoint released
     {"@xpline", "@open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get $1|@set $2|@close"},
     // The first switch finds the endpoint {mic} of the wave input that belongs to the device and
     // keeps its id, the enumerator and the endpoint's device and volume for the run; the window
@@ -128,19 +131,15 @@ const Row kRows[] = {
     {"tastrel-ctrl-f", "tastrel", false, nullptr, nullptr,
      "win; client scaled; field 246; click; box Tastrel|Hotkey Wert = 582; taken 582; press 582; "
      "box Tastrel|Hotkey wurde erkannt!; presshold 582; box Tastrel|Hotkey wurde erkannt!; "
-     "quiet; close; exit; hold 582; atoms +0"},
-    {"tastrel-ctrl-alt-m", "tastrel", false, nullptr, nullptr,
-     "win; field 64d; click; box Tastrel|Hotkey Wert = 845; press 845; "
-     "box Tastrel|Hotkey wurde erkannt!; close; exit; hold 845"},
-    // Held by another program (Ctrl+Alt+F8): refused, and its presses are not the probe's.
-    {"tastrel-hotkey-taken", "tastrel", false, nullptr, nullptr,
-     "hold 887; start; win; field 677; click; box Tastrel|Hotkey bereits belegt!; press 887; "
-     "quiet; close; exit"},
-    // Ctrl+Shift+K typed into the field after a click into it; registered a second time it is
-    // the probe's own and refused.
+     "quiet; field 64d; click; box Tastrel|Hotkey Wert = 845; close; exit; hold 582; hold 845; "
+     "atoms +0"},
+    // Ctrl+Shift+K typed into the field after a click into it. Refused when the probe holds it
+    // already, and when another program does (Ctrl+Alt+F8), whose presses are not the probe's.
     {"tastrel-typed-into-field", "tastrel", false, nullptr, nullptr,
-     "win; type 1611; holds 34b; click; box Tastrel|Hotkey Wert = 1611; click; box Tastrel|Hotkey "
-     "bereits belegt!; press 1611; box Tastrel|Hotkey wurde erkannt!; close; exit; hold 1611"},
+     "hold 887; start; win; type 1611; holds 34b; click; box Tastrel|Hotkey Wert = 1611; click; "
+     "box Tastrel|Hotkey bereits belegt!; press 1611; box Tastrel|Hotkey wurde erkannt!; "
+     "field 677; click; box Tastrel|Hotkey bereits belegt!; press 887; quiet; close; exit; "
+     "hold 1611"},
     // Incomplete configurations: the boxes before any window, nothing switched.
     // The device list: a name cut to 31 characters, a device whose capabilities cannot be read
     // listed without a name.
@@ -152,20 +151,12 @@ const Row kRows[] = {
      "Speakers\r\n- Device #1: Line In (Realtek High Definitio\r\n- Device #2: Mic Array\r\n"
      "- Device #3: ; " BOX_NO_HOTKEY "; exit"},
     // A second start for the same line brings the device list to the front; a copy for the
-    // microphone of another device (one missing) runs.
+    // microphone of another device runs, and without a hotkey asks for one, before any mixer call.
     {"device-missing", "tacetto", true, "/1/1656/80", MIC,
-     "log mixerGetNumDevs -> 1|mixerGetDevCapsA 0 -> 0; again; other 1//1657; "
-     "log mixerOpen 1 0 0 0 -> 2; boxh Tacetto|error #2 calling mixeropen(); exit; "
-     "swap; " BOX_NO_DEVICE "\r\n- Device #0: Mic Array; exit"},
-    {"hotkey-missing", "tacetto", true, "0/1//80", MIC, BOX_NO_HOTKEY "; exit"},
+     "log mixerGetNumDevs -> 1|mixerGetDevCapsA 0 -> 0; again; other 1\r\n1\r\n; " BOX_NO_HOTKEY
+     "; exit; other; " BOX_NO_DEVICE "\r\n- Device #0: Mic Array; exit"},
     {"no-devices", "tacetto", true, "-1/1/1656", "",
      "log mixerGetNumDevs -> 0; " BOX_NO_DEVICE "; exit"},
-    // Start volume 80: set at start, presses toggle, the close while muted restores 80 %. The
-    // light (Num Lock here) is struck only to change it: on while muted, off while live.
-    {"xp-mute-and-restore", "tacetto", true, CFG80, MIC,
-     "log @xp 7000 52428; light off; win; presshold; log @xp 52428 0; keys 90; light on; label 0; "
-     "press; log @xp 0 52428; keys 90; light off; label 80; press; log @xp 52428 0; keys 90; "
-     "light on; label 0; close; exit; log @xp 0 52428; keys 90; light off"},
     // The user strikes the light between presses, either way: the next switch strikes it only if
     // it does not show the new state already.
     {"xp-user-strikes", "tacetto", true, "0/1/1656/80/1/0", MIC,
@@ -203,15 +194,18 @@ const Row kRows[] = {
     {"xp-keep-334", "tacetto", true, "0/1/1656/-1", "device Mic\nline 0x1003 334\n",
      "log @xpread 334; light off -; win; press; log @xp 334 0; keys 90; light on; label 0; press; "
      "log @xp 0 0; light on; label 0; close; exit; log @xp 0 0; keys 90; light off"},
-    // Two copies: the line input (line 2 = 0, Num Lock), its tacetto.cfg held open by another
-    // program, and the microphone of the same device (line 2 = 7) with another hotkey and Scroll
-    // Lock for any line-5 value but 0, not inverted but by a 1 in line 6: each its own line only.
-    {"xp-line-input", "tacetto", true, "0/0/1656/80",
+    // Two copies, one per line of a device, each with its hotkey and light: each its own line. The
+    // microphone (line 2 = 7, tacetto.cfg held open elsewhere): 80 % set, presses toggle (a held
+    // hotkey once), Scroll Lock for any line-5 value but 0, struck only to change it, inverted only
+    // by a 1 in line 6. The line input (line 2 = 0, Num Lock). Closed while muted: 80 % restored.
+    {"xp-two-lines", "tacetto", true, "0/7/1656/80/2/2",
      "device Mic\nline 0x1003 7000\nline 0x1002 9000\n",
-     "share; start; log @xpline 9000 52428; win; other 0/7/1657/80/2/2; log @xp 7000 52428; "
-     "win; press; log @xp 52428 0; keys 91; label 0; file line 0x1002 52428; swap; press; "
-     "log @xpline 52428 0; keys 90; label 0; close; exit; log @xpline 0 52428; keys 90; "
-     "file line 0x1003 0; swap; close; exit; log @xp 0 52428; keys 91; file line 0x1002 52428"},
+     "share; start; log @xp 7000 52428; light off; win; presshold; log @xp 52428 0; keys 91; "
+     "light on; label 0; press; log @xp 0 52428; keys 91; light off; label 80; "
+     "other 0\r\n0\r\n1657\r\n80\r\n; log @xpline 9000 52428; win; press 1657; "
+     "log @xpline 52428 0; keys 90; label 0; other; press; log @xp 52428 0; keys 91; label 0; "
+     "file line 0x1002 0; close; exit; log @xp 0 52428; keys 91; other; close; exit; "
+     "log @xpline 0 52428; keys 90; file line 0x1003 52428"},
     // Each mixer step failing at start (no window), on a press (the label shows -1, the next
     // press unmutes) and at exit: its box, the device closed once, never after a failed open.
     {"xp-open-fails-at-start", "tacetto", true, CFG80, MIC "fail mixerOpen 1 2\n",
@@ -229,29 +223,23 @@ const Row kRows[] = {
      "log @open|@mic|@ctl|@get 7000|mixerSetControlDetails 0 52428 -> 7; "
      "boxh Tacetto|error #7 calling mixersetcontroldetails(); log @close; exit"},
     {"xp-open-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerOpen 2 4\n",
-     "log @xp 7000 52428; win; press; log mixerOpen 0 0 0 0 -> 4; "
-     "box Tacetto|error #4 calling mixeropen(); label -1; light off; press; log @xp 52428 52428; "
-     "label 80; close; exit; log @xp 52428 52428"},
+     "log @xp 7000 52428; win; press; log mixerOpen 0 0 0 0 -> 4; light off; "
+     "box Tacetto|error #4 calling mixeropen(); " XP_RETRY},
     {"xp-line-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerGetLineInfoA 2 1024\n",
      "log @xp 7000 52428; win; press; log @open|mixerGetLineInfoA 3 0x1003 -> 1024; "
-     "box Tacetto|error #1024 calling mixergetlineinfo(); log @close; label -1; press; "
-     "log @xp 52428 52428; label 80; close; exit; log @xp 52428 52428"},
+     "box Tacetto|error #1024 calling mixergetlineinfo(); log @close; " XP_RETRY},
     {"xp-controls-fail-on-press", "tacetto", true, CFG80, MIC "fail mixerGetLineControlsA 2 5\n",
-     "log @xp 7000 52428; win; press; "
-     "log @open|@mic|mixerGetLineControlsA 2 0x50030001 -> 5; "
-     "box Tacetto|error #5 calling mixergetlinecontrols(); log @close; label -1; press; "
-     "log @xp 52428 52428; label 80; close; exit; log @xp 52428 52428"},
+     "log @xp 7000 52428; win; press; log @open|@mic|mixerGetLineControlsA 2 0x50030001 -> 5; "
+     "box Tacetto|error #5 calling mixergetlinecontrols(); log @close; " XP_RETRY},
     {"xp-read-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerGetControlDetailsA 2 11\n",
      "log @xp 7000 52428; win; press; log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 -; "
-     "box Tacetto|error #11 calling mixergetcontroldetails(); log @close; label -1; press; "
-     "log @xp 52428 52428; label 80; close; exit; log @xp 52428 52428"},
+     "box Tacetto|error #11 calling mixergetcontroldetails(); log @close; " XP_RETRY},
     // The mute's write fails: the line stays live, and the light, struck on before the write,
     // is struck off again before the box shows.
     {"xp-write-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 2 11\n",
      "log @xp 7000 52428; win; press; "
      "log @open|@mic|@ctl|@get 52428|mixerSetControlDetails 0 0 -> 11; keys 90 90; light off on; "
-     "box Tacetto|error #11 calling mixersetcontroldetails(); log @close; label -1; press; "
-     "log @xp 52428 52428; light off; label 80; close; exit; log @xp 52428 52428"},
+     "box Tacetto|error #11 calling mixersetcontroldetails(); log @close; " XP_RETRY},
     // A press while the error box of another is open does nothing: the failed mute's -1 stands,
     // the line and the light live; the next press unmutes, the one after it mutes.
     {"xp-press-during-error-box", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 2 5\n",
@@ -278,10 +266,6 @@ const Row kRows[] = {
      XP_MUTED "close; log @open|@mic|@ctl|@get 0|mixerSetControlDetails 0 52428 -> 11; "
               "keys 90 90; box Tacetto|error #11 calling mixersetcontroldetails(); log @close; "
               "exit; light on off"},
-    // Session end: WM_ENDSESSION 1 restores once and ends the program; WM_ENDSESSION 0 restores
-    // nothing.
-    {"xp-session-ends", "tacetto", true, CFG80, MIC,
-     XP_MUTED "session 1; log @xp 0 52428; keys 90; light off; exit"},
     // The session ends while a press reads the light: the line is restored there and then, the
     // press writes nothing after it and takes its stroke back, and the program ends.
     {"xp-session-ends-during-press", "tacetto", true, CFG80,
@@ -289,6 +273,7 @@ const Row kRows[] = {
      "log @xp 7000 52428; win; press; log @open|@mic|@ctl|pause mixerGetControlDetailsA; "
      "session 1 queued; resume; log @get 52428|@xp 52428 52428|@close; keys 90 90; light off; "
      "file line 0x1003 52428; exit"},
+    // WM_ENDSESSION 0: the session goes on, nothing is restored.
     {"xp-session-goes-on", "tacetto", true, CFG80, MIC,
      XP_MUTED "session 0; quiet; light on; close; exit; log @xp 0 52428; keys 90; light off"},
     // The hotkey held by another program: the box before the window shows; presses do nothing.

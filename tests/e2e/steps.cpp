@@ -59,37 +59,29 @@ void Scenario::Step(const std::string& line) {
     Sleep(kSettleMs);
     HoldHotkey(arg.empty() ? static_cast<uint32_t>(ConfigValue(2)) : number, 3);
   } else if (verb == "again") {
-    HWND front = window;  // before the window: the first's box
-    if (front == nullptr) {
-      WaitForMessageBox(process.dwProcessId, nullptr, kStepMs, front, caption, text);
+    if (window == nullptr) {  // before the window: the first's box
+      WaitForMessageBox(process.dwProcessId, nullptr, kStepMs, box, caption, text);
     }
+    HWND front = window != nullptr ? window : box;
     Step("front other");
     const DWORD code = RunToEnd(folder + "\\" + row.program + ".exe", folder, kStepMs);
     Poll(kStepMs, [&] { return GetForegroundWindow() == front; });
     Check(line, "0, the first in front",
           (code == STILL_ACTIVE ? "running" : std::to_string(code)) +
               (GetForegroundWindow() == front ? ", the first in front" : ", not in front"));
-  } else if (verb == "swap") {
+  } else if (verb == "other") {  // the steps go to the other copy; CFG: it starts
     std::swap(process, twinProcess);
     std::swap(window, twinWindow);
     std::swap(folder, twinFolder);
-    std::swap(config, twinConfig);
-  } else if (verb == "other") {  // another copy, with the sound of this one, in a folder of its own
-    twinFolder = folder + "\\other";
-    CreateDirectoryA(twinFolder.c_str(), nullptr);
-    for (const std::string& cfg : Split(arg, '/')) {
-      text += cfg + "\r\n";
+    if (!arg.empty()) {  // a folder of its own, the sound of the first (which has logged)
+      folder = twinFolder + "\\other";
+      CreateDirectoryA(folder.c_str(), nullptr);
+      WriteFileBytes(folder + "\\tacetto.cfg", arg);
+      for (const char* name : {"\\sound.txt", "\\sound.log"}) {
+        CreateHardLinkA((folder + name).c_str(), (twinFolder + name).c_str(), nullptr);
+      }
+      Check(line, "started", Start() ? "started" : "not started");
     }
-    WriteFileBytes(twinFolder + "\\tacetto.cfg", text);
-    for (const char* name : {"\\sound.txt", "\\sound.log"}) {
-      CloseHandle(CreateFileA((folder + name).c_str(), GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0,
-                              nullptr));
-      CreateHardLinkA((twinFolder + name).c_str(), (folder + name).c_str(), nullptr);
-    }
-    twinConfig = arg;
-    Step("swap");
-    Check(line, "started", Start() ? "started" : "not started");
   } else if (verb == "share") {  // before the start: another program holds tacetto.cfg, sharing
     shared = CreateFileA((folder + "\\tacetto.cfg").c_str(), GENERIC_READ,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
