@@ -50,6 +50,29 @@ class News final : public IAudioEndpointVolumeCallback {
   }
 } g_news;
 
+// The tool's news of the device's state: a message to the window.
+class DeviceNews final : public IMMNotificationClient {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = this;
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE OnDeviceStateChanged(LPCWSTR, DWORD) override {
+    PostMessageA(g_window, WM_APP + 1, 1, 0);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE OnDeviceAdded(LPCWSTR) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnDeviceRemoved(LPCWSTR) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnDefaultDeviceChanged(EDataFlow, ERole, LPCWSTR) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE OnPropertyValueChanged(LPCWSTR, const PROPERTYKEY) override {
+    return S_OK;
+  }
+} g_deviceNews;
+
 // The six numbers of tacetto.cfg, one a line, in one read of the tool's buffer size.
 bool ReadSixLines() {
   HANDLE file = CreateFileA("tacetto.cfg", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -217,6 +240,7 @@ void SameWorkFollow(HWND window) {
   g_window = window;
   if (g_volume != nullptr) {
     g_volume->RegisterControlChangeNotify(&g_news);
+    g_enumerator->RegisterEndpointNotificationCallback(&g_deviceNews);
   }
 }
 
@@ -240,6 +264,7 @@ void SameWorkPress(HWND window, int labelId) {
 void SameWorkEnd() {
   if (g_volume != nullptr) {
     g_volume->UnregisterControlChangeNotify(&g_news);
+    g_enumerator->UnregisterEndpointNotificationCallback(&g_deviceNews);
   }
   g_window = nullptr;
   Switch(kRestore);

@@ -13,6 +13,7 @@
 
 #include "demo/screenshot.h"
 #include "tests/e2e/desktop.h"
+#include "tests/e2e/doubles/sound_state.h"
 #include "tests/e2e/lock_lights.h"
 #include "tests/e2e/tacetto_expectations.h"
 

@@ -47,8 +47,8 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/run"
 # The wine set-up of the end-to-end tests: a private home whose ALSA default is the null device,
 # one prefix with a 32-bit system folder, Managed=N.
-# shellcheck source=tests/e2e/wine_env.sh
-source tests/e2e/wine_env.sh
+# shellcheck source=scripts/wine_env.sh
+source scripts/wine_env.sh
 e2e_find_wine
 e2e_wine_environment "$root/build/bench-prefix"
 export HOME="$work/home"

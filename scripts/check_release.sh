@@ -4,8 +4,8 @@
 # that the programs import only KnownDLLs and carry their application manifest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# shellcheck source=tests/e2e/wine_env.sh
-source tests/e2e/wine_env.sh
+# shellcheck source=scripts/wine_env.sh
+source scripts/wine_env.sh
 
 work=build/reproducible
 rm -rf "$work"

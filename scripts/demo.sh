@@ -108,8 +108,8 @@ for preset in win32 win64; do
 done
 echo "demo: shipped programs: $root/build/win32/bin/tacetto.exe, $root/build/win32/bin/tastrel.exe"
 
-# shellcheck source=tests/e2e/wine_env.sh
-source "$root/tests/e2e/wine_env.sh"
+# shellcheck source=scripts/wine_env.sh
+source "$root/scripts/wine_env.sh"
 e2e_find_wine
 mkdir -p "$demo_dir"
 e2e_wine_environment "${DEMO_WINEPREFIX:-$root/build/demo-wine-prefix}"

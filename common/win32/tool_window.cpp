@@ -10,13 +10,15 @@ bool g_forwarding = false;
 bool g_withholdActivate = false;
 
 // The key of the last hotkey press taken while it is held, the timer that watches it, and when
-// the last hotkey message's key went down.
+// that press was posted.
 UINT g_heldKey = 0;
 UINT_PTR g_releaseWatch = 0;
-DWORD g_lastHotkeyTime = 0;
-// A keyboard repeats a held key 33 ms apart at the fastest: hotkey messages closer together are
-// presses typed at once.
-constexpr DWORD kRepeatMs = 20;
+DWORD g_pressTime = 0;
+// No keyboard repeats a key sooner after it went down than its shortest delay, 250 ms
+// (SPI_GETKEYBOARDDELAY 0): a hotkey message posted sooner after the last press taken is a press
+// of its own, also when the key is down again by the time the message is handled. The margin
+// covers the message clock's steps of up to 16 ms.
+constexpr DWORD kFirstRepeatMs = 200;
 
 void CALLBACK WatchRelease(HWND, UINT, UINT_PTR, DWORD) {
   if (GetAsyncKeyState(static_cast<int>(g_heldKey)) >= 0) {
@@ -109,11 +111,10 @@ bool NewHotkeyPress(LPARAM lParam) {
   const UINT key = HIWORD(lParam);
   const bool down = GetAsyncKeyState(static_cast<int>(key)) < 0;
   const DWORD time = static_cast<DWORD>(GetMessageTime());
-  const bool apart = time - g_lastHotkeyTime >= kRepeatMs;
-  g_lastHotkeyTime = time;
-  if (down && key == g_heldKey && apart) {
+  if (down && key == g_heldKey && time - g_pressTime >= kFirstRepeatMs) {
     return false;  // not released since the last press taken
   }
+  g_pressTime = time;
   g_heldKey = down ? key : 0;
   if (down && g_releaseWatch == 0) {
     g_releaseWatch = SetTimer(nullptr, 0, 10, &WatchRelease);

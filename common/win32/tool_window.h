@@ -35,9 +35,10 @@ void ReleaseHotkeyAtom(HWND window, int32_t atom);
 // Windows 7 and later; where that registration fails, as it is. Fails only when both fail.
 BOOL RegisterHotkeyOnce(HWND window, int32_t id, UINT modifiers, UINT keyCode);
 
-// Whether a WM_HOTKEY (its lParam) is a press of its own: false for one that comes while the key
-// of the last press taken is still held, as the keyboard's auto-repeat sends them where Windows
-// does not suppress them. A thread timer watches the key until it is released.
+// Whether a WM_HOTKEY (its lParam) is a press of its own: false for one posted at least a
+// keyboard's shortest repeat delay after the last press taken while that press's key is still
+// held, as the keyboard's auto-repeat sends them where Windows does not suppress them. A thread
+// timer watches the key until it is released.
 bool NewHotkeyPress(LPARAM lParam);
 
 // MessageBoxA after a pause of 5 ms, owned by `owner` (none by default); returns when the user

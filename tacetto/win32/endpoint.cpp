@@ -5,10 +5,9 @@
 #include <mmdeviceapi.h>
 #include <objbase.h>
 
-#include <atomic>
-
 #include "tacetto/level_scale.h"
 #include "tacetto/win32/core_audio_ids.h"
+#include "tacetto/win32/endpoint_news.h"
 #include "tacetto/win32/globals.h"
 #include "tacetto/win32/winmm_library.h"
 
@@ -33,6 +32,15 @@ IMMDeviceEnumerator* g_enumerator = nullptr;
 // The endpoint's device and volume, held so that its change notifications can come through them.
 IMMDevice* g_device = nullptr;
 IAudioEndpointVolume* g_volume = nullptr;
+// The window that follows the endpoint, and the registrations for its news.
+HWND g_follower = nullptr;
+bool g_volumeRegistered = false;
+bool g_deviceRegistered = false;
+// The mute flag as the tool last wrote or read it, and whether its last change was another
+// program's that muted the endpoint.
+bool g_flag = false;
+bool g_mutedElsewhere = false;
+bool g_foundMuted = false;
 
 // S_OK and S_FALSE both succeed; the code of a failure is its HRESULT.
 uint32_t Code(HRESULT result) {
@@ -47,82 +55,87 @@ void ReleaseInterface(T*& pointer) {
   }
 }
 
-// The run's own context, passed with every write: made at the first look-up, before any
-// registration, and then only read, also by the system's thread that tells the news.
-GUID g_runContext = {};
-// The window told of another program's changes; read by the system's thread.
-std::atomic<HWND> g_newsWindow{nullptr};
-bool g_registered = false;
-
-// Told of every change of the endpoint, on a thread of the system's: it only posts a message to
-// the window, unless the change is one of the tool's own. A static object, so no counting.
-class EndpointNews final : public IAudioEndpointVolumeCallback {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) {
-      return E_POINTER;
-    }
-    const bool known =
-        IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, kEndpointVolumeCallbackInterface);
-    *out = known ? this : nullptr;
-    return known ? S_OK : E_NOINTERFACE;
+// The registrations made as far as what they need is held and the endpoint is followed.
+void Register() {
+  if (g_follower == nullptr) {
+    return;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE OnNotify(AUDIO_VOLUME_NOTIFICATION_DATA* data) override {
-    if (data != nullptr && !IsEqualGUID(data->guidEventContext, g_runContext)) {
-      PostMessageA(g_newsWindow.load(), kEndpointNews, 0, 0);
-    }
-    return S_OK;
+  if (g_volume != nullptr && !g_volumeRegistered) {
+    g_volumeRegistered = SUCCEEDED(g_volume->RegisterControlChangeNotify(VolumeNews()));
   }
-};
-EndpointNews g_news;
-
-void RegisterForNews() {
-  g_registered = SUCCEEDED(g_volume->RegisterControlChangeNotify(&g_news));
+  if (g_enumerator != nullptr && !g_deviceRegistered) {
+    g_deviceRegistered =
+        SUCCEEDED(g_enumerator->RegisterEndpointNotificationCallback(DeviceNews()));
+  }
 }
 
-void StopNews() {
-  if (g_registered && g_volume != nullptr) {
-    g_volume->UnregisterControlChangeNotify(&g_news);
-    g_registered = false;
+void StopVolumeNews() {
+  if (g_volumeRegistered && g_volume != nullptr) {
+    g_volume->UnregisterControlChangeNotify(VolumeNews());
+    g_volumeRegistered = false;
+  }
+}
+
+void StopDeviceNews() {
+  if (g_deviceRegistered && g_enumerator != nullptr) {
+    g_enumerator->UnregisterEndpointNotificationCallback(DeviceNews());
+    g_deviceRegistered = false;
   }
 }
 
 // The volume and the device held, released; no news comes through them any more.
 void DropVolume() {
-  StopNews();
+  StopVolumeNews();
   ReleaseInterface(g_volume);
   ReleaseInterface(g_device);
 }
 
-// The volume of the endpoint of the run, by its id; followed again if the window follows it.
+// The enumerator released after what was held through it.
+void DropEnumerator() {
+  DropVolume();
+  StopDeviceNews();
+  ReleaseInterface(g_enumerator);
+}
+
+// The volume of the endpoint of the run, by its id, in place of what was held, registered for its
+// news if it is followed. A
+// lookup that fails on the enumerator held from before is made once more on a new one: the
+// system's audio service may have been restarted since.
 HRESULT LookUpVolume(const char*& call) {
+  DropVolume();
   HRESULT result = S_OK;
-  if (g_enumerator == nullptr) {
-    // Different in every run; should no GUID be made, the process and the time tell runs apart,
-    // and the context is never the zero GUID that other programs' writes without one carry.
-    if (FAILED(CoCreateGuid(&g_runContext))) {
-      g_runContext.Data1 = GetCurrentProcessId();
-      g_runContext.Data2 = static_cast<WORD>(GetTickCount() | 1);
+  for (bool again = g_enumerator != nullptr;; again = false) {
+    if (g_enumerator == nullptr) {
+      RunContext();  // before anything can be registered
+      call = "cocreateinstance()";
+      result =
+          CoCreateInstance(kDeviceEnumeratorClass, nullptr, CLSCTX_ALL, kDeviceEnumeratorInterface,
+                           reinterpret_cast<void**>(&g_enumerator));
     }
-    call = "cocreateinstance()";
-    result = CoCreateInstance(kDeviceEnumeratorClass, nullptr, CLSCTX_ALL,
-                              kDeviceEnumeratorInterface, reinterpret_cast<void**>(&g_enumerator));
+    if (SUCCEEDED(result)) {
+      call = "getdevice()";
+      result = g_enumerator->GetDevice(g_endpointId, &g_device);
+    }
+    if (SUCCEEDED(result)) {
+      call = "activate()";
+      result = g_device->Activate(kEndpointVolumeInterface, CLSCTX_ALL, nullptr,
+                                  reinterpret_cast<void**>(&g_volume));
+    }
+    if (SUCCEEDED(result) || !again) {
+      Register();
+      return result;
+    }
+    DropEnumerator();
   }
-  if (SUCCEEDED(result)) {
-    call = "getdevice()";
-    result = g_enumerator->GetDevice(g_endpointId, &g_device);
+}
+
+// The endpoint's mute flag as read after news: a change from what the tool knew is another
+// program's.
+void NoteFlagRead(bool muted) {
+  if (muted != g_flag) {
+    g_mutedElsewhere = muted;
+    g_flag = muted;
   }
-  if (SUCCEEDED(result)) {
-    call = "activate()";
-    result = g_device->Activate(kEndpointVolumeInterface, CLSCTX_ALL, nullptr,
-                                reinterpret_cast<void**>(&g_volume));
-  }
-  if (SUCCEEDED(result) && g_newsWindow.load() != nullptr) {
-    RegisterForNews();
-  }
-  return result;
 }
 
 }  // namespace
@@ -188,66 +201,94 @@ uint32_t ReadEndpoint(uint32_t& level, const char*& call) {
     result = g_volume->GetMasterVolumeLevelScalar(&scalar);
   }
   if (FAILED(result)) {
-    DropVolume();
     result = LookUpVolume(call);
     if (SUCCEEDED(result)) {
       call = "getmastervolumelevelscalar()";
       result = g_volume->GetMasterVolumeLevelScalar(&scalar);
     }
   }
+  level = LevelFromScalar(scalar);
   if (SUCCEEDED(result) && EndpointMuteAtStart == kMuteNotRead) {
     BOOL muted = FALSE;
     call = "getmute()";
     result = g_volume->GetMute(&muted);
     if (SUCCEEDED(result)) {
-      EndpointMuteAtStart = muted != FALSE ? kMuteWasOn : kMuteWasOff;
+      g_foundMuted = g_flag = muted != FALSE;
+      EndpointMuteAtStart = g_foundMuted && level != 0 ? kMuteWasOn : kMuteWasOff;
     }
   }
-  level = LevelFromScalar(scalar);
   return Code(result);
 }
 
 uint32_t WriteEndpoint(uint32_t level, MuteFlag flag, const char*& call) {
   call = "setmastervolumelevelscalar()";
-  HRESULT result = g_volume->SetMasterVolumeLevelScalar(ScalarFromLevel(level), &g_runContext);
+  HRESULT result = g_volume->SetMasterVolumeLevelScalar(ScalarFromLevel(level), &RunContext());
   if (SUCCEEDED(result)) {
     // The level alone does not hold: a call program's gain control raises a level of 0 when it
     // starts capturing, but leaves the mute flag alone.
     const BOOL muted =
         flag == MuteFlag::kAsAtStart ? EndpointMuteAtStart == kMuteWasOn : flag == MuteFlag::kSet;
     call = "setmute()";
-    result = g_volume->SetMute(muted, &g_runContext);  // S_FALSE: the flag had that state already
+    result = g_volume->SetMute(muted, &RunContext());  // S_FALSE: the flag had that state already
+    if (result == S_OK) {
+      g_flag = muted != FALSE;
+      g_mutedElsewhere = false;
+    }
   }
   return Code(result);
 }
 
 bool EndpointFoundMuted() {
-  return EndpointMuteAtStart == kMuteWasOn;
+  return g_foundMuted;
+}
+
+bool EndpointMutedElsewhere() {
+  return g_mutedElsewhere;
 }
 
 void FollowEndpoint(HWND window) {
-  if (window == nullptr) {
-    StopNews();
-  }
-  g_newsWindow.store(window);
-  if (window != nullptr && g_volume != nullptr && !g_registered) {
-    RegisterForNews();
+  g_follower = window;
+  PostNewsTo(window, g_endpointId);
+  if (window != nullptr) {
+    Register();
+  } else {
+    StopVolumeNews();
+    StopDeviceNews();
   }
 }
 
-bool ReadFollowedEndpoint(bool& muted, uint32_t& level) {
+EndpointNow ReadFollowedEndpoint(bool deviceNews, bool& muted, uint32_t& level) {
+  if (g_follower == nullptr || g_enumerator == nullptr) {
+    return EndpointNow::kNotKnown;
+  }
+  if (deviceNews) {
+    IMMDevice* device = nullptr;
+    DWORD state = 0;
+    if (SUCCEEDED(g_enumerator->GetDevice(g_endpointId, &device))) {
+      device->GetState(&state);
+      device->Release();
+    }
+    if (state != DEVICE_STATE_ACTIVE) {
+      DropVolume();
+      return EndpointNow::kGone;
+    }
+    const char* call = nullptr;
+    if (g_volume == nullptr && FAILED(LookUpVolume(call))) {
+      return EndpointNow::kNotKnown;
+    }
+  }
   float scalar = 0.0f;
   BOOL flag = FALSE;
-  if (!g_registered || FAILED(g_volume->GetMasterVolumeLevelScalar(&scalar)) ||
+  if (g_volume == nullptr || FAILED(g_volume->GetMasterVolumeLevelScalar(&scalar)) ||
       FAILED(g_volume->GetMute(&flag))) {
-    return false;
+    return EndpointNow::kNotKnown;
   }
   muted = flag != FALSE;
   level = LevelFromScalar(scalar);
-  return true;
+  NoteFlagRead(muted);
+  return EndpointNow::kPresent;
 }
 
 void ReleaseEndpoint() {
-  DropVolume();
-  ReleaseInterface(g_enumerator);
+  DropEnumerator();
 }

@@ -28,29 +28,34 @@ enum class MuteFlag { kClear, kSet, kAsAtStart };
 // The level of the endpoint of the run. Its volume is looked up by the id at the first read, and
 // again whenever the volume held does not answer (the device went away since, and its objects
 // stay dead even once it is back); it is then held until ReleaseEndpoint. The first read of the
-// run also reads the mute flag into EndpointMuteAtStart. Both return the platform's code and name
-// the failing call, as ChooseEndpoint does.
+// run also reads the mute flag into EndpointMuteAtStart: set, it counts as the user's unless the
+// level is 0, as a run of the tool ended while muted leaves the endpoint. Both return the
+// platform's code and name the failing call, as ChooseEndpoint does.
 uint32_t ReadEndpoint(uint32_t& level, const char*& call);
 // The level, then the mute flag, written in the run's own context: the tool's own writes are no
 // news to it.
 uint32_t WriteEndpoint(uint32_t level, MuteFlag flag, const char*& call);
 
-// Whether the first read found the endpoint's mute flag set.
+// Whether the first read found the endpoint's mute flag set, whatever the level.
 bool EndpointFoundMuted();
 
-// Posted to the window that follows the endpoint when another program has changed its level or
-// its mute flag.
-constexpr UINT kEndpointNews = WM_APP + 1;
+// Whether the last change of the endpoint's mute flag was made by another program and left the
+// endpoint muted: that mute is the user's, and the end of the run leaves it.
+bool EndpointMutedElsewhere();
 
-// From now on every change made to the endpoint by another program posts kEndpointNews to
-// `window`, through a registration for the endpoint's change notifications, also on a volume
-// looked up again later; nullptr ends that. A refused registration is no error: the window then
-// learns of such changes at its next switch, as on the mixer.
+// From now on every change made to the endpoint by another program, and every change of its
+// device's state, posts kEndpointNews to `window` (endpoint_news.h), through registrations for
+// the endpoint's change notifications and the enumerator's device notifications, also on a volume
+// or an enumerator looked up again later; nullptr ends that. A refused registration is no error:
+// the window then learns of such changes at its next switch, as on the mixer.
 void FollowEndpoint(HWND window);
 
-// The endpoint as it is now, read with the volume held while it is followed: its mute flag and its
-// level. False when it is not followed or does not answer.
-bool ReadFollowedEndpoint(bool& muted, uint32_t& level);
+// The endpoint as it is after news, read with what is held while it is followed: gone (its device
+// is no longer active: what was held is dropped), or present with its mute flag and level (a
+// device back is looked up again by its id first). kNotKnown when it is not followed or does not
+// answer.
+enum class EndpointNow { kNotKnown, kGone, kPresent };
+EndpointNow ReadFollowedEndpoint(bool deviceNews, bool& muted, uint32_t& level);
 
-// At exit: the registration, the volume and the device enumerator kept from the first switch.
+// At exit: the registrations, the volume and the device enumerator kept from the first switch.
 void ReleaseEndpoint();

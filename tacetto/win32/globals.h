@@ -18,11 +18,15 @@ extern int32_t CfgLockInvert;
 // the level as last set.
 extern int32_t UnmutedVolume;
 extern int32_t CurrentVolume;
+// 1 while the line is muted as the tool last set it or, on the endpoint, read it; 0 live (also
+// while the endpoint is gone). What the light shows.
+extern int32_t LineMuted;
 
 // The capture endpoint's mute flag as the user had it before the tool wrote anything (Windows
 // Vista and later, endpoint.cpp): 0 until the first switch has read it, then 1 not muted,
-// 2 muted. Kept for the whole run so that the restores at exit and at the end of the session
-// can put it back.
+// 2 muted (a flag found set with a level of 0 is the tool's own, from a run that did not end:
+// 1). Kept for the whole run so that the restores at exit and at the end of the session can put
+// it back.
 extern int32_t EndpointMuteAtStart;
 
 // Identifier of the registered hotkey (volume_window.cpp).

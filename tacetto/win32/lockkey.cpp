@@ -11,6 +11,12 @@ namespace {
 constexpr DWORD kStrokeShownMs = 100;
 // The most looks at the queue for the key input waiting in it, each one after a sent message.
 constexpr int kLooks = 1000;
+// How often a stroke that has not shown is made again.
+constexpr UINT kStrikeAgainMs = 500;
+
+// The mute state the light is to show, and the timer that strikes again while it does not.
+int32_t g_wanted = 0;
+UINT_PTR g_strikeAgain = 0;
 
 // The light of `key` (1 on) as this thread sees it. While the tool's window is in front, its own
 // strokes come back to this thread as key messages, and the thread sees the light they set only
@@ -29,20 +35,41 @@ int32_t LightOf(BYTE key) {
   return GetKeyState(key) & 1;
 }
 
+void Strike(BYTE key) {
+  keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY, 0);
+  keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+}
+
+// A stroke can be lost: injected keys do not reach the system while a program of a higher
+// integrity level is in front, and some programs swallow them. The key is struck again until the
+// light shows the state; a stroke the user makes after that is left alone.
+void CALLBACK StrikeAgain(HWND, UINT, UINT_PTR, DWORD) {
+  const BYTE key = LockKeyOf(CfgLockKey);
+  if (LockKeyStrike(CfgLockInvert, g_wanted, LightOf(key))) {
+    Strike(key);
+  } else {
+    KillTimer(nullptr, g_strikeAgain);
+    g_strikeAgain = 0;
+  }
+}
+
 }  // namespace
 
 int32_t SetLockKey(const int32_t& muted) {
   const BYTE key = LockKeyOf(CfgLockKey);
   const int32_t light = LightOf(key);
+  g_wanted = muted;
   if (LockKeyStrike(CfgLockInvert, muted, light)) {
-    keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY, 0);
-    keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+    Strike(key);
     // The system takes injected strokes in its own time: the level follows, and the next switch
     // reads the light, once the light shows this one (or a program that swallows injected keys
-    // has kept it).
+    // has kept it: the timer strikes again).
     const DWORD start = GetTickCount();
     while (LightOf(key) == light && GetTickCount() - start < kStrokeShownMs) {
       Sleep(1);
+    }
+    if (LightOf(key) == light && g_strikeAgain == 0) {
+      g_strikeAgain = SetTimer(nullptr, 0, kStrikeAgainMs, &StrikeAgain);
     }
   }
   return MuteStateShown(CfgLockInvert, light);

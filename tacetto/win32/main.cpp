@@ -26,7 +26,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (UnmutedVolume != -1) {
       // At a start that keeps the level, an endpoint found muted counts as muted: the first press
       // unmutes it.
-      CurrentVolume = CfgVolume == -1 && EndpointFoundMuted() ? 0 : UnmutedVolume;
+      CurrentVolume = LineMuted != 0 ? 0 : UnmutedVolume;
       RunVolumeWindow();
       RestoreLine();
     }

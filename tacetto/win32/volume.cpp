@@ -22,6 +22,7 @@ static_assert(sizeof(MIXERCONTROLDETAILS) == 24, "MIXERCONTROLDETAILS");
 
 int32_t UnmutedVolume = 0;
 int32_t CurrentVolume = 0;
+int32_t LineMuted = 0;
 
 namespace {
 
@@ -139,8 +140,8 @@ int32_t SwitchVolume(const int32_t& request) {
   if (code == 0 && request == kReadOnly) {
     // The line keeps its level: the light shows it live, whatever it showed before, or muted where
     // the endpoint's mute flag was found set.
-    const int32_t found = viaEndpoint && EndpointFoundMuted() ? 1 : 0;
-    SetLockKey(found);
+    LineMuted = viaEndpoint && EndpointFoundMuted() ? 1 : 0;
+    SetLockKey(LineMuted);
   } else if (code == 0) {
     int32_t muted = 0;
     // The endpoint's mute flag follows the switch, except that a restore hands the flag back
@@ -150,7 +151,8 @@ int32_t SwitchVolume(const int32_t& request) {
     if (request == kRestore) {
       level = LevelFromPercent(UnmutedVolume);
       flag = MuteFlag::kAsAtStart;
-    } else if (request == CurrentVolume) {
+    } else if (request == CurrentVolume && !(viaEndpoint && LineMuted != 0)) {
+      // On the endpoint a line muted by its flag is unmuted, also when its unmuted level is 0.
       level = 0;
       muted = 1;
       flag = MuteFlag::kSet;
@@ -171,6 +173,8 @@ int32_t SwitchVolume(const int32_t& request) {
       // back to what it showed before, with the label's -1. A level of 0 whose flag could not be
       // set is no mute to trust: a call program raises such a level by itself.
       SetLockKey(shown);
+    } else {
+      LineMuted = muted;
     }
   }
   if (code != 0) {
@@ -189,6 +193,12 @@ void RestoreLine() {
   g_restored = true;
   // Nothing another program does is followed after the end.
   FollowEndpoint(nullptr);
+  if (UseEndpoint() && EndpointMutedElsewhere()) {
+    // Muted elsewhere last: the user's mute stays, and the light is left live, as at every end.
+    const int32_t live = 0;
+    SetLockKey(live);
+    return;
+  }
   const int32_t restore = kRestore;
   SwitchVolume(restore);
 }

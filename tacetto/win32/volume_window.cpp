@@ -7,6 +7,7 @@
 #include "common/win32/tool_window.h"
 #include "tacetto/level_scale.h"
 #include "tacetto/win32/endpoint.h"
+#include "tacetto/win32/endpoint_news.h"
 #include "tacetto/win32/globals.h"
 #include "tacetto/win32/lockkey.h"
 #include "tacetto/win32/volume.h"
@@ -65,21 +66,26 @@ void ShowLevel(HWND window, int32_t percent) {
 // endpoint waits for the end of the press, to be shown with the device as it is then.
 bool g_switching = false;
 bool g_newsWaiting = false;
+bool g_deviceNewsWaiting = false;
 
-// Another program has changed the endpoint: the light, the label and the next press follow the
-// device as it is now, read, not as the news told it. Muted means its mute flag is set: a level
-// of 0 alone may still be heard. Nothing is written.
-void FollowNews(HWND window) {
+// Another program has changed the endpoint, or its device has come or gone: the light, the label
+// and the next press follow the device as it is now, read, not as the news told it. Muted means
+// its mute flag is set: a level of 0 alone may still be heard. A device gone mutes nothing: the
+// light shows live, the label -1, and the next press tries it anew. Nothing is written.
+void FollowNews(HWND window, bool deviceNews) {
   g_newsWaiting = g_switching;
+  g_deviceNewsWaiting = (g_deviceNewsWaiting || deviceNews) && g_switching;
   bool muted = false;
   uint32_t level = 0;
-  if (g_switching || !ReadFollowedEndpoint(muted, level)) {
+  const EndpointNow now =
+      g_switching ? EndpointNow::kNotKnown : ReadFollowedEndpoint(deviceNews, muted, level);
+  if (now == EndpointNow::kNotKnown) {
     return;
   }
-  const int32_t state = muted ? 1 : 0;
-  SetLockKey(state);
-  CurrentVolume = muted ? 0 : UnmutedVolume;
-  ShowLevel(window, muted ? 0 : PercentFromLevel(level));
+  LineMuted = muted ? 1 : 0;
+  SetLockKey(LineMuted);
+  CurrentVolume = now == EndpointNow::kGone ? -1 : muted ? 0 : UnmutedVolume;
+  ShowLevel(window, now == EndpointNow::kGone ? -1 : muted ? 0 : PercentFromLevel(level));
 }
 
 void ToggleOnHotkey(HWND window, LPARAM lParam) {
@@ -92,7 +98,7 @@ void ToggleOnHotkey(HWND window, LPARAM lParam) {
   g_switching = false;
   ShowLevel(window, CurrentVolume);
   if (g_newsWaiting) {
-    FollowNews(window);
+    FollowNews(window, g_deviceNewsWaiting);
   }
 }
 
@@ -113,7 +119,7 @@ INT_PTR VolumeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
       VolumeWindow = wParam != 0 ? window : nullptr;
       break;
     case kEndpointNews:
-      FollowNews(window);
+      FollowNews(window, wParam == kDeviceNews);
       break;
     case WM_HOTKEY:
       ToggleOnHotkey(window, lParam);

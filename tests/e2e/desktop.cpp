@@ -143,19 +143,20 @@ void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey, int times, uint32_t the
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void HoldHotkey(uint32_t hotkeyNumber, int repeats) {
-  std::vector<INPUT> down, up;
-  AddCombination(down, hotkeyNumber, false, 1);
-  const size_t half = down.size() / 2;  // the modifiers and the key down; the rest up
-  up.assign(down.begin() + static_cast<long>(half), down.end());
-  down.resize(half);
-  SendInput(static_cast<UINT>(down.size()), down.data(), sizeof(INPUT));
-  for (int n = 0; n < repeats; ++n) {
-    Sleep(n == 0 ? 250 : 33);
-    SendInput(1, &down.back(), sizeof(INPUT));
+void HotkeyKeys(uint32_t hotkeyNumber, bool down, int downAgain) {
+  std::vector<INPUT> keys;
+  AddCombination(keys, hotkeyNumber, false, 1);
+  const size_t half = keys.size() / 2;  // the modifiers and the key down; the rest up
+  if (down) {
+    keys.resize(half);
+  } else {
+    keys.erase(keys.begin(), keys.begin() + static_cast<long>(half));
   }
-  Sleep(300);
-  SendInput(static_cast<UINT>(up.size()), up.data(), sizeof(INPUT));
+  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+  for (int n = 0; n < downAgain; ++n) {
+    Sleep(n == 0 ? 250 : 33);
+    SendInput(1, &keys.back(), sizeof(INPUT));
+  }
 }
 
 void StrikeKey(BYTE key) {
@@ -187,38 +188,6 @@ DWORD RunToEnd(const std::string& exe, const std::string& folder, DWORD timeoutM
     CloseHandle(process.hProcess);
   }
   return code;
-}
-
-void ChangeElsewhere(const std::string& soundFile, const std::string& id,
-                     const std::string& changes) {
-  HANDLE lock = CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles");
-  WaitForSingleObject(lock, 5000);
-  std::string text, lines, news;
-  ReadFileBytes(soundFile, text);
-  for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
-    std::string line = text.substr(at, end - at);  // wavein N SCALAR MUTE ID [PLUG]
-    char scalar[16] = "", name[64] = "", now[16] = "";
-    unsigned number = 0, mute = 0;
-    int from = 0, to = 0;
-    if (sscanf(line.c_str(), "wavein %u %n%15s %u%n %63s", &number, &from, scalar, &mute, &to,
-               name) == 4 &&
-        id == name) {
-      std::string state;
-      for (int used = 0, n = 0; sscanf(changes.c_str() + used, "%15s %u%n", now, &mute, &n) == 2;
-           used += n) {
-        state = (strcmp(now, "-") == 0 ? scalar : now) + (" " + std::to_string(mute));
-        news += "news {0.0.1.00000000}.{" + id + "} " + state + "\n";
-      }
-      line = line.substr(0, size_t(from)) + state + line.substr(size_t(to));
-    }
-    lines += line + "\n";
-  }
-  WriteFileBytes(soundFile, lines + news);
-  ReleaseMutex(lock);
-  CloseHandle(lock);
-  HANDLE told = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-news");
-  SetEvent(told);
-  CloseHandle(told);
 }
 
 void SetAppDefault(const char* exe, const char* subkey, const char* value, const char* data) {

@@ -49,9 +49,10 @@ bool ConfirmMessageBox(HWND box, DWORD timeoutMs);
 // 4 Shift) with SendInput, `times` times in one go; `extendedKey` sends the key as extended. The
 // combination `then`, unless 0, follows in the same go.
 void TypeHotkey(uint32_t hotkeyNumber, bool extendedKey = false, int times = 1, uint32_t then = 0);
-// The combination held down through `repeats` auto-repeats of its key (first after 250 ms, then
-// every 33 ms, as a keyboard sends them), released 300 ms after the last.
-void HoldHotkey(uint32_t hotkeyNumber, int repeats);
+// The combination's keys down (the modifiers, then the key) or up (the key, then the modifiers),
+// as a user holds them; held down, the key sent `downAgain` times more, as a keyboard's
+// auto-repeat sends it (first after 250 ms, then every 33 ms).
+void HotkeyKeys(uint32_t hotkeyNumber, bool down, int downAgain = 0);
 // One stroke of `key` (down, up; Num Lock as an extended key, as keyboards send it), as a user
 // strikes it.
 void StrikeKey(BYTE key);
@@ -63,12 +64,6 @@ bool StartProgram(const std::string& exe, const std::string& folder, PROCESS_INF
 // Starts `exe` in `folder` and waits for its end: its exit code, or STILL_ACTIVE when it still
 // runs after `timeoutMs` (it is then ended).
 DWORD RunToEnd(const std::string& exe, const std::string& folder, DWORD timeoutMs);
-
-// Another program changes the capture endpoint `id` of the sound doubles whose state is
-// `soundFile`: its scalar and mute flag become each pair of `changes` in turn ("S M [S M]", the
-// scalar "-" keeps it), and the doubles' news of each is signalled.
-void ChangeElsewhere(const std::string& soundFile, const std::string& id,
-                     const std::string& changes);
 
 // HKCU\Software\Wine\AppDefaults\<exe><subkey>: `value` set to `data`, or removed when `data`
 // is null; how wine is told the Windows version and the DLL load order of one program.

@@ -61,7 +61,6 @@ struct Scenario {
   size_t logSeen = 0, strokesSeen = 0;
   int failures = 0, atomsBefore = 0;
   int dpi = 96;  // the program's screen DPI: the prefix's own unless the row sets another
-  ULONGLONG elsewhereAt = 0;             // when the last change made elsewhere was signalled
   HANDLE shared = INVALID_HANDLE_VALUE;  // tacetto.cfg as another program holds it open
 
   Scenario(const Row& r, const std::string& f, const std::string& b) : row(r), folder(f), bin(b) {}
@@ -125,6 +124,8 @@ struct Scenario {
   void Step(const std::string& line);
   // The steps client, inside and fits (measure.cpp).
   void SizeStep(const std::string& verb, const std::string& arg, const std::string& line);
+  // The seeded random walk of the user's world (walk.cpp).
+  void Walk();
   // The whole row, then what nobody expected: log lines, strokes, a planted library loaded.
   void Run();
 };

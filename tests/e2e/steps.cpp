@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "tests/e2e/desktop.h"
+#include "tests/e2e/doubles/sound_state.h"
 #include "tests/e2e/lock_lights.h"
 #include "tests/e2e/scenario.h"
 #include "tests/e2e/tacetto_expectations.h"
@@ -57,12 +58,14 @@ void Scenario::Step(const std::string& line) {
                verb == "pressclose" ? kAltF4 : 0);
   } else if (verb == "presshold") {  // the hotkey (or N) held through three auto-repeats
     Sleep(kSettleMs);
-    HoldHotkey(arg.empty() ? static_cast<uint32_t>(ConfigValue(2)) : number, 3);
+    const uint32_t hotkey = arg.empty() ? static_cast<uint32_t>(ConfigValue(2)) : number;
+    HotkeyKeys(hotkey, true, 3);
+    Sleep(300);
+    HotkeyKeys(hotkey, false);
   } else if (verb == "again") {
-    if (window == nullptr) {  // before the window: the first's box
-      WaitForMessageBox(process.dwProcessId, nullptr, kStepMs, box, caption, text);
-    }
-    HWND front = window != nullptr ? window : box;
+    WaitForMessageBox(process.dwProcessId, window, window != nullptr ? 0 : kStepMs, box, caption,
+                      text);
+    HWND front = window != nullptr ? window : box;  // before the window: the first's box
     Step("front other");
     const DWORD code = RunToEnd(folder + "\\" + row.program + ".exe", folder, kStepMs);
     Poll(kStepMs, [&] { return GetForegroundWindow() == front; });
@@ -107,17 +110,6 @@ void Scenario::Step(const std::string& line) {
     const BYTE key = scroll != 0 ? VK_SCROLL : VK_NUMLOCK;
     const BYTE other = scroll != 0 ? VK_NUMLOCK : VK_SCROLL;
     const int wanted = words[0] == "on" ? 1 : 0;
-    // Right after a change made elsewhere that the light is to follow: the time it takes.
-    const bool follows = elsewhereAt != 0 && LockLight(key) != wanted;
-    for (const ULONGLONG until = GetTickCount64() + kStepMs;
-         follows && LockLight(key) != wanted && GetTickCount64() < until;) {
-      Sleep(1);
-    }
-    if (follows && LockLight(key) == wanted) {
-      printf("  the light followed a change made elsewhere in %llu ms\n",
-             GetTickCount64() - elsewhereAt);
-    }
-    elsewhereAt = 0;
     Poll(kStepMs, [&] { return LockLight(key) == wanted; });
     std::string atWrite = "-";
     for (const std::string& entry : Split(SoundText(), '\n')) {
@@ -137,8 +129,6 @@ void Scenario::Step(const std::string& line) {
     StrikeKey(static_cast<BYTE>(strtoul(arg.c_str(), nullptr, 16)));
   } else if (verb == "reader") {  // reader on|off: another program reads the label without pause
     ReadWithoutPause(arg == "on" ? GetDlgItem(window, kTacettoLabelId) : nullptr);
-  } else if (verb == "swallow") {
-    SwallowKeyEvents(2);  // the next stroke: down and up
   } else if (verb == "resume") {
     HANDLE resume = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-resume");
     SetEvent(resume);
@@ -153,6 +143,8 @@ void Scenario::Step(const std::string& line) {
   } else if (verb == "dpi") {  // before the start: the program's screen DPI
     dpi = static_cast<int>(number);
     SetLogPixels(number);
+  } else if (verb == "walk") {
+    Walk();
   } else if (verb == "client" || verb == "inside" || verb == "fits") {
     SizeStep(verb, arg, line);
   } else if (verb == "quiet") {
@@ -171,8 +163,7 @@ void Scenario::Step(const std::string& line) {
     SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
     SendMessageTimeoutA(window, WM_ENDSESSION, number, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
   } else if (verb == "elsewhere") {  // elsewhere S M [S M]: another program sets {mic}, in turn
-    ChangeElsewhere(folder + "\\sound.txt", "mic", arg);
-    elsewhereAt = GetTickCount64();
+    ChangeElsewhere((folder + "\\sound.txt").c_str(), "mic", arg);
   } else if (verb == "devices" || verb == "file") {
     const SoundLock locked;
     ReadFileBytes(folder + "\\sound.txt", text);

@@ -38,7 +38,6 @@ TEST(HotkeyNumber, FieldValueToNumberAndNumberToParts) {
   }
 }
 
-// With what ToUnicodeEx gave for the key and its modifiers: the count, the first character.
 TEST(HotkeyNumber, AnswerWarnsOfACtrlAltCombinationThatTypes) {
   const std::string warn =
       "\r\n\r\nAchtung: Auf dieser Tastatur schreibt diese Kombination ein Zeichen (AltGr)!";

@@ -1,7 +1,9 @@
 #include "tests/e2e/doubles/endpoint_news.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <vector>
 
 namespace {
@@ -13,6 +15,10 @@ struct Listener {
   IAudioEndpointVolumeCallback* callback;
 };
 
+bool operator==(const Listener& a, const Listener& b) {
+  return a.volume == b.volume && a.callback == b.callback;
+}
+
 struct Told {
   AUDIO_VOLUME_NOTIFICATION_DATA data;
   std::string id;
@@ -21,6 +27,8 @@ struct Told {
 
 CRITICAL_SECTION g_lock;
 std::vector<Listener> g_listeners;
+std::vector<IMMNotificationClient*> g_clients;
+std::map<std::string, bool> g_plugged;  // each endpoint as last told: plugged in or not
 HANDLE g_signal = nullptr;
 
 // The news entries, "<endpoint id> <scalar bits> <mute> [<context, 32 hex digits>]", told to the
@@ -48,6 +56,17 @@ DWORD WINAPI TellNews(LPVOID) {
     }
     call.sound.news.clear();
     EnterCriticalSection(&g_lock);
+    for (const SoundWaveIn& in : call.sound.waveIns) {
+      const auto known = g_plugged.find(EndpointIdOf(in));
+      if (known != g_plugged.end() && known->second != in.plugged) {
+        const std::wstring id(known->first.begin(), known->first.end());
+        for (IMMNotificationClient* client : g_clients) {
+          client->OnDeviceStateChanged(id.c_str(),
+                                       in.plugged ? DEVICE_STATE_ACTIVE : DEVICE_STATE_UNPLUGGED);
+        }
+      }
+      g_plugged[EndpointIdOf(in)] = in.plugged;
+    }
     for (Told& news : told) {
       for (const Listener& listener : g_listeners) {
         if (listener.id == news.id && listener.plug == news.plug) {
@@ -68,23 +87,32 @@ void StartTelling() {
   }
 }
 
+// Adds `item` to `list`, or with `add` false takes it out; false where it was so already.
+template <typename T>
+bool Keep(std::vector<T>& list, const T& item, bool add) {
+  StartTelling();
+  EnterCriticalSection(&g_lock);
+  const auto known = std::find(list.begin(), list.end(), item);
+  const bool done = add == (known == list.end());
+  if (done && add) {
+    list.push_back(item);
+  } else if (done) {
+    list.erase(known);
+  }
+  LeaveCriticalSection(&g_lock);
+  return done;
+}
+
 }  // namespace
 
 bool Listen(bool add, const void* volume, const std::string& id, uint32_t plug,
             IAudioEndpointVolumeCallback* callback) {
-  StartTelling();
-  EnterCriticalSection(&g_lock);
-  auto known = g_listeners.begin();
-  while (known != g_listeners.end() && !(known->volume == volume && known->callback == callback)) {
-    ++known;
-  }
-  const bool done = add == (known == g_listeners.end());
-  if (done && add) {
-    g_listeners.push_back({volume, id, plug, callback});
-  } else if (done) {
-    g_listeners.erase(known);
-  }
-  LeaveCriticalSection(&g_lock);
+  return Keep(g_listeners, {volume, id, plug, callback}, add);
+}
+
+bool ListenForDevices(bool add, IMMNotificationClient* client) {
+  const bool done = Keep(g_clients, client, add);
+  SetEvent(g_signal);  // the endpoints as they are now are what later changes are told against
   return done;
 }
 

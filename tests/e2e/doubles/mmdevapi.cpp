@@ -1,7 +1,7 @@
 // The capture-endpoint side of the test doubles: the device enumerator, the endpoints of the wave
 // inputs of sound.txt by their ids, and their volume (master scalar and mute flag). An endpoint
-// whose wave input is taken out of sound.txt is gone: GetDevice no longer finds it, and its
-// objects answer AUDCLNT_E_DEVICE_INVALIDATED.
+// unplugged is found by GetDevice, not active; one whose wave input is taken out of sound.txt is
+// gone for GetDevice. The objects of either answer AUDCLNT_E_DEVICE_INVALIDATED.
 #include <windows.h>
 // windows.h first
 #include <endpointvolume.h>
@@ -158,10 +158,10 @@ class Volume : public Object<IAudioEndpointVolume> {
  private:
   HRESULT Check(SoundCall& call, const void* pointer, SoundWaveIn*& in) const {
     in = call.WaveInOfEndpoint(id_);
-    return call.failed                          ? HRESULT(call.code)
-           : pointer == nullptr                 ? E_POINTER
-           : in != nullptr && in->plug == plug_ ? S_OK
-                                                : kInvalidated;
+    return call.failed                                         ? HRESULT(call.code)
+           : pointer == nullptr                                ? E_POINTER
+           : in != nullptr && in->plug == plug_ && in->plugged ? S_OK
+                                                               : kInvalidated;
   }
 
   std::string id_;
@@ -175,9 +175,11 @@ class Device : public Object<IMMDevice> {
 
   HRESULT STDMETHODCALLTYPE Activate(REFIID iid, DWORD, PROPVARIANT*, void** out) override {
     SoundCall call("Activate");
+    const SoundWaveIn* in = call.WaveInOfEndpoint(id_);
     const HRESULT result = call.failed                       ? HRESULT(call.code)
                            : out == nullptr                  ? E_POINTER
                            : iid != kEndpointVolumeInterface ? E_NOINTERFACE
+                           : in == nullptr || !in->plugged   ? kInvalidated
                                                              : S_OK;
     if (!call.failed && result == S_OK) {
       *out = static_cast<IAudioEndpointVolume*>(new Volume(id_, plug_));
@@ -185,9 +187,20 @@ class Device : public Object<IMMDevice> {
     call.Log("Activate -> 0x%08x", unsigned(result));
     return result;
   }
+  HRESULT STDMETHODCALLTYPE GetState(DWORD* state) override {
+    SoundCall call("GetState");
+    const SoundWaveIn* in = call.WaveInOfEndpoint(id_);
+    const HRESULT result = call.failed ? HRESULT(call.code) : state == nullptr ? E_POINTER : S_OK;
+    if (result == S_OK) {
+      *state = in == nullptr ? DEVICE_STATE_NOTPRESENT
+               : in->plugged ? DEVICE_STATE_ACTIVE
+                             : DEVICE_STATE_UNPLUGGED;
+    }
+    call.Log("GetState -> 0x%08x %lu", unsigned(result), result == S_OK ? *state : 0);
+    return result;
+  }
   NOT_IMPLEMENTED(OpenPropertyStore, DWORD, IPropertyStore**)
   NOT_IMPLEMENTED(GetId, LPWSTR*)
-  NOT_IMPLEMENTED(GetState, DWORD*)
 
  private:
   std::string id_;
@@ -217,8 +230,25 @@ class Enumerator : public Object<IMMDeviceEnumerator> {
   }
   NOT_IMPLEMENTED(EnumAudioEndpoints, EDataFlow, DWORD, IMMDeviceCollection**)
   NOT_IMPLEMENTED(GetDefaultAudioEndpoint, EDataFlow, ERole, IMMDevice**)
-  NOT_IMPLEMENTED(RegisterEndpointNotificationCallback, IMMNotificationClient*)
-  NOT_IMPLEMENTED(UnregisterEndpointNotificationCallback, IMMNotificationClient*)
+  HRESULT STDMETHODCALLTYPE
+  RegisterEndpointNotificationCallback(IMMNotificationClient* client) override {
+    return Listen("RegisterEndpointNotificationCallback", true, client);
+  }
+  HRESULT STDMETHODCALLTYPE
+  UnregisterEndpointNotificationCallback(IMMNotificationClient* client) override {
+    return Listen("UnregisterEndpointNotificationCallback", false, client);
+  }
+
+ private:
+  static HRESULT Listen(const char* name, bool add, IMMNotificationClient* client) {
+    SoundCall call(name);
+    const HRESULT result = call.failed                     ? HRESULT(call.code)
+                           : client == nullptr             ? E_POINTER
+                           : ListenForDevices(add, client) ? S_OK
+                                                           : E_INVALIDARG;
+    call.Log("%s -> 0x%08x", name, unsigned(result));
+    return result;
+  }
 };
 
 class Factory : public Object<IClassFactory> {

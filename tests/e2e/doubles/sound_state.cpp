@@ -7,11 +7,9 @@
 
 #include "tests/e2e/lock_lights.h"
 
-namespace {
-
-Sound Load() {
+Sound LoadSound(const char* name) {
   Sound sound;
-  FILE* file = fopen("sound.txt", "rb");
+  FILE* file = fopen(name, "rb");
   char text[512];
   while (file != nullptr && fgets(text, sizeof text, file) != nullptr) {
     text[strcspn(text, "\r\n")] = '\0';
@@ -22,9 +20,11 @@ Sound Load() {
     } else if (sscanf(text, "line %x %63s", &a, word[0]) == 2 && !sound.devices.empty()) {
       const uint32_t level = uint32_t(strtoul(word[0], nullptr, 10));
       sound.devices.back().lines.push_back({a, level, strcmp(word[0], "-") != 0});
-    } else if (sscanf(text, "wavein %u %x %u %63s %63s", &a, &b, &c, word[0], word[1]) >= 4) {
-      sound.waveIns.push_back(
-          {a, b, c != 0, word[0], *word[1] != '\0' ? uint32_t(atoi(word[1])) : 1});
+    } else if (sscanf(text, "wavein %63s %x %u %63s %63s", word[2], &b, &c, word[0], word[1]) >=
+               4) {
+      sound.waveIns.push_back({uint32_t(atoi(word[2])), b, c != 0, word[0],
+                               *word[1] != '\0' ? uint32_t(atoi(word[1])) : 1,
+                               strcmp(word[2], "-") != 0});
     } else if (sscanf(text, "fail %63s %63s %63s", word[0], word[1], word[2]) == 3) {
       sound.failures.push_back(text + 5);
     } else if (sscanf(text, "pause %63s %63s", word[0], word[1]) == 2) {
@@ -43,8 +43,8 @@ Sound Load() {
   return sound;
 }
 
-void Save(const Sound& sound) {
-  FILE* file = fopen("sound.txt", "wb");
+void SaveSound(const Sound& sound, const char* name) {
+  FILE* file = fopen(name, "wb");
   if (file == nullptr) {
     return;
   }
@@ -57,7 +57,8 @@ void Save(const Sound& sound) {
   }
   for (const SoundWaveIn& in : sound.waveIns) {
     const std::string plug = in.plug > 1 ? " " + std::to_string(in.plug) : "";
-    fprintf(file, "wavein %u %08x %d %s%s\n", unsigned(in.mixer), unsigned(in.scalarBits), in.mute,
+    const std::string mixer = in.plugged ? std::to_string(in.mixer) : "-";
+    fprintf(file, "wavein %s %08x %d %s%s\n", mixer.c_str(), unsigned(in.scalarBits), in.mute,
             in.id.c_str(), plug.c_str());
   }
   for (const std::string& failure : sound.failures) {
@@ -78,14 +79,22 @@ void Save(const Sound& sound) {
   fclose(file);
 }
 
-}  // namespace
+std::vector<const SoundWaveIn*> Sound::PluggedWaveIns() const {
+  std::vector<const SoundWaveIn*> plugged;
+  for (const SoundWaveIn& in : waveIns) {
+    if (in.plugged) {
+      plugged.push_back(&in);
+    }
+  }
+  return plugged;
+}
 
 SoundCall::SoundCall(const char* name)
     : mutex_(CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles")) {
   // From the first call of the program on, before any stroke it makes.
   WatchLockLights();
   WaitForSingleObject(mutex_, INFINITE);
-  sound = Load();
+  sound = LoadSound("sound.txt");
   const uint32_t use = ++sound.counts[name];
   bool pause = false;
   for (const std::string& entry : sound.pauses) {
@@ -100,12 +109,12 @@ SoundCall::SoundCall(const char* name)
     GetKeyState(VK_NUMLOCK);
     HANDLE resume = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-resume");
     Log("pause %s", name);
-    Save(sound);
+    SaveSound(sound, "sound.txt");
     ReleaseMutex(mutex_);
     WaitForSingleObject(resume, 10000);
     CloseHandle(resume);
     WaitForSingleObject(mutex_, INFINITE);
-    sound = Load();
+    sound = LoadSound("sound.txt");
   }
   for (const std::string& failure : sound.failures) {
     char call[64] = "", value[64] = "";
@@ -119,7 +128,7 @@ SoundCall::SoundCall(const char* name)
 }
 
 SoundCall::~SoundCall() {
-  Save(sound);
+  SaveSound(sound, "sound.txt");
   ReleaseMutex(mutex_);
   CloseHandle(mutex_);
 }
@@ -152,4 +161,35 @@ void SoundCall::NoteLights() {
 
 std::string EndpointIdOf(const SoundWaveIn& waveIn) {
   return "{0.0.1.00000000}.{" + waveIn.id + "}";
+}
+
+void TellDoubles() {
+  HANDLE told = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-news");
+  SetEvent(told);
+  CloseHandle(told);
+}
+
+void ChangeElsewhere(const char* file, const std::string& id, const std::string& changes) {
+  HANDLE lock = CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles");
+  WaitForSingleObject(lock, 5000);
+  Sound sound = LoadSound(file);
+  char scalar[16] = "";
+  unsigned mute = 0;
+  for (SoundWaveIn& in : sound.waveIns) {
+    for (int used = 0, n = 0;
+         in.id == id && sscanf(changes.c_str() + used, "%15s %u%n", scalar, &mute, &n) == 2;
+         used += n) {
+      in.scalarBits =
+          strcmp(scalar, "-") == 0 ? in.scalarBits : uint32_t(strtoul(scalar, nullptr, 16));
+      in.mute = mute != 0;
+      char entry[128];
+      snprintf(entry, sizeof entry, "%s %08x %d", EndpointIdOf(in).c_str(), unsigned(in.scalarBits),
+               in.mute);
+      sound.news.push_back(entry);
+    }
+  }
+  SaveSound(sound, file);
+  ReleaseMutex(lock);
+  CloseHandle(lock);
+  TellDoubles();
 }

@@ -22,12 +22,14 @@ struct SoundDevice {
 };
 // A wave input: the mixer device it belongs to, and its capture endpoint: id, master scalar
 // (the float's bits), mute flag, and how often it has been plugged in (objects handed out before
-// the last time are dead).
+// the last time are dead). Unplugged ("wavein - ..."), it is no wave input, and its endpoint
+// keeps its id and volume but is not active.
 struct SoundWaveIn {
   uint32_t mixer, scalarBits;
   bool mute;
   std::string id;
   uint32_t plug;
+  bool plugged;
 };
 struct Sound {
   std::vector<SoundDevice> devices;
@@ -39,7 +41,20 @@ struct Sound {
   // "N S": the Num Lock and Scroll Lock lights (1 on) as another program saw them at the last
   // level write (where a light set before the write shows).
   std::string lights;
+
+  // The wave inputs plugged in, in order: the numbers the mixer library knows.
+  std::vector<const SoundWaveIn*> PluggedWaveIns() const;
 };
+
+// The state in `file`, and written to it.
+Sound LoadSound(const char* file);
+void SaveSound(const Sound& sound, const char* file);
+
+// For the driver and the demo: the doubles told that the endpoints have changed, and another
+// program changing the capture endpoint `id` in `file`: its scalar and mute flag become each pair
+// of `changes` in turn ("S M [S M]", the scalar "-" keeps it), each a news entry.
+void TellDoubles();
+void ChangeElsewhere(const char* file, const std::string& id, const std::string& changes);
 
 // One call: takes the lock, reads the state and counts the call; `failed` tells whether a fail
 // entry names this use of the call, `code` is then its result. A pause entry for this use logs

@@ -214,7 +214,7 @@ DOUBLE_EXPORT MMRESULT WINAPI mixerSetControlDetails(HMIXEROBJ object,
 
 DOUBLE_EXPORT UINT WINAPI waveInGetNumDevs() {
   SoundCall call("waveInGetNumDevs");
-  const UINT count = call.failed ? call.code : UINT(call.sound.waveIns.size());
+  const UINT count = call.failed ? call.code : UINT(call.sound.PluggedWaveIns().size());
   call.Log("waveInGetNumDevs -> %u", count);
   return count;
 }
@@ -222,14 +222,15 @@ DOUBLE_EXPORT UINT WINAPI waveInGetNumDevs() {
 DOUBLE_EXPORT MMRESULT WINAPI mixerGetID(HMIXEROBJ object, UINT* mixerId, DWORD flags) {
   SoundCall call("mixerGetID");
   const UINT_PTR value = reinterpret_cast<UINT_PTR>(object);
-  const MMRESULT result = call.failed                          ? call.code
-                          : (flags & ~kObjectMask) != 0        ? MMSYSERR_INVALFLAG
-                          : mixerId == nullptr                 ? MMSYSERR_INVALPARAM
-                          : flags != MIXER_OBJECTF_WAVEIN      ? MMSYSERR_NOTSUPPORTED
-                          : value >= call.sound.waveIns.size() ? MMSYSERR_BADDEVICEID
-                                                               : MMSYSERR_NOERROR;
+  const std::vector<const SoundWaveIn*> waveIns = call.sound.PluggedWaveIns();
+  const MMRESULT result = call.failed                     ? call.code
+                          : (flags & ~kObjectMask) != 0   ? MMSYSERR_INVALFLAG
+                          : mixerId == nullptr            ? MMSYSERR_INVALPARAM
+                          : flags != MIXER_OBJECTF_WAVEIN ? MMSYSERR_NOTSUPPORTED
+                          : value >= waveIns.size()       ? MMSYSERR_BADDEVICEID
+                                                          : MMSYSERR_NOERROR;
   if (!call.failed && result == MMSYSERR_NOERROR) {
-    *mixerId = call.sound.waveIns[value].mixer;
+    *mixerId = waveIns[value]->mixer;
     call.Log("mixerGetID %u 0x%lx -> 0 %u", unsigned(value), flags, *mixerId);
   } else {
     call.Log("mixerGetID %u 0x%lx -> %u -", unsigned(value), flags, result);
@@ -242,12 +243,12 @@ DOUBLE_EXPORT MMRESULT WINAPI waveInMessage(HWAVEIN waveIn, UINT message, DWORD_
                                             DWORD_PTR second) {
   SoundCall call("waveInMessage");
   const UINT_PTR value = reinterpret_cast<UINT_PTR>(waveIn);
-  const std::string text =
-      value < call.sound.waveIns.size() ? EndpointIdOf(call.sound.waveIns[value]) : "";
+  const std::vector<const SoundWaveIn*> waveIns = call.sound.PluggedWaveIns();
+  const std::string text = value < waveIns.size() ? EndpointIdOf(*waveIns[value]) : "";
   const std::wstring id(text.begin(), text.end());
   const ULONG bytes = ULONG((id.size() + 1) * sizeof(wchar_t));
   const MMRESULT result = call.failed                            ? call.code
-                          : value >= call.sound.waveIns.size()   ? MMSYSERR_BADDEVICEID
+                          : value >= waveIns.size()              ? MMSYSERR_BADDEVICEID
                           : message != 0x811 && message != 0x812 ? MMSYSERR_NOTSUPPORTED
                           : first == 0                           ? MMSYSERR_INVALPARAM
                           : message == 0x811 && second < bytes   ? MMSYSERR_MOREDATA
