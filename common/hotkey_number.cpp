@@ -24,3 +24,16 @@ HotkeyParts SplitHotkeyNumber(int32_t number) {
 Text FormatHotkeyNumber(uint16_t number) {
   return DecimalText(number);
 }
+
+Text HotkeyAnswerText(uint16_t number, int typed, uint16_t first) {
+  constexpr uint8_t kCtrlAlt = 2 | 1;  // MOD_CONTROL | MOD_ALT
+  const bool ctrlAlt = (SplitHotkeyNumber(number).modifiers & kCtrlAlt) == kCtrlAlt;
+  const bool character = typed < 0 || (typed > 0 && first >= 0x20 && first != 0x7F);
+  Text text = "Hotkey Wert = " + FormatHotkeyNumber(number);
+  if (ctrlAlt && character) {
+    text +=
+        "\r\n\r\nAchtung: Auf dieser Tastatur schreibt diese Kombination ein Zeichen "
+        "(AltGr)!";
+  }
+  return text;
+}

@@ -7,21 +7,20 @@
 #include "tacetto/win32/endpoint.h"
 #include "tacetto/win32/globals.h"
 #include "tacetto/win32/read_config.h"
+#include "tacetto/win32/single_start.h"
 #include "tacetto/win32/volume.h"
 #include "tacetto/win32/volume_window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  // One tool per session: a second start touches neither the line nor the light, and shows the
-  // running tool's window instead. The mutex goes with the process.
-  HANDLE running = CreateMutexA(nullptr, FALSE, "Local\\Tacetto volume window");
-  if (running != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
-    CloseHandle(running);
-    ShowRunningVolumeWindow();
+  ReadConfig();
+  // One tool per line: a second start for the same line touches neither the line nor the light,
+  // and shows the running tool's window (or its box) instead.
+  if (!TakeConfiguredLine()) {
     return 0;
   }
   // For the capture endpoint on Windows Vista and later; released at exit.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  if (ReadConfig() == 0) {
+  if (CheckConfig() == 0) {
     const int32_t readOnly = -1;
     UnmutedVolume = SwitchVolume(CfgVolume != -1 ? CfgVolume : readOnly);
     if (UnmutedVolume != -1) {
@@ -35,9 +34,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ReleaseEndpoint();
   if (SUCCEEDED(com)) {
     CoUninitialize();
-  }
-  if (running != nullptr) {
-    CloseHandle(running);
   }
   return 0;
 }

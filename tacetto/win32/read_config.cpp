@@ -52,7 +52,7 @@ Text DeviceListText() {
 
 }  // namespace
 
-int32_t ReadConfig() {
+void ReadConfig() {
   // Read while other programs (an editor, a sync client, the search indexer) hold it open.
   HANDLE file = CreateFileA("tacetto.cfg", GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -69,7 +69,9 @@ int32_t ReadConfig() {
   CfgVolume = values[3];
   CfgLockKey = values[4];
   CfgLockInvert = values[5];
+}
 
+int32_t CheckConfig() {
   int32_t result = 0;
   if (CfgDevice == -1) {
     ShowMessageBox(DeviceListText().c_str(), kNoticeCaption, kNoticeStyle);

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 
-// Reads tacetto.cfg from the current directory into the six Cfg values; shows the device list
-// when no device is configured and the pointer to tastrel.exe when no hotkey is. 0 = go on,
-// -1 = stop.
-int32_t ReadConfig();
+// Reads tacetto.cfg from the current directory into the six Cfg values; shows nothing.
+void ReadConfig();
+
+// Shows the device list when no device is configured and the pointer to tastrel.exe when no
+// hotkey is. 0 = go on, -1 = stop.
+int32_t CheckConfig();

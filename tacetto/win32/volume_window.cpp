@@ -20,7 +20,7 @@ namespace {
 constexpr UINT kVolumeLabelId = 201;
 
 // WS_SYSMENU | DS_CENTER | DS_SETFONT | DS_NOFAILCREATE | DS_3DLOOK; created hidden.
-constexpr DialogSpec kVolumeWindow = {"Tacetto v0.2alpha by Quorvel",
+constexpr DialogSpec kVolumeWindow = {kVolumeWindowTitle,
                                       0x00080854,
                                       0x00000088,  // WS_EX_TOPMOST | WS_EX_TOOLWINDOW
                                       0,
@@ -150,12 +150,4 @@ void RunVolumeWindow() {
     return;
   }
   RunToolWindow(window);
-}
-
-void ShowRunningVolumeWindow() {
-  HWND running = FindWindowA("#32770", kVolumeWindow.title);
-  if (running != nullptr) {
-    ShowWindow(running, SW_SHOWNORMAL);
-    SetForegroundWindow(running);
-  }
 }

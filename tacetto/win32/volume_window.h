@@ -8,5 +8,5 @@ void RunVolumeWindow();
 
 INT_PTR VolumeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// For a second start: the running tool's window shown and brought to the front.
-void ShowRunningVolumeWindow();
+// The window's title, alike in every copy of the tool.
+constexpr const char* kVolumeWindowTitle = "Tacetto v0.2alpha by Quorvel";

@@ -46,6 +46,28 @@ void ShowProbeMessage(const char* text) {
   ShowMessageBox(text, kCaption, kBoxStyle);
 }
 
+// What the keyboard layout of this thread types with the key and its modifiers down (1 Alt,
+// 2 Ctrl, 4 Shift): the count of characters, negative for a dead key, and the first one.
+int TypedWith(HotkeyParts parts, WCHAR& first) {
+  BYTE keys[256] = {};
+  keys[VK_MENU] = keys[VK_LMENU] = (parts.modifiers & 1) != 0 ? 0x80 : 0;
+  keys[VK_CONTROL] = keys[VK_LCONTROL] = (parts.modifiers & 2) != 0 ? 0x80 : 0;
+  keys[VK_SHIFT] = keys[VK_LSHIFT] = (parts.modifiers & 4) != 0 ? 0x80 : 0;
+  HKL layout = GetKeyboardLayout(0);
+  const UINT scanCode = MapVirtualKeyExA(parts.keyCode, 0, layout);  // MAPVK_VK_TO_VSC
+  WCHAR typed[8] = {};
+  constexpr UINT kKeepState = 4;  // the layout's dead-key state left alone (Windows 10 1607 on)
+  const int count = ToUnicodeEx(parts.keyCode, scanCode, keys, typed, 8, kKeepState, layout);
+  if (count < 0) {
+    // Where the flag is unknown the dead key waits for the next key: the same key again
+    // takes it back.
+    WCHAR again[8];
+    ToUnicodeEx(parts.keyCode, scanCode, keys, again, 8, kKeepState, layout);
+  }
+  first = typed[0];
+  return count;
+}
+
 void TryRegistration(HWND window) {
   const uint16_t fieldValue = static_cast<uint16_t>(
       SendMessageA(GetDlgItem(ProbeDialog, kHotkeyFieldId), HKM_GETHOTKEY, 0, 0) & 0xFFFF);
@@ -55,7 +77,9 @@ void TryRegistration(HWND window) {
     ShowProbeMessage("Hotkey bereits belegt!");
     return;
   }
-  const Text text = "Hotkey Wert = " + FormatHotkeyNumber(number);
+  WCHAR first = 0;
+  const int typed = (parts.modifiers & 3) == 3 ? TypedWith(parts, first) : 0;
+  const Text text = HotkeyAnswerText(number, typed, first);
   ShowProbeMessage(text.c_str());
 }
 

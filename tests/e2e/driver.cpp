@@ -214,10 +214,14 @@ void Scenario::Run() {
   for (size_t i = first; started && i < steps.size() && GetTickCount64() < deadline; ++i) {
     Step(steps[i]);
   }
-  if (started && WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
-    Check("end", "the program has ended", "still running: ended by the driver");
-    TerminateProcess(process.hProcess, 1);
-    WaitForSingleObject(process.hProcess, kStepMs);
+  for (PROCESS_INFORMATION* copy : {&process, &twinProcess}) {
+    if (copy->hProcess != nullptr && WaitForSingleObject(copy->hProcess, 0) != WAIT_OBJECT_0) {
+      Check("end", "the program has ended", "still running: ended by the driver");
+      TerminateProcess(copy->hProcess, 1);
+      WaitForSingleObject(copy->hProcess, kStepMs);
+    }
+    CloseHandle(copy->hThread);
+    CloseHandle(copy->hProcess);
   }
   for (const char* name : kPlanted) {
     const std::string marker = folder + "\\" + name + ".loaded";
@@ -236,8 +240,6 @@ void Scenario::Run() {
   if (dpi != 96) {
     SetLogPixels(0);  // the next row's program starts at 96 DPI again
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
   if (shared != INVALID_HANDLE_VALUE) {
     CloseHandle(shared);
   }

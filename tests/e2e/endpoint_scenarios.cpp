@@ -12,12 +12,10 @@ const Row kEndpointRows[] = {
      "device Mic\nline 0x1003 7000\nwavein 0 3f014a81 0 mic\n", "win; walk"},
     {"w10-mute-and-restore", "tacetto", false, CFG80, MIC,
      "log @w10first 3e800000 0 3f4ccccd 0 1; light off; win; client 444 38; inside 201; fits; "
-     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; front other; again; "
-     "press; "
+     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; again; press; "
      "log @w10 00000000 3f4ccccd 0 0; keys 90; light off; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
-     "log @w10exit 00000000 3f4ccccd 0 0; keys 90; light off; "
-     "file wavein 0 3f4ccccd 0 mic"},
+     "log @w10exit 00000000 3f4ccccd 0 0; keys 90; light off; file wavein 0 3f4ccccd 0 mic"},
     // At 150 % (144 DPI): the client area that of the row before, grown with the font, each edge
     // within two pixels; the label inside it, its texts fitting it. The next row finds 96 DPI.
     {"w10-150-percent", "tacetto", false, CFG80, MIC,
@@ -86,20 +84,17 @@ const Row kEndpointRows[] = {
     {"w10-getscalar-fails", "tacetto", false, CFG80,
      MIC "fail GetMasterVolumeLevelScalar 1 0x80004005\n",
      "log @open|@mic|@ctl|@wave|@co|@dev|GetMasterVolumeLevelScalar -> 0x80004005 -; "
-     "boxh Tacetto|error #2147500037 calling getmastervolumelevelscalar(); "
-     "log @close|@rel|release enumerator; exit"},
+     "boxh Tacetto|error #2147500037 calling getmastervolumelevelscalar(); log @freed; exit"},
     {"w10-getmute-fails", "tacetto", false, CFG80, MIC "fail GetMute 1 0x80004005\n",
      "log @open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x80004005 -; "
-     "boxh Tacetto|error #2147500037 calling getmute(); log @close|@rel|release enumerator; exit"},
+     "boxh Tacetto|error #2147500037 calling getmute(); log @freed; exit"},
     {"w10-setscalar-fails", "tacetto", false, CFG80,
      MIC "fail SetMasterVolumeLevelScalar 1 0x80004005\n",
      "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005; "
-     "boxh Tacetto|error #2147500037 calling setmastervolumelevelscalar(); "
-     "log @close|@rel|release enumerator; exit"},
+     "boxh Tacetto|error #2147500037 calling setmastervolumelevelscalar(); log @freed; exit"},
     {"w10-setmute-fails", "tacetto", false, CFG80, MIC "fail SetMute 1 0x80004005\n",
      "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x00000000|SetMute 0 -> 0x80004005; "
-     "boxh Tacetto|error #2147500037 calling setmute(); "
-     "log @close|@rel|release enumerator; exit"},
+     "boxh Tacetto|error #2147500037 calling setmute(); log @freed; exit"},
     // The unmute's level write fails: the line stays muted, and the light, struck off before the
     // write, is struck on again. A press while its box is open does nothing, and an unmute made
     // elsewhere meanwhile is shown after the box, not inside the failed press: live, and the next

@@ -54,9 +54,9 @@ std::string WrongFont();
 
 struct Scenario {
   const Row& row;
-  std::string folder, bin;
-  PROCESS_INFORMATION process = {};
-  HWND window = nullptr;
+  std::string folder, bin, twinFolder;                 // twinFolder: the other copy's
+  PROCESS_INFORMATION process = {}, twinProcess = {};  // the copy the steps go to, and the other
+  HWND window = nullptr, twinWindow = nullptr;
   std::vector<int> held;  // the driver's own hotkey registrations
   size_t logSeen = 0, strokesSeen = 0;
   int failures = 0, atomsBefore = 0;

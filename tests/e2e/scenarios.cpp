@@ -9,8 +9,10 @@
 //   press [N [x]]      the configured hotkey (or N, x: as an extended key); burst K: K presses;
 //                      pressclose: the hotkey with Alt+F4 right behind it, in one go;
 //                      presshold [N]: held through three auto-repeats
-//   again              a second start in the folder ends at once with 0, the first's window in
-//                      front (what it must not do: the log, the strokes)
+//   again              another program in front, a second start in the folder ends at once with
+//                      0, the first's window (before it: its box) in front (and writes nothing)
+//   other [CFG]        the steps go to the other copy; with CFG (tacetto.cfg, "\r\n" written
+//                      out) it starts, in a folder of its own on the same sound
 //   share              before the start: another program holds tacetto.cfg open, sharing all
 //   label P            the mute tool's label: "Mikrofon/Line-Volume: P%" (or the text given)
 //   log A|B            the next lines of sound.log are exactly these (@macro: kMacros)
@@ -54,6 +56,8 @@ namespace {
   "boxh Veltrane|Bitte tastrel.exe starten und die Hotkey-Nummer ins Config-File schreiben!"
 // Start at 80 % on the mixer, the window, one press that mutes.
 #define XP_MUTED "log @xp 7000 52428; win; press; log @xp 52428 0; keys 90; light on; label 0; "
+// After a failed press: the next press unmutes, the close restores.
+#define XP_RETRY "label -1; press; log @xp 52428 52428; label 80; close; exit; log @xp 52428 52428"
 
 #define INSTRUCTIONS                                                              \
   "#1: In das Eingabe-Feld klicken\r\n"                                           \
@@ -75,6 +79,8 @@ const Macro kMacros[] = {
     {"@close", "mixerClose -> 0"},
     {"@xp", "@open|@mic|@ctl|@get $1|@set $2|@close"},  // the mixer: level $1 read, $2 written
     {"@xpread", "@open|@mic|@ctl|@get $1|@close"},
+    {"@freed", "@close|@rel|release enumerator"},  // the mixer closed, the endpoint released
+    {"@xpline", "@open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get $1|@set $2|@close"},
     // The first switch finds the endpoint {mic} of the wave input that belongs to the device and
     // keeps its id, the enumerator and the endpoint's device and volume for the run; the window
     // registers for the volume's change notifications while it exists.
@@ -123,28 +129,13 @@ const Row kRows[] = {
     {"tastrel-ctrl-f", "tastrel", false, nullptr, nullptr,
      "win; client scaled; field 246; click; box Tastrel|Hotkey Wert = 582; taken 582; press 582; "
      "box Tastrel|Hotkey wurde erkannt!; presshold 582; box Tastrel|Hotkey wurde erkannt!; "
-     "quiet; close; exit; hold 582; atoms +0"},
-    {"tastrel-ctrl-alt-m", "tastrel", false, nullptr, nullptr,
-     "win; field 64d; click; box Tastrel|Hotkey Wert = 845; press 845; "
-     "box Tastrel|Hotkey wurde erkannt!; close; exit; hold 845"},
-    {"tastrel-shift-f1", "tastrel", false, nullptr, nullptr,
-     "win; field 170; click; box Tastrel|Hotkey Wert = 1136; press 1136; "
-     "box Tastrel|Hotkey wurde erkannt!; close; exit"},
-    // An extended key: the flag is no part of the number (2 * 256 + 39).
-    {"tastrel-ctrl-right-extended", "tastrel", false, nullptr, nullptr,
-     "win; field a27; click; box Tastrel|Hotkey Wert = 551; press 551 x; "
-     "box Tastrel|Hotkey wurde erkannt!; close; exit"},
-    // Held by another program (Ctrl+Alt+F8): refused, and its presses are not the probe's.
-    {"tastrel-hotkey-taken", "tastrel", false, nullptr, nullptr,
-     "hold 887; start; win; field 677; click; box Tastrel|Hotkey bereits belegt!; press 887; "
-     "quiet; close; exit"},
-    // The same combination twice: the second time it is the probe's own and refused.
-    {"tastrel-register-twice", "tastrel", false, nullptr, nullptr,
-     "win; field 276; click; box Tastrel|Hotkey Wert = 630; click; "
-     "box Tastrel|Hotkey bereits belegt!; close; exit; hold 630"},
-    // Ctrl+Shift+K typed into the field after a click into it.
+     "quiet; field 64d; click; box Tastrel|Hotkey Wert = 845; close; exit; hold 582; atoms +0"},
+    // Ctrl+Shift+K typed into the field after a click into it. Refused when the probe holds it
+    // already, and when another program does (Ctrl+Alt+F8), whose presses are not the probe's.
     {"tastrel-typed-into-field", "tastrel", false, nullptr, nullptr,
-     "win; type 1611; holds 34b; click; box Tastrel|Hotkey Wert = 1611; close; exit"},
+     "hold 887; start; win; type 1611; holds 34b; click; box Tastrel|Hotkey Wert = 1611; click; "
+     "box Tastrel|Hotkey bereits belegt!; press 1611; box Tastrel|Hotkey wurde erkannt!; "
+     "field 677; click; box Tastrel|Hotkey bereits belegt!; press 887; quiet; close; exit"},
     // Incomplete configurations: the boxes before any window, nothing switched.
     // The device list: a name cut to 31 characters, a device whose capabilities cannot be read
     // listed without a name.
@@ -155,19 +146,11 @@ const Row kRows[] = {
      "mixerGetDevCapsA 2 -> 0|mixerGetDevCapsA 3 -> 11; " BOX_NO_DEVICE "\r\n- Device #0: "
      "Speakers\r\n- Device #1: Line In (Realtek High Definitio\r\n- Device #2: Mic Array\r\n"
      "- Device #3: ; " BOX_NO_HOTKEY "; exit"},
-    {"device-missing", "tacetto", true, "/1/1656/80", MIC,
-     "log mixerGetNumDevs -> 1|mixerGetDevCapsA 0 -> 0; " BOX_NO_DEVICE
-     "\r\n- Device #0: Mic Array; exit"},
-    {"hotkey-missing", "tacetto", true, "0/1//80", MIC, BOX_NO_HOTKEY "; exit"},
-    {"no-devices", "tacetto", true, "-1/1/1656", "",
-     "log mixerGetNumDevs -> 0; " BOX_NO_DEVICE "; exit"},
-    // Scroll Lock for any line-5 value but 0, the light inverted only by a 1 in line 6; read while
-    // another program holds tacetto.cfg open.
-    {"xp-scroll-lock", "tacetto", true, "0/7/1656/80/2/2", MIC,
-     "share; start; log @xp 7000 52428; light off; win; press; log @xp 52428 0; keys 91; light on; "
-     "label 0; "
-     "press; log @xp 0 52428; keys 91; light off; label 80; close; exit; log @xp 52428 52428; "
-     "light off"},
+    // No devices: a second start for the line brings the list forward; a copy for the microphone
+    // of another device runs, and without a hotkey asks for one, before any mixer call.
+    {"device-missing", "tacetto", true, "/1/1656/80", "",
+     "log mixerGetNumDevs -> 0; again; other 1\r\n1\r\n; " BOX_NO_HOTKEY
+     "; exit; other; " BOX_NO_DEVICE "; exit"},
     // Keys typed into the tool's window while a press switches still reach it: Alt+F4 right
     // behind the hotkey closes the window once the press is done.
     {"xp-keys-during-press", "tacetto", true, CFG80, MIC,
@@ -185,13 +168,15 @@ const Row kRows[] = {
     {"xp-keep-334", "tacetto", true, "0/1/1656/-1", "device Mic\nline 0x1003 334\n",
      "log @xpread 334; light off -; win; press; log @xp 334 0; keys 90; light on; label 0; press; "
      "log @xp 0 0; light on; label 0; close; exit; log @xp 0 0; keys 90; light off"},
-    // The line input (line 2 = 0) is switched, the microphone keeps its level.
-    {"xp-line-input", "tacetto", true, "0/0/1656/80",
+    // Two copies, one per line of a device, each with its hotkey and light, each switching its own
+    // line: the microphone (line 2 = 7, tacetto.cfg held open elsewhere; Scroll Lock for any line-5
+    // value but 0, inverted only by a 1 in line 6) and the line input (line 2 = 0, Num Lock).
+    {"xp-two-lines", "tacetto", true, "0/7/1656/80/2/2",
      "device Mic\nline 0x1003 7000\nline 0x1002 9000\n",
-     "log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 9000|@set 52428|@close; win; press; "
-     "log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 52428|@set 0|@close; keys 90; label 0; "
-     "close; exit; log @open|mixerGetLineInfoA 3 0x1002 -> 0|@ctl|@get 0|@set 52428|@close; "
-     "keys 90; file line 0x1003 7000; file line 0x1002 52428"},
+     "share; start; log @xp 7000 52428; light off; win; press; log @xp 52428 0; keys 91; light on; "
+     "label 0; other 0\r\n0\r\n1657\r\n80\r\n; log @xpline 9000 52428; win; press 1657; "
+     "log @xpline 52428 0; keys 90; label 0; file line 0x1003 0; other; close; exit; "
+     "log @xp 0 52428; keys 91; other; close; exit; log @xpline 0 52428; keys 90"},
     // Each mixer step failing at start (no window), on a press (the label shows -1, the next
     // press unmutes) and at exit: its box, the device closed once, never after a failed open.
     {"xp-open-fails-at-start", "tacetto", true, CFG80, MIC "fail mixerOpen 1 2\n",
@@ -209,29 +194,23 @@ const Row kRows[] = {
      "log @open|@mic|@ctl|@get 7000|mixerSetControlDetails 0 52428 -> 7; "
      "boxh Tacetto|error #7 calling mixersetcontroldetails(); log @close; exit"},
     {"xp-open-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerOpen 2 4\n",
-     "log @xp 7000 52428; win; press; log mixerOpen 0 0 0 0 -> 4; "
-     "box Tacetto|error #4 calling mixeropen(); label -1; light off; press; log @xp 52428 52428; "
-     "label 80; close; exit; log @xp 52428 52428"},
+     "log @xp 7000 52428; win; press; log mixerOpen 0 0 0 0 -> 4; light off; "
+     "box Tacetto|error #4 calling mixeropen(); " XP_RETRY},
     {"xp-line-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerGetLineInfoA 2 1024\n",
      "log @xp 7000 52428; win; press; log @open|mixerGetLineInfoA 3 0x1003 -> 1024; "
-     "box Tacetto|error #1024 calling mixergetlineinfo(); log @close; label -1; press; "
-     "log @xp 52428 52428; label 80; close; exit; log @xp 52428 52428"},
+     "box Tacetto|error #1024 calling mixergetlineinfo(); log @close; " XP_RETRY},
     {"xp-controls-fail-on-press", "tacetto", true, CFG80, MIC "fail mixerGetLineControlsA 2 5\n",
-     "log @xp 7000 52428; win; press; "
-     "log @open|@mic|mixerGetLineControlsA 2 0x50030001 -> 5; "
-     "box Tacetto|error #5 calling mixergetlinecontrols(); log @close; label -1; press; "
-     "log @xp 52428 52428; label 80; close; exit; log @xp 52428 52428"},
+     "log @xp 7000 52428; win; press; log @open|@mic|mixerGetLineControlsA 2 0x50030001 -> 5; "
+     "box Tacetto|error #5 calling mixergetlinecontrols(); log @close; " XP_RETRY},
     {"xp-read-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerGetControlDetailsA 2 11\n",
      "log @xp 7000 52428; win; press; log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 -; "
-     "box Tacetto|error #11 calling mixergetcontroldetails(); log @close; label -1; press; "
-     "log @xp 52428 52428; label 80; close; exit; log @xp 52428 52428"},
+     "box Tacetto|error #11 calling mixergetcontroldetails(); log @close; " XP_RETRY},
     // The mute's write fails: the line stays live, and the light, struck on before the write,
     // is struck off again before the box shows.
     {"xp-write-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 2 11\n",
      "log @xp 7000 52428; win; press; "
      "log @open|@mic|@ctl|@get 52428|mixerSetControlDetails 0 0 -> 11; keys 90 90; light off on; "
-     "box Tacetto|error #11 calling mixersetcontroldetails(); log @close; label -1; press; "
-     "log @xp 52428 52428; light off; label 80; close; exit; log @xp 52428 52428"},
+     "box Tacetto|error #11 calling mixersetcontroldetails(); log @close; " XP_RETRY},
     // At exit the window is gone and with it the hotkey, while the box is up. The line stays
     // muted, and so does the light.
     {"xp-open-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerOpen 3 2\n",
@@ -250,10 +229,6 @@ const Row kRows[] = {
      XP_MUTED "close; log @open|@mic|@ctl|@get 0|mixerSetControlDetails 0 52428 -> 11; "
               "keys 90 90; box Tacetto|error #11 calling mixersetcontroldetails(); log @close; "
               "exit; light on off"},
-    // Session end: WM_ENDSESSION 1 restores once and ends the program; WM_ENDSESSION 0 restores
-    // nothing.
-    {"xp-session-ends", "tacetto", true, CFG80, MIC,
-     XP_MUTED "session 1; log @xp 0 52428; keys 90; light off; exit"},
     // The session ends while a press reads the light: the line is restored there and then, the
     // press writes nothing after it and takes its stroke back, and the program ends.
     {"xp-session-ends-during-press", "tacetto", true, CFG80,
@@ -261,6 +236,7 @@ const Row kRows[] = {
      "log @xp 7000 52428; win; press; log @open|@mic|@ctl|pause mixerGetControlDetailsA; "
      "session 1 queued; resume; log @get 52428|@xp 52428 52428|@close; keys 90 90; light off; "
      "file line 0x1003 52428; exit"},
+    // WM_ENDSESSION 0: the session goes on, nothing is restored.
     {"xp-session-goes-on", "tacetto", true, CFG80, MIC,
      XP_MUTED "session 0; quiet; light on; close; exit; log @xp 0 52428; keys 90; light off"},
     // The hotkey held by another program: the box before the window shows; presses do nothing.

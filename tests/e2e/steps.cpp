@@ -62,12 +62,29 @@ void Scenario::Step(const std::string& line) {
     HotkeyKeys(hotkey, true, 3);
     Sleep(300);
     HotkeyKeys(hotkey, false);
-  } else if (verb == "again") {  // a second start in the folder: ends with 0, the first in front
+  } else if (verb == "again") {
+    WaitForMessageBox(process.dwProcessId, window, window != nullptr ? 0 : kStepMs, box, caption,
+                      text);
+    HWND front = window != nullptr ? window : box;  // before the window: the first's box
+    Step("front other");
     const DWORD code = RunToEnd(folder + "\\" + row.program + ".exe", folder, kStepMs);
-    Poll(kStepMs, [&] { return GetForegroundWindow() == window; });
+    Poll(kStepMs, [&] { return GetForegroundWindow() == front; });
     Check(line, "0, the first in front",
           (code == STILL_ACTIVE ? "running" : std::to_string(code)) +
-              (GetForegroundWindow() == window ? ", the first in front" : ", not in front"));
+              (GetForegroundWindow() == front ? ", the first in front" : ", not in front"));
+  } else if (verb == "other") {  // the steps go to the other copy; CFG: it starts
+    std::swap(process, twinProcess);
+    std::swap(window, twinWindow);
+    std::swap(folder, twinFolder);
+    if (!arg.empty()) {  // a folder of its own, the sound of the first (which has logged)
+      folder = twinFolder + "\\other";
+      CreateDirectoryA(folder.c_str(), nullptr);
+      WriteFileBytes(folder + "\\tacetto.cfg", arg);
+      for (const char* name : {"\\sound.txt", "\\sound.log"}) {
+        CreateHardLinkA((folder + name).c_str(), (twinFolder + name).c_str(), nullptr);
+      }
+      Check(line, "started", Start() ? "started" : "not started");
+    }
   } else if (verb == "share") {  // before the start: another program holds tacetto.cfg, sharing
     shared = CreateFileA((folder + "\\tacetto.cfg").c_str(), GENERIC_READ,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

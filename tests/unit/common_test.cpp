@@ -38,6 +38,16 @@ TEST(HotkeyNumber, FieldValueToNumberAndNumberToParts) {
   }
 }
 
+TEST(HotkeyNumber, AnswerWarnsOfACtrlAltCombinationThatTypes) {
+  const std::string warn =
+      "\r\n\r\nAchtung: Auf dieser Tastatur schreibt diese Kombination ein Zeichen (AltGr)!";
+  EXPECT_EQ(HotkeyAnswerText(845, 1, 0xB5).c_str(), "Hotkey Wert = 845" + warn);  // German µ
+  EXPECT_EQ(HotkeyAnswerText(955, -1, '~').c_str(), "Hotkey Wert = 955" + warn);  // dead key
+  EXPECT_EQ(HotkeyAnswerText(845, 0, 0), "Hotkey Wert = 845");     // types nothing (US)
+  EXPECT_EQ(HotkeyAnswerText(845, 1, '\r'), "Hotkey Wert = 845");  // a control character
+  EXPECT_EQ(HotkeyAnswerText(582, 1, 'f'), "Hotkey Wert = 582");   // Ctrl+F: no Alt
+}
+
 TEST(AtomName, SecondsSinceMidnightAsNumberText) {
   const struct {
     LocalTimeOfDay time;

@@ -115,8 +115,8 @@ TEST(ConfigReader, TheShippedSample) {
   std::stringstream content;
   content << file.rdbuf();
   Source source{content.str()};
-  EXPECT_EQ(Read(source), (Values{0, 1, 845, 80, 1, 0}));  // microphone, Ctrl+Alt+M, Scroll Lock
-  EXPECT_LE(source.bytesRead, 21 + source.maxChunk);
+  EXPECT_EQ(Read(source), (Values{0, 1, 1613, 80, 1, 0}));  // microphone, Ctrl+Shift+M, Scroll Lock
+  EXPECT_LE(source.bytesRead, 22 + source.maxChunk);
 }
 
 }  // namespace

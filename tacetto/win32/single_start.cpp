@@ -1,0 +1,100 @@
+#include "tacetto/win32/single_start.h"
+
+#include <windows.h>
+
+#include "common/text.h"
+#include "tacetto/win32/globals.h"
+#include "tacetto/win32/volume_window.h"
+
+namespace {
+
+// How long a second start waits for the running copy to show its window or a box: it may still be
+// setting its start level.
+constexpr DWORD kAnswerMs = 3000;
+
+// The running copy's windows: its volume window (shown or not) and a box of its own.
+struct OwnWindows {
+  DWORD processId;
+  HWND volumeWindow;
+  HWND box;
+};
+
+BOOL CALLBACK TakeOwnWindow(HWND window, LPARAM lParam) {
+  OwnWindows& own = *reinterpret_cast<OwnWindows*>(lParam);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  char className[8] = {};
+  if (processId != own.processId || GetClassNameA(window, className, sizeof className) == 0 ||
+      lstrcmpA(className, "#32770") != 0) {
+    return TRUE;
+  }
+  char title[64] = {};
+  GetWindowTextA(window, title, sizeof title);
+  if (lstrcmpA(title, kVolumeWindowTitle) == 0) {
+    own.volumeWindow = window;
+  } else if (IsWindowVisible(window)) {
+    own.box = window;
+  }
+  return TRUE;
+}
+
+// The process id the owner of the lock has published, 0 while it has not yet.
+DWORD OwnerProcessId(const Text& ownerName) {
+  DWORD processId = 0;
+  HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, ownerName.c_str());
+  if (mapping != nullptr) {
+    const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof processId);
+    if (view != nullptr) {
+      processId = *static_cast<const DWORD*>(view);
+      UnmapViewOfFile(view);
+    }
+    CloseHandle(mapping);
+  }
+  return processId;
+}
+
+// The running copy's volume window while it is shown, else its open box, else its hidden window,
+// brought to the front; waited for while the copy shows neither yet.
+void ShowRunningTool(const Text& ownerName) {
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < kAnswerMs; Sleep(20)) {
+    OwnWindows own = {OwnerProcessId(ownerName), nullptr, nullptr};
+    if (own.processId != 0) {
+      EnumWindows(&TakeOwnWindow, reinterpret_cast<LPARAM>(&own));
+    }
+    const bool windowShown = own.volumeWindow != nullptr && IsWindowVisible(own.volumeWindow);
+    HWND front = windowShown || own.box == nullptr ? own.volumeWindow : own.box;
+    if (front != nullptr) {
+      if (front == own.volumeWindow) {
+        ShowWindow(front, SW_SHOWNORMAL);
+      }
+      SetForegroundWindow(front);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+bool TakeConfiguredLine() {
+  Text name = "Local\\Tacetto ";
+  name += CfgLine == 0 ? "line input" : "microphone";
+  name += " of mixer device ";
+  name += DecimalText(CfgDevice);
+  const Text ownerName = name + ", owner";
+  // Both go with the process.
+  HANDLE lock = CreateMutexA(nullptr, FALSE, name.c_str());
+  if (lock != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(lock);
+    ShowRunningTool(ownerName);
+    return false;
+  }
+  HANDLE owner = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(DWORD),
+                                    ownerName.c_str());
+  void* view =
+      owner != nullptr ? MapViewOfFile(owner, FILE_MAP_WRITE, 0, 0, sizeof(DWORD)) : nullptr;
+  if (view != nullptr) {
+    *static_cast<DWORD*>(view) = GetCurrentProcessId();
+    UnmapViewOfFile(view);
+  }
+  return true;
+}
