@@ -232,7 +232,7 @@ int RunProbeDemo(const char* shotDir) {
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
   SendMessageA(GetDlgItem(window, 1002), HKM_SETHOTKEY,
-               MAKEWORD('M', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+               MAKEWORD('M', HOTKEYF_CONTROL | HOTKEYF_SHIFT), 0);
   PostMessageA(GetDlgItem(window, 1004), BM_CLICK, 0, 0);
   HWND box = nullptr;
   std::string caption, text;
@@ -249,7 +249,7 @@ int RunProbeDemo(const char* shotDir) {
   const bool saved = SaveScreenRect(both, (std::string(shotDir) + "\\probe-window.bmp").c_str());
   ConfirmMessageBox(box, kStepMs);
   CloseBySystemCommand(window);
-  return saved && text == "Hotkey Wert = 845" ? 0 : 1;
+  return saved && text == "Hotkey Wert = 1613" ? 0 : 1;
 }
 
 int RunPictureDemo(const char* title, const char* name, const char* shotDir) {

@@ -26,7 +26,7 @@ idle_seconds="${BENCH_IDLE_SECONDS:-6}"
 idle_runs="${BENCH_IDLE_RUNS:-6}"
 soak_presses="${BENCH_SOAK_PRESSES:-5000}"
 read -r -a builds <<<"${BENCH_BUILDS:-win32 win64}"
-hotkey=845 # Ctrl+Alt+M
+hotkey=1613 # Ctrl+Shift+M
 began=$(date +%s)
 
 bash scripts/setup.sh

@@ -21,7 +21,7 @@
 # The shipped 32-bit programs (build/win32) run where this machine executes 32-bit code, else
 # the x86_64 build of the same sources. The sound system is the test doubles (tests/e2e/doubles):
 # device 0 "Demo Microphone" at 60 %, its endpoint at 60 % and not muted. The configuration:
-# device 0, the microphone, Ctrl+Alt+M (845), 80 %, Scroll Lock, not inverted. On a desktop wine
+# device 0, the microphone, Ctrl+Shift+M (1613), 80 %, Scroll Lock, not inverted. On a desktop wine
 # reports Windows XP to tacetto.exe, so the tool uses the classic mixer.
 #
 # Environment: DEMO_WINEPREFIX (default build/demo-wine-prefix).
@@ -134,7 +134,7 @@ echo "demo: running $bin_dir/tacetto.exe"
 rm -rf "$demo_dir"/run-*
 for version in "$xp" win10; do
   mkdir -p "$demo_dir/run-$version"
-  printf '0\r\n1\r\n845\r\n80\r\n1\r\n0\r\n' >"$demo_dir/run-$version/tacetto.cfg"
+  printf '0\r\n1\r\n1613\r\n80\r\n1\r\n0\r\n' >"$demo_dir/run-$version/tacetto.cfg"
   # 60 %: level 39321, scalar 0x3f19999a.
   printf 'device Demo Microphone\nline 0x1003 39321\nwavein 0 3f19999a 0 demo-mic\n' \
     >"$demo_dir/run-$version/sound.txt"
