@@ -35,22 +35,36 @@ int32_t LightOf(BYTE key) {
   return GetKeyState(key) & 1;
 }
 
-void Strike(BYTE key) {
+// Strikes `key`, whose light is `light`, and waits until the light shows the stroke or 100 ms have
+// passed: the system takes injected strokes in its own time. Whether the light shows it.
+bool StrikeShown(BYTE key, int32_t light) {
   keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY, 0);
   keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+  const DWORD start = GetTickCount();
+  while (LightOf(key) == light && GetTickCount() - start < kStrokeShownMs) {
+    Sleep(1);
+  }
+  return LightOf(key) != light;
 }
 
+void CALLBACK StrikeAgain(HWND, UINT, UINT_PTR, DWORD);
+
 // A stroke can be lost: injected keys do not reach the system while a program of a higher
-// integrity level is in front, and some programs swallow them. The key is struck again until the
-// light shows the state; a stroke the user makes after that is left alone.
-void CALLBACK StrikeAgain(HWND, UINT, UINT_PTR, DWORD) {
-  const BYTE key = LockKeyOf(CfgLockKey);
-  if (LockKeyStrike(CfgLockInvert, g_wanted, LightOf(key))) {
-    Strike(key);
-  } else {
+// integrity level is in front, and some programs swallow them. The timer strikes again while the
+// light does not show the state, and only then: a stroke the user makes later is left alone.
+void StrikeAgainUnless(bool shown) {
+  if (shown && g_strikeAgain != 0) {
     KillTimer(nullptr, g_strikeAgain);
     g_strikeAgain = 0;
+  } else if (!shown && g_strikeAgain == 0) {
+    g_strikeAgain = SetTimer(nullptr, 0, kStrikeAgainMs, &StrikeAgain);
   }
+}
+
+void CALLBACK StrikeAgain(HWND, UINT, UINT_PTR, DWORD) {
+  const BYTE key = LockKeyOf(CfgLockKey);
+  const int32_t light = LightOf(key);
+  StrikeAgainUnless(!LockKeyStrike(CfgLockInvert, g_wanted, light) || StrikeShown(key, light));
 }
 
 }  // namespace
@@ -59,18 +73,7 @@ int32_t SetLockKey(const int32_t& muted) {
   const BYTE key = LockKeyOf(CfgLockKey);
   const int32_t light = LightOf(key);
   g_wanted = muted;
-  if (LockKeyStrike(CfgLockInvert, muted, light)) {
-    Strike(key);
-    // The system takes injected strokes in its own time: the level follows, and the next switch
-    // reads the light, once the light shows this one (or a program that swallows injected keys
-    // has kept it: the timer strikes again).
-    const DWORD start = GetTickCount();
-    while (LightOf(key) == light && GetTickCount() - start < kStrokeShownMs) {
-      Sleep(1);
-    }
-    if (LightOf(key) == light && g_strikeAgain == 0) {
-      g_strikeAgain = SetTimer(nullptr, 0, kStrikeAgainMs, &StrikeAgain);
-    }
-  }
+  // The level follows, and the next switch reads the light, once the light shows the stroke.
+  StrikeAgainUnless(!LockKeyStrike(CfgLockInvert, muted, light) || StrikeShown(key, light));
   return MuteStateShown(CfgLockInvert, light);
 }
