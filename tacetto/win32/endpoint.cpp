@@ -277,14 +277,18 @@ EndpointNow ReadFollowedEndpoint(bool deviceNews, bool& muted, uint32_t& level) 
       return EndpointNow::kNotKnown;
     }
   }
-  float scalar = 0.0f;
+  // The level read again after the flag: a change made between the two reads would mix an old
+  // level with a new flag, and is read anew.
+  float scalar = 0.0f, after = 0.0f;
   BOOL flag = FALSE;
-  if (g_volume == nullptr || FAILED(g_volume->GetMasterVolumeLevelScalar(&scalar)) ||
-      FAILED(g_volume->GetMute(&flag))) {
-    return EndpointNow::kNotKnown;
+  for (int reads = 0; reads == 0 || (reads < 3 && LevelFromScalar(scalar) != level); ++reads) {
+    if (g_volume == nullptr || FAILED(g_volume->GetMasterVolumeLevelScalar(&scalar)) ||
+        FAILED(g_volume->GetMute(&flag)) || FAILED(g_volume->GetMasterVolumeLevelScalar(&after))) {
+      return EndpointNow::kNotKnown;
+    }
+    level = LevelFromScalar(after);
   }
   muted = flag != FALSE;
-  level = LevelFromScalar(scalar);
   NoteFlagRead(muted);
   return EndpointNow::kPresent;
 }

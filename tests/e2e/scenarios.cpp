@@ -107,8 +107,8 @@ const Macro kMacros[] = {
     {"@w10fail", "@open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x00000000 0"},
     // The exit: the registration ended with the window, the line restored, all released.
     {"@w10exit", "@unreg|@w10 $1 $2 $3 $4|@rel|release enumerator"},
-    // A change made elsewhere, read: scalar $1, mute flag $2.
-    {"@follow", "GetMasterVolumeLevelScalar -> 0x00000000 $1|GetMute -> 0x00000000 $2"},
+    // A change made elsewhere, read: scalar $1, mute flag $2, the scalar again.
+    {"@follow", "@sget $1|GetMute -> 0x00000000 $2|@sget $1"},
 };
 const int kMacroCount = sizeof kMacros / sizeof *kMacros;
 
