@@ -279,7 +279,8 @@ EndpointNow ReadFollowedEndpoint(bool deviceNews, bool& muted, uint32_t& level) 
   }
   // The level read again after the flag: a change made between the two reads would mix an old
   // level with a new flag, and is read anew.
-  float scalar = 0.0f, after = 0.0f;
+  float scalar = 0.0f;
+  float after = 0.0f;
   BOOL flag = FALSE;
   for (int reads = 0; reads == 0 || (reads < 3 && LevelFromScalar(scalar) != level); ++reads) {
     if (g_volume == nullptr || FAILED(g_volume->GetMasterVolumeLevelScalar(&scalar)) ||
