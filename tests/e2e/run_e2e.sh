@@ -72,7 +72,8 @@ for arch in "${archs[@]}"; do
   mkdir -p "$E2E_WORK/$arch"
   echo "== $arch: $bin under $loader"
   start=$(date +%s)
-  timeout -k 5 $((total * 30 + 30)) "$loader" "$bin/e2e_driver.exe" "$bin" "$E2E_WORK/$arch" "$@" |
+  # 30 s a row, and a second a step of a walk longer than the suite's
+  timeout -k 5 $((total * 30 + 30 + ${E2E_WALK_STEPS:-0})) "$loader" "$bin/e2e_driver.exe" "$bin" "$E2E_WORK/$arch" "$@" |
     tr -d '\r' | tee "$E2E_WORK/$arch.out"
   passed=$(grep -c '^PASS ' "$E2E_WORK/$arch.out")
   failed=$((total - passed))
