@@ -177,7 +177,7 @@ def method_lines(info):
         "a slow spell of the shared machine falls on all three alike.",
         f"- Start-up: CreateProcess until IsWindowVisible of the found window, polled every "
         f"millisecond; {runs} runs of each program after one unscored run.",
-        f"- Hotkey: Ctrl+Alt+M injected with SendInput until WM_GETTEXT of the label "
+        f"- Hotkey: Ctrl+Shift+M injected with SendInput until WM_GETTEXT of the label "
         f"(id 201) shows the new level; {rounds} instances of each program, each pressed "
         f"{presses} times, {pause_ms} to {2 * int(pause_ms)} ms apart. p50 and p99 are those of "
         "each instance, and the table gives their median over the instances, so that one "

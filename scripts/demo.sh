@@ -13,7 +13,7 @@
 # system: the levels, and on Windows 10 the endpoint's scalar and its mute flag set, cleared and
 # put back at the end. On Windows 10, before the close, another program mutes the device and then
 # unmutes it, and the label and the light are printed after each. Then tastrel.exe answers
-# Ctrl+Alt+M and is pictured too, and both windows are pictured at 150 % scaling (144 DPI). The
+# Ctrl+Shift+M and is pictured too, and both windows are pictured at 150 % scaling (144 DPI). The
 # pictures end up in build/demo/*.png (those of the Windows 10 run in build/demo/win10/); with
 # E2E_SCREENSHOT_DIR set, volume-window-start.png, volume-window-muted.png, probe-window.png and
 # windows-150-percent.png are copied there as well.
@@ -142,7 +142,7 @@ done
 
 if [[ -n "${DISPLAY:-}" ]]; then
   echo "demo: tacetto.exe runs on your desktop ($DISPLAY) with $demo_dir/run-$xp/tacetto.cfg;"
-  echo "demo: press Ctrl+Alt+M to mute and unmute, close the window to end"
+  echo "demo: press Ctrl+Shift+M to mute and unmute, close the window to end"
   cd "$demo_dir/run-$xp"
   set_windows_version "$xp"
   code=0
