@@ -33,8 +33,9 @@ IAudioEndpointVolume* g_volume = nullptr;
 GUID g_context = {};
 HWND g_window = nullptr;
 
-// The tool's news of changes made elsewhere: a message to the window, the tool's own writes left.
-class News final : public IAudioEndpointVolumeCallback {
+// A callback of the run's whole life: every interface is itself, no references counted.
+template <typename Interface>
+class Static : public Interface {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
     *out = this;
@@ -42,6 +43,11 @@ class News final : public IAudioEndpointVolumeCallback {
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
+};
+
+// The tool's news of changes made elsewhere: a message to the window, the tool's own writes left.
+class News final : public Static<IAudioEndpointVolumeCallback> {
+ public:
   HRESULT STDMETHODCALLTYPE OnNotify(AUDIO_VOLUME_NOTIFICATION_DATA* data) override {
     if (!IsEqualGUID(data->guidEventContext, g_context)) {
       PostMessageA(g_window, WM_APP + 1, 0, 0);
@@ -51,14 +57,8 @@ class News final : public IAudioEndpointVolumeCallback {
 } g_news;
 
 // The tool's news of the device's state: a message to the window.
-class DeviceNews final : public IMMNotificationClient {
+class DeviceNews final : public Static<IMMNotificationClient> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
-    *out = this;
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE OnDeviceStateChanged(LPCWSTR, DWORD) override {
     PostMessageA(g_window, WM_APP + 1, 1, 0);
     return S_OK;
