@@ -36,8 +36,8 @@
 
 #include "bench/bench_figures.h"
 #include "bench/bench_soak.h"
-#include "tests/e2e/desktop.h"
-#include "tests/e2e/tacetto_expectations.h"
+#include "harness/desktop.h"
+#include "harness/tacetto_view.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/e2e/desktop.h"
-#include "tests/e2e/tacetto_expectations.h"
+#include "harness/desktop.h"
+#include "harness/tacetto_view.h"
 
 namespace {
 

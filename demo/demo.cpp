@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "demo/screenshot.h"
-#include "tests/e2e/desktop.h"
+#include "harness/desktop.h"
 #include "tests/e2e/doubles/sound_state.h"
-#include "tests/e2e/lock_lights.h"
-#include "tests/e2e/tacetto_expectations.h"
+#include "harness/lock_lights.h"
+#include "harness/tacetto_view.h"
 
 namespace {
 

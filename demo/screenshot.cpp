@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/desktop.h"
+#include "harness/desktop.h"
 
 namespace {
 

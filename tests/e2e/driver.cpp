@@ -9,8 +9,8 @@
 
 #include <cstdlib>
 
-#include "tests/e2e/desktop.h"
-#include "tests/e2e/lock_lights.h"
+#include "harness/desktop.h"
+#include "harness/lock_lights.h"
 #include "tests/e2e/scenario.h"
 
 namespace {

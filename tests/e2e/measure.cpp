@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <map>
 
-#include "tests/e2e/desktop.h"
+#include "harness/desktop.h"
 #include "tests/e2e/scenario.h"
-#include "tests/e2e/tacetto_expectations.h"
+#include "harness/tacetto_view.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/desktop.h"
+#include "harness/desktop.h"
 #include "tests/e2e/scenarios.h"
 
 constexpr DWORD kStepMs = 5000;       // any single wait

@@ -5,11 +5,11 @@
 
 #include <cstdlib>
 
-#include "tests/e2e/desktop.h"
+#include "harness/desktop.h"
 #include "tests/e2e/doubles/sound_state.h"
-#include "tests/e2e/lock_lights.h"
+#include "harness/lock_lights.h"
 #include "tests/e2e/scenario.h"
-#include "tests/e2e/tacetto_expectations.h"
+#include "harness/tacetto_view.h"
 
 constexpr uint32_t kAltF4 = 1 * 256 + VK_F4;
 

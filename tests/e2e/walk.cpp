@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <random>
 
-#include "tests/e2e/desktop.h"
+#include "harness/desktop.h"
 #include "tests/e2e/doubles/sound_state.h"
-#include "tests/e2e/lock_lights.h"
+#include "harness/lock_lights.h"
 #include "tests/e2e/scenario.h"
-#include "tests/e2e/tacetto_expectations.h"
+#include "harness/tacetto_view.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tests/e2e/lock_lights.h"
+#include "harness/lock_lights.h"
 
 Sound LoadSound(const char* name) {
   Sound sound;

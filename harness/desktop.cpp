@@ -1,4 +1,4 @@
-#include "tests/e2e/desktop.h"
+#include "harness/desktop.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "tests/e2e/lock_lights.h"
+#include "harness/lock_lights.h"
 
 namespace {
 
