@@ -92,7 +92,7 @@ void Scenario::Step(const std::string& line) {
     Check(line, "open", shared != INVALID_HANDLE_VALUE ? "open" : "not open");
   } else if (verb == "label") {
     const bool percent = !arg.empty() && arg.find_first_not_of("-0123456789") == std::string::npos;
-    text = percent ? "Mikrofon/Line-Volume: " + arg + "%" : arg;
+    text = percent ? LabelText(atoi(arg.c_str())) : arg;
     Check(line, text, WaitForItemText(window, kTacettoLabelId, text, kStepMs));
   } else if (verb == "log") {
     ExpectNew(line, Expand(arg), logSeen, [this] { return LogLines(); });

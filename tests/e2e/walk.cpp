@@ -35,10 +35,6 @@ const Level& LevelOf(uint32_t scalar) {
   return *level;
 }
 
-std::string Percent(int percent) {
-  return "Mikrofon/Line-Volume: " + std::to_string(percent) + "%";
-}
-
 // What must be true. The device: its level (the mixer's, or the endpoint's scalar), its mute
 // flag, whether it is plugged in. The tool: the level it unmutes to, the state its light shows,
 // whether its last press failed (the next unmutes), the user's flag found at start, whether the
@@ -74,7 +70,7 @@ struct World {
   void Pressed() {
     if (!present) {  // the box of the failed lookup; nothing written, nothing struck
       failed = true;
-      label = Percent(-1);
+      label = LabelText(-1);
       return;
     }
     struck = false;
@@ -83,13 +79,13 @@ struct World {
     Set(mute ? 0 : unmuted, mute && !xp);
     muted = mute;
     failed = false;
-    label = Percent(mute ? 0 : unmutedPercent);
+    label = LabelText(mute ? 0 : unmutedPercent);
   }
   // Read after news or a device back: what the device shows.
   void Followed() {
     muted = flag;
     failed = struck = false;
-    label = Percent(flag ? 0 : LevelOf(level).percent);
+    label = LabelText(flag ? 0 : LevelOf(level).percent);
   }
   void Ended() {
     if (present && !(mutedElsewhere && flag)) {
@@ -268,7 +264,7 @@ void Scenario::Walk() {
           if (present) {
             world.muted = world.struck = false;
             world.failed = true;
-            world.label = Percent(-1);
+            world.label = LabelText(-1);
           } else {
             world.Followed();
           }
@@ -288,7 +284,7 @@ void Scenario::Walk() {
           Step(endpoint ? "box Tacetto|error #2147500037 calling setmastervolumelevelscalar()"
                         : "box Tacetto|error #11 calling mixersetcontroldetails()");
           world.failed = true;
-          world.label = Percent(-1);
+          world.label = LabelText(-1);
         }
         break;
       case 7:
