@@ -6,8 +6,8 @@
 #include <map>
 
 #include "harness/desktop.h"
-#include "tests/e2e/scenario.h"
 #include "harness/tacetto_view.h"
+#include "tests/e2e/scenario.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "harness/desktop.h"
+#include "tests/e2e/doubles/sound_state.h"
 #include "tests/e2e/scenarios.h"
 
 constexpr DWORD kStepMs = 5000;       // any single wait
@@ -20,18 +21,6 @@ constexpr DWORD kQuietMs = 700;       // in which what must not come would have 
 constexpr int kFieldId = 1002, kButtonId = 1004;
 
 using Lines = std::vector<std::string>;
-
-// The doubles' own lock on sound.txt, held while this lives.
-struct SoundLock {
-  HANDLE mutex = CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles");
-  SoundLock() { WaitForSingleObject(mutex, kStepMs); }
-  ~SoundLock() {
-    ReleaseMutex(mutex);
-    CloseHandle(mutex);
-  }
-  SoundLock(const SoundLock&) = delete;
-  SoundLock& operator=(const SoundLock&) = delete;
-};
 
 Lines Split(const std::string& text, char separator);
 std::string Join(const Lines& items, size_t from, size_t count = 9999);
@@ -76,11 +65,9 @@ struct Scenario {
     const Lines lines = Split(row.config != nullptr ? row.config : "", '/');
     return lines.size() > line ? atoi(lines[line].c_str()) : 0;
   }
-  std::string SoundText() {
-    const SoundLock locked;
-    std::string text;
-    ReadFileBytes(folder + "\\sound.txt", text);
-    return text;
+  Sound SoundNow() {
+    const SoundLock locked;  // not held while the tool is asked: its sound calls wait for it
+    return LoadSound(folder + "\\sound.txt");
   }
   Lines LogLines() {
     std::string text;
@@ -92,11 +79,8 @@ struct Scenario {
   // Waits for as many new items as expected and compares them; they count as seen either way.
   template <typename Source>
   void ExpectNew(const std::string& step, const Lines& expected, size_t& seen, Source source) {
-    Lines items = source();
-    for (ULONGLONG until = GetTickCount64() + kStepMs;
-         items.size() < seen + expected.size() && GetTickCount64() < until; items = source()) {
-      Sleep(20);
-    }
+    Lines items;
+    Poll(kStepMs, [&] { return (items = source()).size() >= seen + expected.size(); });
     Check(step, Join(expected, 0), Join(items, seen, expected.size()));
     seen = std::min(items.size(), seen + expected.size());
   }

@@ -3,13 +3,14 @@
 // after windows.h
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "harness/desktop.h"
-#include "tests/e2e/doubles/sound_state.h"
 #include "harness/lock_lights.h"
-#include "tests/e2e/scenario.h"
 #include "harness/tacetto_view.h"
+#include "tests/e2e/doubles/sound_state.h"
+#include "tests/e2e/scenario.h"
 
 constexpr uint32_t kAltF4 = 1 * 256 + VK_F4;
 
@@ -111,11 +112,8 @@ void Scenario::Step(const std::string& line) {
     const BYTE other = scroll != 0 ? VK_NUMLOCK : VK_SCROLL;
     const int wanted = words[0] == "on" ? 1 : 0;
     Poll(kStepMs, [&] { return LockLight(key) == wanted; });
-    std::string atWrite = "-";
-    for (const std::string& entry : Split(SoundText(), '\n')) {
-      atWrite = entry.rfind("lights ", 0) == 0 ? OnOff(Split(entry.substr(7), ' ')[scroll] == "1")
-                                               : atWrite;
-    }
+    const int lit = SoundNow().lights[scroll];
+    const std::string atWrite = lit < 0 ? "-" : OnOff(lit);
     const std::string others = std::string(", ") + LockKeyName(other) + " ";
     Check(line,
           LockKeyName(key) + (" " + words[0]) + others + "off, at the last level write " +
@@ -163,22 +161,18 @@ void Scenario::Step(const std::string& line) {
     SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
     SendMessageTimeoutA(window, WM_ENDSESSION, number, 0, SMTO_ABORTIFHUNG, kStepMs, &answer);
   } else if (verb == "elsewhere") {  // elsewhere S M [S M]: another program sets {mic}, in turn
-    ChangeElsewhere((folder + "\\sound.txt").c_str(), "mic", arg);
-  } else if (verb == "devices" || verb == "file") {
-    const SoundLock locked;
-    ReadFileBytes(folder + "\\sound.txt", text);
-    std::string devices, rest, found;
-    for (const std::string& device : Split(arg, '|')) {
-      devices += device + "\n";
-    }
-    for (const std::string& old : Split(text, '\n')) {  // what is not devices stays as it was
-      const bool device = old.rfind("device ", 0) == 0 || old.rfind("line ", 0) == 0 ||
-                          old.rfind("wavein ", 0) == 0;
-      rest += device || old.empty() ? "" : old + "\n";
-      found = old == arg ? old : found;
-    }
-    verb == "file" ? Check(line, arg, found)
-                   : (void)WriteFileBytes(folder + "\\sound.txt", devices + rest);
+    ChangeElsewhere(folder + "\\sound.txt", "mic", arg);
+  } else if (verb == "devices") {  // the devices as they are now; the rest stays as it was
+    text = arg;
+    std::replace(text.begin(), text.end(), '|', '\n');
+    ChangeSound(folder + "\\sound.txt", [&](Sound& sound) {
+      const Sound now = ParseSound(text);
+      sound.devices = now.devices;
+      sound.waveIns = now.waveIns;
+    });
+  } else if (verb == "file") {
+    const Lines entries = Split(PrintSound(SoundNow()), '\n');
+    Check(line, arg, std::find(entries.begin(), entries.end(), arg) != entries.end() ? arg : "");
   } else if (verb == "field" || verb == "holds") {  // HKM_SETHOTKEY / HKM_GETHOTKEY, hex
     if (verb == "field") {
       FieldMessage(HKM_SETHOTKEY, strtoul(arg.c_str(), nullptr, 16));

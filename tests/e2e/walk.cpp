@@ -9,10 +9,10 @@
 #include <random>
 
 #include "harness/desktop.h"
-#include "tests/e2e/doubles/sound_state.h"
 #include "harness/lock_lights.h"
-#include "tests/e2e/scenario.h"
 #include "harness/tacetto_view.h"
+#include "tests/e2e/doubles/sound_state.h"
+#include "tests/e2e/scenario.h"
 
 namespace {
 
@@ -126,11 +126,7 @@ void Scenario::Walk() {
            ", writes " + std::to_string(writes);
   };
   auto seen = [&] {
-    Sound now;
-    {
-      const SoundLock locked;  // not held while the tool is asked: its sound calls wait for it
-      now = LoadSound(sound.c_str());
-    }
+    Sound now = SoundNow();
     const SoundWaveIn& in = now.waveIns[0];
     return show(LockLight(key) != 0, WindowText(GetDlgItem(window, kTacettoLabelId)),
                 row.windowsXp ? now.devices[0].lines[0].level : in.scalarBits, in.mute, in.plugged,
@@ -139,12 +135,6 @@ void Scenario::Walk() {
   auto expected = [&] {
     return show((world.muted != world.struck) != inverted, world.label, world.level, world.flag,
                 world.present, world.writes);
-  };
-  auto note = [&](const std::string& entry) {  // a pause or a failure for the doubles
-    const SoundLock locked;
-    std::string text;
-    ReadFileBytes(sound, text);
-    WriteFileBytes(sound, text + entry + "\n");
   };
   auto press = [&](const std::string& how) {
     Step(how);
@@ -207,7 +197,9 @@ void Scenario::Walk() {
         const int gap = 50 + below(51);
         what = "two presses " + std::to_string(gap) + " ms apart";
         if (present) {
-          note(std::string("pause ") + write + " " + std::to_string(world.writes + 1));
+          ChangeSound(sound, [&](Sound& now) {
+            now.pauses.push_back({write, world.writes + 1, 0});
+          });
         }
         // Held open until the step is checked, the event keeps its signal until the switch comes
         // to the pause.
@@ -252,14 +244,10 @@ void Scenario::Walk() {
       case 4:  // the device taken out, or plugged in again
         if (endpoint) {
           what = present ? "device taken out" : "device plugged in again";
-          {
-            const SoundLock locked;
-            Sound now = LoadSound(sound.c_str());
+          ChangeSound(sound, [&](Sound& now) {
             now.waveIns[0].plugged = !present;
             now.waveIns[0].plug += present ? 0 : 1;
-            SaveSound(now, sound.c_str());
-          }
-          TellDoubles();
+          });
           world.present = !present;
           if (present) {
             world.muted = world.struck = false;
@@ -278,8 +266,9 @@ void Scenario::Walk() {
       case 6:  // the next level write fails; its box closed
         if (present) {
           what = "next write fails; " + std::string(below(2) == 0 ? "press" : "burst 4");
-          note(std::string("fail ") + write + " " + std::to_string(++world.writes) +
-               (endpoint ? " 0x80004005" : " 11"));
+          ChangeSound(sound, [&](Sound& now) {
+            now.failures.push_back({write, ++world.writes, endpoint ? 0x80004005 : 11});
+          });
           Step(what.substr(18));  // the presses after the first come while its box is open
           Step(endpoint ? "box Tacetto|error #2147500037 calling setmastervolumelevelscalar()"
                         : "box Tacetto|error #11 calling mixersetcontroldetails()");

@@ -31,28 +31,19 @@ std::vector<IMMNotificationClient*> g_clients;
 std::map<std::string, bool> g_plugged;  // each endpoint as last told: plugged in or not
 HANDLE g_signal = nullptr;
 
-// The news entries, "<endpoint id> <scalar bits> <mute> [<context, 32 hex digits>]", told to the
-// callbacks on objects of the endpoint as plugged in now; several changes are told by several
-// threads on Windows, in no set order: those of one signal here the newest first. Told under the
-// lock, so that no callback is told after it is unregistered.
+// The news entries told to the callbacks on objects of the endpoint as plugged in now; several
+// changes are told by several threads on Windows, in no set order: those of one signal here the
+// newest first. Told under the lock, so that no callback is told after it is unregistered.
 DWORD WINAPI TellNews(LPVOID) {
   while (WaitForSingleObject(g_signal, INFINITE) == WAIT_OBJECT_0) {
     std::vector<Told> told;
     SoundCall call("news");
-    for (const std::string& entry : call.sound.news) {
-      char id[128] = "", context[33] = "";
-      unsigned bits = 0, mute = 0;
-      AUDIO_VOLUME_NOTIFICATION_DATA data = {};
-      const int fields = sscanf(entry.c_str(), "%127s %x %u %32s", id, &bits, &mute, context);
-      const SoundWaveIn* in = fields >= 3 ? call.WaveInOfEndpoint(id) : nullptr;
-      for (size_t i = 0; fields == 4 && i < 16; ++i) {
-        sscanf(context + 2 * i, "%2hhx", reinterpret_cast<unsigned char*>(&data) + i);
-      }
-      data.bMuted = mute != 0;
-      memcpy(&data.fMasterVolume, &bits, sizeof(float));
-      data.nChannels = 1;
+    for (const SoundNews& entry : call.sound.news) {
+      const SoundWaveIn* in = call.sound.WaveInOfEndpoint(entry.endpoint);
+      AUDIO_VOLUME_NOTIFICATION_DATA data = {entry.context, entry.mute != 0, 0, 1, {0}};
+      memcpy(&data.fMasterVolume, &entry.scalarBits, sizeof(float));
       data.afChannelVolumes[0] = data.fMasterVolume;
-      told.insert(told.begin(), {data, id, in != nullptr ? in->plug : 0});
+      told.insert(told.begin(), {data, entry.endpoint, in != nullptr ? in->plug : 0});
     }
     call.sound.news.clear();
     EnterCriticalSection(&g_lock);
@@ -118,13 +109,6 @@ bool ListenForDevices(bool add, IMMNotificationClient* client) {
 
 void AddNews(SoundCall& call, const SoundWaveIn& in, LPCGUID context) {
   StartTelling();
-  char entry[200];
-  int at = snprintf(entry, sizeof entry, "%s %08x %d ", EndpointIdOf(in).c_str(),
-                    unsigned(in.scalarBits), in.mute);
-  for (size_t i = 0; context != nullptr && i < sizeof *context; ++i) {
-    at += snprintf(entry + at, sizeof entry - size_t(at), "%02x",
-                   reinterpret_cast<const unsigned char*>(context)[i]);
-  }
-  call.sound.news.push_back(entry);
+  call.sound.AddNews(in, context);
   SetEvent(g_signal);  // the thread takes the entry once the call has let sound.txt go
 }

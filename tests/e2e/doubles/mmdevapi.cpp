@@ -157,7 +157,7 @@ class Volume : public Object<IAudioEndpointVolume> {
 
  private:
   HRESULT Check(SoundCall& call, const void* pointer, SoundWaveIn*& in) const {
-    in = call.WaveInOfEndpoint(id_);
+    in = call.sound.WaveInOfEndpoint(id_);
     return call.failed                                         ? HRESULT(call.code)
            : pointer == nullptr                                ? E_POINTER
            : in != nullptr && in->plug == plug_ && in->plugged ? S_OK
@@ -175,7 +175,7 @@ class Device : public Object<IMMDevice> {
 
   HRESULT STDMETHODCALLTYPE Activate(REFIID iid, DWORD, PROPVARIANT*, void** out) override {
     SoundCall call("Activate");
-    const SoundWaveIn* in = call.WaveInOfEndpoint(id_);
+    const SoundWaveIn* in = call.sound.WaveInOfEndpoint(id_);
     const HRESULT result = call.failed                       ? HRESULT(call.code)
                            : out == nullptr                  ? E_POINTER
                            : iid != kEndpointVolumeInterface ? E_NOINTERFACE
@@ -189,7 +189,7 @@ class Device : public Object<IMMDevice> {
   }
   HRESULT STDMETHODCALLTYPE GetState(DWORD* state) override {
     SoundCall call("GetState");
-    const SoundWaveIn* in = call.WaveInOfEndpoint(id_);
+    const SoundWaveIn* in = call.sound.WaveInOfEndpoint(id_);
     const HRESULT result = call.failed ? HRESULT(call.code) : state == nullptr ? E_POINTER : S_OK;
     if (result == S_OK) {
       *state = in == nullptr ? DEVICE_STATE_NOTPRESENT
@@ -214,7 +214,7 @@ class Enumerator : public Object<IMMDeviceEnumerator> {
   HRESULT STDMETHODCALLTYPE GetDevice(LPCWSTR id, IMMDevice** device) override {
     SoundCall call("GetDevice");
     const std::string text = id != nullptr ? std::string(id, id + wcslen(id)) : "";
-    const SoundWaveIn* in = call.WaveInOfEndpoint(text);
+    const SoundWaveIn* in = call.sound.WaveInOfEndpoint(text);
     const HRESULT result = call.failed                          ? HRESULT(call.code)
                            : id == nullptr || device == nullptr ? E_POINTER
                            : in != nullptr                      ? S_OK

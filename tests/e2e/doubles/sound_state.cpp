@@ -1,82 +1,98 @@
 #include "tests/e2e/doubles/sound_state.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "harness/desktop.h"
 #include "harness/lock_lights.h"
 
-Sound LoadSound(const char* name) {
+Sound ParseSound(const std::string& text) {
   Sound sound;
-  FILE* file = fopen(name, "rb");
-  char text[512];
-  while (file != nullptr && fgets(text, sizeof text, file) != nullptr) {
-    text[strcspn(text, "\r\n")] = '\0';
-    char word[3][64] = {"", "", ""};
+  for (size_t at = 0, end; at < text.size(); at = end + 1) {
+    end = std::min(text.find('\n', at), text.size());
+    const std::string entry = text.substr(at, end - at - (text[end - 1] == '\r' ? 1 : 0));
+    const char* line = entry.c_str();
+    char word[3][128] = {"", "", ""};
     unsigned a = 0, b = 0, c = 0;
-    if (strncmp(text, "device ", 7) == 0) {
-      sound.devices.push_back({text + 7, {}});
-    } else if (sscanf(text, "line %x %63s", &a, word[0]) == 2 && !sound.devices.empty()) {
-      const uint32_t level = uint32_t(strtoul(word[0], nullptr, 10));
-      sound.devices.back().lines.push_back({a, level, strcmp(word[0], "-") != 0});
-    } else if (sscanf(text, "wavein %63s %x %u %63s %63s", word[2], &b, &c, word[0], word[1]) >=
-               4) {
-      sound.waveIns.push_back({uint32_t(atoi(word[2])), b, c != 0, word[0],
-                               *word[1] != '\0' ? uint32_t(atoi(word[1])) : 1,
-                               strcmp(word[2], "-") != 0});
-    } else if (sscanf(text, "fail %63s %63s %63s", word[0], word[1], word[2]) == 3) {
-      sound.failures.push_back(text + 5);
-    } else if (sscanf(text, "pause %63s %63s", word[0], word[1]) == 2) {
-      sound.pauses.push_back(text + 6);
-    } else if (strncmp(text, "news ", 5) == 0) {
-      sound.news.push_back(text + 5);
-    } else if (sscanf(text, "count %63s %u", word[0], &a) == 2) {
+    if (entry.rfind("device ", 0) == 0) {
+      sound.devices.push_back({line + 7, {}});
+    } else if (sscanf(line, "line %x %127s", &a, word[0]) == 2 && !sound.devices.empty()) {
+      sound.devices.back().lines.push_back({a, uint32_t(atoi(word[0])), *word[0] != '-'});
+    } else if (sscanf(line, "wavein %127s %x %u %127s %u", word[1], &b, &c, word[0], &a) >= 4) {
+      sound.waveIns.push_back(
+          {uint32_t(atoi(word[1])), b, c != 0, word[0], a > 1 ? a : 1, *word[1] != '-'});
+    } else if (sscanf(line, "fail %127s %u %127s", word[0], &a, word[1]) == 3) {
+      sound.failures.push_back({word[0], a, uint32_t(strtoul(word[1], nullptr, 0))});
+    } else if (sscanf(line, "pause %127s %u", word[0], &a) == 2) {
+      sound.pauses.push_back({word[0], a, 0});
+    } else if (sscanf(line, "news %127s %x %u %32s", word[0], &b, &c, word[1]) >= 3) {
+      SoundNews news = {word[0], b, c != 0, *word[1] != '\0', {}};
+      for (size_t i = 0; news.hasContext && i < sizeof news.context; ++i) {
+        sscanf(word[1] + 2 * i, "%2hhx", reinterpret_cast<unsigned char*>(&news.context) + i);
+      }
+      sound.news.push_back(news);
+    } else if (sscanf(line, "count %127s %u", word[0], &a) == 2) {
       sound.counts[word[0]] = a;
-    } else if (strncmp(text, "lights ", 7) == 0) {
-      sound.lights = text + 7;
+    } else {
+      sscanf(line, "lights %d %d", &sound.lights[0], &sound.lights[1]);
     }
-  }
-  if (file != nullptr) {
-    fclose(file);
   }
   return sound;
 }
 
-void SaveSound(const Sound& sound, const char* name) {
-  FILE* file = fopen(name, "wb");
-  if (file == nullptr) {
-    return;
-  }
+std::string PrintSound(const Sound& sound) {
+  std::string text;
+  char line[256];
+  auto print = [&](const std::string& entry) { text += entry + "\n"; };
   for (const SoundDevice& device : sound.devices) {
-    fprintf(file, "device %s\n", device.name.c_str());
-    for (const SoundLine& line : device.lines) {
-      const std::string level = line.hasVolume ? std::to_string(line.level) : "-";
-      fprintf(file, "line 0x%x %s\n", unsigned(line.type), level.c_str());
+    print("device " + device.name);
+    for (const SoundLine& in : device.lines) {
+      snprintf(line, sizeof line, "line 0x%x ", unsigned(in.type));
+      print(line + (in.hasVolume ? std::to_string(in.level) : "-"));
     }
   }
   for (const SoundWaveIn& in : sound.waveIns) {
-    const std::string plug = in.plug > 1 ? " " + std::to_string(in.plug) : "";
-    const std::string mixer = in.plugged ? std::to_string(in.mixer) : "-";
-    fprintf(file, "wavein %s %08x %d %s%s\n", mixer.c_str(), unsigned(in.scalarBits), in.mute,
-            in.id.c_str(), plug.c_str());
+    snprintf(line, sizeof line, " %08x %d %s", unsigned(in.scalarBits), in.mute, in.id.c_str());
+    print("wavein " + (in.plugged ? std::to_string(in.mixer) : "-") + line +
+          (in.plug > 1 ? " " + std::to_string(in.plug) : ""));
   }
-  for (const std::string& failure : sound.failures) {
-    fprintf(file, "fail %s\n", failure.c_str());
+  for (const SoundUse& use : sound.failures) {
+    snprintf(line, sizeof line, "fail %s %u 0x%x", use.call.c_str(), unsigned(use.use),
+             unsigned(use.code));
+    print(line);
   }
-  for (const std::string& pause : sound.pauses) {
-    fprintf(file, "pause %s\n", pause.c_str());
+  for (const SoundUse& use : sound.pauses) {
+    print("pause " + use.call + " " + std::to_string(use.use));
   }
-  for (const std::string& news : sound.news) {
-    fprintf(file, "news %s\n", news.c_str());
+  for (const SoundNews& news : sound.news) {
+    snprintf(line, sizeof line, "news %s %08x %d ", news.endpoint.c_str(),
+             unsigned(news.scalarBits), news.mute);
+    for (size_t i = 0; news.hasContext && i < sizeof news.context; ++i) {
+      snprintf(line + strlen(line), 3, "%02x",
+               reinterpret_cast<const unsigned char*>(&news.context)[i]);
+    }
+    print(line);
   }
   for (const auto& [call, count] : sound.counts) {
-    fprintf(file, "count %s %u\n", call.c_str(), unsigned(count));
+    print("count " + call + " " + std::to_string(count));
   }
-  if (!sound.lights.empty()) {
-    fprintf(file, "lights %s\n", sound.lights.c_str());
+  if (sound.lights[0] >= 0) {
+    print("lights " + std::to_string(sound.lights[0]) + " " + std::to_string(sound.lights[1]));
   }
-  fclose(file);
+  return text;
+}
+
+Sound LoadSound(const std::string& file) {
+  std::string text;
+  ReadFileBytes(file, text);
+  return ParseSound(text);
+}
+
+void SaveSound(const Sound& sound, const std::string& file) {
+  WriteFileBytes(file, PrintSound(sound));
 }
 
 std::vector<const SoundWaveIn*> Sound::PluggedWaveIns() const {
@@ -96,14 +112,8 @@ SoundCall::SoundCall(const char* name)
   WaitForSingleObject(mutex_, INFINITE);
   sound = LoadSound("sound.txt");
   const uint32_t use = ++sound.counts[name];
-  bool pause = false;
-  for (const std::string& entry : sound.pauses) {
-    char call[64] = "";
-    unsigned n = 0;
-    pause = pause || (sscanf(entry.c_str(), "%63s %u", call, &n) == 2 && n == use &&
-                      strcmp(call, name) == 0);
-  }
-  if (pause) {
+  auto now = [&](const SoundUse& entry) { return entry.use == use && entry.call == name; };
+  if (std::any_of(sound.pauses.begin(), sound.pauses.end(), now)) {
     // Under wine a thread sees only the toggles made after its input exists: the program's
     // thread gets its input here, before the driver, told by the log line, strikes a key.
     GetKeyState(VK_NUMLOCK);
@@ -116,14 +126,9 @@ SoundCall::SoundCall(const char* name)
     WaitForSingleObject(mutex_, INFINITE);
     sound = LoadSound("sound.txt");
   }
-  for (const std::string& failure : sound.failures) {
-    char call[64] = "", value[64] = "";
-    unsigned n = 0;
-    if (sscanf(failure.c_str(), "%63s %u %63s", call, &n, value) == 3 && n == use &&
-        strcmp(call, name) == 0) {
-      failed = true;
-      code = uint32_t(strtoul(value, nullptr, value[0] == '0' && value[1] == 'x' ? 16 : 10));
-    }
+  for (const SoundUse& failure : sound.failures) {
+    failed = failed || now(failure);
+    code = now(failure) ? failure.code : code;
   }
 }
 
@@ -146,8 +151,8 @@ void SoundCall::Log(const char* format, ...) {
   fclose(file);
 }
 
-SoundWaveIn* SoundCall::WaveInOfEndpoint(const std::string& endpointId) {
-  for (SoundWaveIn& in : sound.waveIns) {
+SoundWaveIn* Sound::WaveInOfEndpoint(const std::string& endpointId) {
+  for (SoundWaveIn& in : waveIns) {
     if (EndpointIdOf(in) == endpointId) {
       return &in;
     }
@@ -155,8 +160,14 @@ SoundWaveIn* SoundCall::WaveInOfEndpoint(const std::string& endpointId) {
   return nullptr;
 }
 
+void Sound::AddNews(const SoundWaveIn& in, const GUID* context) {
+  news.push_back({EndpointIdOf(in), in.scalarBits, in.mute, context != nullptr,
+                  context != nullptr ? *context : GUID{}});
+}
+
 void SoundCall::NoteLights() {
-  sound.lights = std::to_string(LockLight(VK_NUMLOCK)) + " " + std::to_string(LockLight(VK_SCROLL));
+  sound.lights[0] = LockLight(VK_NUMLOCK);
+  sound.lights[1] = LockLight(VK_SCROLL);
 }
 
 std::string EndpointIdOf(const SoundWaveIn& waveIn) {
@@ -169,27 +180,18 @@ void TellDoubles() {
   CloseHandle(told);
 }
 
-void ChangeElsewhere(const char* file, const std::string& id, const std::string& changes) {
-  HANDLE lock = CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles");
-  WaitForSingleObject(lock, 5000);
-  Sound sound = LoadSound(file);
-  char scalar[16] = "";
-  unsigned mute = 0;
-  for (SoundWaveIn& in : sound.waveIns) {
-    for (int used = 0, n = 0;
-         in.id == id && sscanf(changes.c_str() + used, "%15s %u%n", scalar, &mute, &n) == 2;
-         used += n) {
-      in.scalarBits =
-          strcmp(scalar, "-") == 0 ? in.scalarBits : uint32_t(strtoul(scalar, nullptr, 16));
-      in.mute = mute != 0;
-      char entry[128];
-      snprintf(entry, sizeof entry, "%s %08x %d", EndpointIdOf(in).c_str(), unsigned(in.scalarBits),
-               in.mute);
-      sound.news.push_back(entry);
+void ChangeElsewhere(const std::string& file, const std::string& id, const std::string& changes) {
+  ChangeSound(file, [&](Sound& sound) {
+    char scalar[16] = "";
+    unsigned mute = 0;
+    for (SoundWaveIn& in : sound.waveIns) {
+      for (int used = 0, n = 0;
+           in.id == id && sscanf(changes.c_str() + used, "%15s %u%n", scalar, &mute, &n) == 2;
+           used += n) {
+        in.scalarBits = *scalar == '-' ? in.scalarBits : uint32_t(strtoul(scalar, nullptr, 16));
+        in.mute = mute != 0;
+        sound.AddNews(in, nullptr);
+      }
     }
-  }
-  SaveSound(sound, file);
-  ReleaseMutex(lock);
-  CloseHandle(lock);
-  TellDoubles();
+  });
 }

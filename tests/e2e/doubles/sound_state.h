@@ -31,30 +31,72 @@ struct SoundWaveIn {
   uint32_t plug;
   bool plugged;
 };
+// "fail <call> <n> <code>": the nth use of the call fails with the code (hex after 0x), or
+// "pause <call> <n>": that use waits for the driver.
+struct SoundUse {
+  std::string call;
+  uint32_t use, code;
+};
+// "news <endpoint id> <scalar bits> <mute> [<context, 32 hex digits>]": a change of an endpoint,
+// made by a program in its context or elsewhere (none), still to be told to its callbacks.
+struct SoundNews {
+  std::string endpoint;
+  uint32_t scalarBits;
+  bool mute, hasContext;
+  GUID context;
+};
 struct Sound {
   std::vector<SoundDevice> devices;
   std::vector<SoundWaveIn> waveIns;
-  std::vector<std::string> failures;  // "<call> <n> <code>" as written
-  std::vector<std::string> pauses;    // "<call> <n>": that use waits for the driver
-  std::vector<std::string> news;      // "<endpoint> <scalar bits> <mute>": changes made elsewhere
+  std::vector<SoundUse> failures, pauses;
+  std::vector<SoundNews> news;
   std::map<std::string, uint32_t> counts;
-  // "N S": the Num Lock and Scroll Lock lights (1 on) as another program saw them at the last
-  // level write (where a light set before the write shows).
-  std::string lights;
+  // The Num Lock and Scroll Lock lights (1 on) as another program saw them at the last level
+  // write (where a light set before the write shows); -1 before the first.
+  int lights[2] = {-1, -1};
 
   // The wave inputs plugged in, in order: the numbers the mixer library knows.
   std::vector<const SoundWaveIn*> PluggedWaveIns() const;
+  // The wave input whose endpoint has this id ("{0.0.1.00000000}.{<id>}"); nullptr if none has.
+  SoundWaveIn* WaveInOfEndpoint(const std::string& endpointId);
+  // The news of a change of `in`'s endpoint, made in `context` (null: elsewhere).
+  void AddNews(const SoundWaveIn& in, const GUID* context);
 };
 
+// The state in sound.txt's syntax, and back.
+Sound ParseSound(const std::string& text);
+std::string PrintSound(const Sound& sound);
 // The state in `file`, and written to it.
-Sound LoadSound(const char* file);
-void SaveSound(const Sound& sound, const char* file);
+Sound LoadSound(const std::string& file);
+void SaveSound(const Sound& sound, const std::string& file);
 
-// For the driver and the demo: the doubles told that the endpoints have changed, and another
-// program changing the capture endpoint `id` in `file`: its scalar and mute flag become each pair
-// of `changes` in turn ("S M [S M]", the scalar "-" keeps it), each a news entry.
+// For the driver and the demo: the doubles' lock on sound.txt, held while this lives.
+struct SoundLock {
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles");
+  SoundLock() { WaitForSingleObject(mutex, 5000); }
+  ~SoundLock() {
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+  }
+  SoundLock(const SoundLock&) = delete;
+  SoundLock& operator=(const SoundLock&) = delete;
+};
+// `change` made to the state in `file` under the lock, and the doubles told that the endpoints
+// may have changed.
 void TellDoubles();
-void ChangeElsewhere(const char* file, const std::string& id, const std::string& changes);
+template <typename Change>
+void ChangeSound(const std::string& file, Change change) {
+  {
+    const SoundLock locked;
+    Sound sound = LoadSound(file);
+    change(sound);
+    SaveSound(sound, file);
+  }
+  TellDoubles();
+}
+// Another program changes the capture endpoint `id` in `file`: its scalar and mute flag become
+// each pair of `changes` in turn ("S M [S M]", the scalar "-" keeps it), each a news entry.
+void ChangeElsewhere(const std::string& file, const std::string& id, const std::string& changes);
 
 // One call: takes the lock, reads the state and counts the call; `failed` tells whether a fail
 // entry names this use of the call, `code` is then its result. A pause entry for this use logs
@@ -68,8 +110,6 @@ class SoundCall {
   SoundCall(const SoundCall&) = delete;
   SoundCall& operator=(const SoundCall&) = delete;
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
-  // The wave input whose endpoint has this id ("{0.0.1.00000000}.{<id>}"); nullptr if none has.
-  SoundWaveIn* WaveInOfEndpoint(const std::string& endpointId);
   // At a level write: notes the lock lights in Sound::lights.
   void NoteLights();
 
