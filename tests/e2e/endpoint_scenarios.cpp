@@ -11,15 +11,15 @@ const Row kEndpointRows[] = {
     {"random-world", "tacetto", false, "0/1/1656/80/0/-1",
      "device Mic\nline 0x1003 7000\nwavein 0 3f014a81 0 mic\n", "win; walk"},
     {"w10-mute-and-restore", "tacetto", false, CFG80, MIC,
-     "log @w10first 3e800000 0 3f4ccccd 0 1; light off; win; client 444 38; inside 201; fits; "
+     "log @w10first 3e800000 0 3f4ccccd 0 1; light off; win; client; inside 201; fits; "
      "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; again; press; "
      "log @w10 00000000 3f4ccccd 0 0; keys 90; light off; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
      "log @w10exit 00000000 3f4ccccd 0 0; keys 90; light off; file wavein 0 3f4ccccd 0 mic"},
-    // At 150 % (144 DPI): the client area that of the row before, grown with the font, each edge
-    // within two pixels; the label inside it, its texts fitting it. The next row finds 96 DPI.
+    // At 150 % (144 DPI): the 96-DPI client area grown with the font, each edge within two pixels;
+    // the label inside it, its texts fitting it. The next row finds 96 DPI.
     {"w10-150-percent", "tacetto", false, CFG80, MIC,
-     "dpi 144; start; log @w10first 3e800000 0 3f4ccccd 0 1; win; client scaled 2; inside 201; "
+     "dpi 144; start; log @w10first 3e800000 0 3f4ccccd 0 1; win; client 2; inside 201; "
      "fits; press; log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; fits; close; exit; "
      "log @w10exit 00000000 3f4ccccd 0 0; keys 90"},
     // The registration for the endpoint's news refused: no box, a mute made elsewhere goes unseen,
@@ -28,7 +28,7 @@ const Row kEndpointRows[] = {
      MIC "fail RegisterControlChangeNotify 1 0x80004001\n",
      "log @w10start 3e800000 0 3f4ccccd 0 1|RegisterControlChangeNotify -> 0x80004001|@regdev; "
      "keys 90; "
-     "light on; win; client scaled; elsewhere 3f4ccccd 1; quiet; light on; press; "
+     "light on; win; client; elsewhere 3f4ccccd 1; quiet; light on; press; "
      "log @w10 3f4ccccd 00000000 1 1; keys 90; light off; label 0; close; exit; "
      "log UnregisterEndpointNotificationCallback -> 0x00000000|@w10 00000000 3f4ccccd 0 0|@rel|"
      "release enumerator; keys 90; light on"},

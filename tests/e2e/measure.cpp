@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <map>
 
 #include "harness/desktop.h"
 #include "harness/tacetto_view.h"
@@ -16,13 +15,8 @@ namespace {
 constexpr char kMeasuredFace[] = "Liberation Sans";
 constexpr SIZE kMeasuredGreeting = {219, 12};
 
-// Each program's client area as the row that checks its size at 96 DPI found it; the 150 % rows
-// measure against it.
-std::map<std::string, SIZE> g_clientAt96;
-
-// The 96-DPI client areas the rows "client W H" write down: what a 150 % row run without them
-// measures against.
-SIZE WrittenClientAt96(const std::string& program) {
+// Each program's client area at 96 DPI, as measured when the rows were written.
+SIZE ClientAt96(const std::string& program) {
   return program == "tastrel" ? SIZE{350, 255} : SIZE{444, 38};
 }
 
@@ -103,35 +97,24 @@ std::string WrongFont() {
 }
 
 void Scenario::SizeStep(const std::string& verb, const std::string& arg, const std::string& line) {
-  if (verb == "client") {  // client W H; client scaled E
-    const Lines size = Split(arg, ' ');
+  if (verb == "client") {  // client [E]
     RECT client = {};
     GetClientRect(window, &client);
-    const std::string found = std::to_string(client.right) + " " + std::to_string(client.bottom);
-    if (size[0] != "scaled") {
-      if (dpi == 96) {
-        g_clientAt96[row.program] = {client.right, client.bottom};
-      }
-      return Check(line, arg, found);
-    }
-    const auto measured = g_clientAt96.find(row.program);
-    const SIZE at96 =
-        measured != g_clientAt96.end() ? measured->second : WrittenClientAt96(row.program);
-    // The title bar and the frame grow with the DPI, not with the font, and take from the client
-    // area: hence the pixels allowed.
+    const SIZE at96 = ClientAt96(row.program);
+    // The 96-DPI area grown with the font's dialog units; the title bar and the frame grow with
+    // the DPI, not with the font, and take from the client area: hence the pixels allowed.
     const SIZE from = MeasureFont("", 96).units, to = MeasureFont("", dpi).units;
     const long width = MulDiv(at96.cx, to.cx, from.cx);
     const long height = MulDiv(at96.cy, to.cy, from.cy);
-    const long edge = size.size() > 1 ? 2 * atol(size[1].c_str()) : 0;
+    const long edge = 2 * atol(arg.c_str());
     const std::string wanted = std::to_string(width) + " " + std::to_string(height);
-    char how[128];
-    snprintf(how, sizeof how,
-             " (%ld %ld at 96 DPI%s, dialog units %ld x %ld there, %ld x %ld here)", at96.cx,
-             at96.cy, measured != g_clientAt96.end() ? "" : " as written", from.cx, from.cy, to.cx,
-             to.cy);
+    char how[96];
+    snprintf(how, sizeof how, " (%ld %ld at 96 DPI, dialog units %ld x %ld there, %ld x %ld here)",
+             at96.cx, at96.cy, from.cx, from.cy, to.cx, to.cy);
     Check(line + how, wanted,
-          labs(client.right - width) <= edge && labs(client.bottom - height) <= edge ? wanted
-                                                                                     : found);
+          labs(client.right - width) <= edge && labs(client.bottom - height) <= edge
+              ? wanted
+              : std::to_string(client.right) + " " + std::to_string(client.bottom));
   } else if (verb == "inside") {  // inside ID...: these controls lie within the client area
     RECT client = {};
     GetClientRect(window, &client);

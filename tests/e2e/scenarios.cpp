@@ -38,9 +38,9 @@
 //   item ID C|T        the probe's control: class C, text T
 //   atoms +N           global "My Hotkey" atoms: N more than before the start
 //   dpi N              the screen DPI the program starts with (before "start")
-//   client W H         the window's client area is W x H pixels: the program's 96-DPI area
-//   client scaled [E]  the 96-DPI area an earlier row found, grown with the font's dialog units
-//                      from 96 DPI to this row's, each edge within E (default 0)
+//   client [E]         the window's client area: the program's at 96 DPI (measured when the rows
+//                      were written), grown with the font's dialog units from 96 DPI to this
+//                      row's, each edge within E (default 0)
 //   inside ID...       these controls lie within the window's client area
 //   fits               the mute tool's label text fits its label, in the window's font
 //   exit               the program ends with exit code 0
@@ -121,13 +121,13 @@ const Row kRows[] = {
     {"tastrel-window", "tastrel", false, nullptr, nullptr,
      "win; item 1001 Static|" INSTRUCTIONS "; item 1002 msctls_hotkey32|msctls_hotkey321; "
      "item 1003 Static|Hotkey Eingabe-Feld -->; item 1004 Button|Hotkey aktivieren; "
-     "client 350 255; inside 1001 1002 1003 1004; holds 0; atoms +1; close; exit; atoms +0"},
-    // At 150 % (144 DPI) the window grows with its font, as the window of the row before did at
-    // 96 DPI, and still holds its controls; the next row finds 96 DPI again.
+     "client; inside 1001 1002 1003 1004; holds 0; atoms +1; close; exit; atoms +0"},
+    // At 150 % (144 DPI) the window grows with its font and still holds its controls; the next row
+    // finds 96 DPI again.
     {"tastrel-150-percent", "tastrel", false, nullptr, nullptr,
-     "dpi 144; start; win; client scaled 2; inside 1001 1002 1003 1004; close; exit"},
+     "dpi 144; start; win; client 2; inside 1001 1002 1003 1004; close; exit"},
     {"tastrel-ctrl-f", "tastrel", false, nullptr, nullptr,
-     "win; client scaled; field 246; click; box Tastrel|Hotkey Wert = 582; taken 582; press 582; "
+     "win; client; field 246; click; box Tastrel|Hotkey Wert = 582; taken 582; press 582; "
      "box Tastrel|Hotkey wurde erkannt!; presshold 582; box Tastrel|Hotkey wurde erkannt!; "
      "quiet; field 64d; click; box Tastrel|Hotkey Wert = 845; close; exit; hold 582; atoms +0"},
     // Ctrl+Shift+K typed into the field after a click into it. Refused when the probe holds it
