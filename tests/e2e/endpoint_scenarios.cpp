@@ -67,34 +67,34 @@ const Row kEndpointRows[] = {
      "device Mic\nline 0x1003 1\nwavein 1 3e800000 0 mic\n",
      "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 0 1; "
      "boxh Tacetto|error #2 calling mixergetid(); log @close; exit"},
-    {"w10-waveinmessage-fails", "tacetto", false, CFG80, MIC "fail waveInMessage 1 7\n",
-     "log @open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 0 0|"
-     "waveInMessage 0 0x812 -> 7; boxh Tacetto|error #7 calling waveinmessage(); log @close; exit"},
-    {"w10-cocreateinstance-fails", "tacetto", false, CFG80,
-     MIC "fail CoCreateInstance 1 0x80040154\n",
-     "log @open|@mic|@ctl|@wave|CoCreateInstance -> 0x80040154; "
-     "boxh Tacetto|error #2147746132 calling cocreateinstance(); log @close; exit"},
-    {"w10-getdevice-fails", "tacetto", false, CFG80, MIC "fail GetDevice 1 0x80070057\n",
-     "log @open|@mic|@ctl|@wave|@co|GetDevice {mic} -> 0x80070057; "
-     "boxh Tacetto|error #2147942487 calling getdevice(); log @close|release enumerator; exit"},
-    {"w10-activate-fails", "tacetto", false, CFG80, MIC "fail Activate 1 0x80004002\n",
-     "log @open|@mic|@ctl|@wave|@co|GetDevice {mic} -> 0x00000000|Activate -> 0x80004002; "
-     "boxh Tacetto|error #2147500034 calling activate(); "
-     "log @close|release device|release enumerator; exit"},
-    {"w10-getscalar-fails", "tacetto", false, CFG80,
-     MIC "fail GetMasterVolumeLevelScalar 1 0x80004005\n",
-     "log @open|@mic|@ctl|@wave|@co|@dev|GetMasterVolumeLevelScalar -> 0x80004005 -; "
-     "boxh Tacetto|error #2147500037 calling getmastervolumelevelscalar(); log @freed; exit"},
-    {"w10-getmute-fails", "tacetto", false, CFG80, MIC "fail GetMute 1 0x80004005\n",
-     "log @open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x80004005 -; "
-     "boxh Tacetto|error #2147500037 calling getmute(); log @freed; exit"},
-    {"w10-setscalar-fails", "tacetto", false, CFG80,
-     MIC "fail SetMasterVolumeLevelScalar 1 0x80004005\n",
-     "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005; "
-     "boxh Tacetto|error #2147500037 calling setmastervolumelevelscalar(); log @freed; exit"},
-    {"w10-setmute-fails", "tacetto", false, CFG80, MIC "fail SetMute 1 0x80004005\n",
-     "log @w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x00000000|SetMute 0 -> 0x80004005; "
-     "boxh Tacetto|error #2147500037 calling setmute(); log @freed; exit"},
+    START_FAILS("w10-waveinmessage-fails", false, "waveInMessage 1 7",
+                "error #7 calling waveinmessage()",
+                "@open|@mic|@ctl|waveInGetNumDevs -> 1|mixerGetID 0 0x20000000 -> 0 0|"
+                "waveInMessage 0 0x812 -> 7|@close"),
+    START_FAILS("w10-cocreateinstance-fails", false, "CoCreateInstance 1 0x80040154",
+                "error #2147746132 calling cocreateinstance()",
+                "@open|@mic|@ctl|@wave|CoCreateInstance -> 0x80040154|@close"),
+    START_FAILS(
+        "w10-getdevice-fails", false, "GetDevice 1 0x80070057",
+        "error #2147942487 calling getdevice()",
+        "@open|@mic|@ctl|@wave|@co|GetDevice {mic} -> 0x80070057|@close|release enumerator"),
+    START_FAILS("w10-activate-fails", false, "Activate 1 0x80004002",
+                "error #2147500034 calling activate()",
+                "@open|@mic|@ctl|@wave|@co|GetDevice {mic} -> 0x00000000|Activate -> 0x80004002|"
+                "@close|release device|release enumerator"),
+    START_FAILS("w10-getscalar-fails", false, "GetMasterVolumeLevelScalar 1 0x80004005",
+                "error #2147500037 calling getmastervolumelevelscalar()",
+                "@open|@mic|@ctl|@wave|@co|@dev|GetMasterVolumeLevelScalar -> 0x80004005 -|@freed"),
+    START_FAILS("w10-getmute-fails", false, "GetMute 1 0x80004005",
+                "error #2147500037 calling getmute()",
+                "@open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x80004005 -|@freed"),
+    START_FAILS("w10-setscalar-fails", false, "SetMasterVolumeLevelScalar 1 0x80004005",
+                "error #2147500037 calling setmastervolumelevelscalar()",
+                "@w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005|@freed"),
+    START_FAILS(
+        "w10-setmute-fails", false, "SetMute 1 0x80004005", "error #2147500037 calling setmute()",
+        "@w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x00000000|SetMute 0 -> 0x80004005|"
+        "@freed"),
     // The unmute's level write fails: the line stays muted, and the light, struck off before the
     // write, is struck on again. A press while its box is open does nothing, and an unmute made
     // elsewhere meanwhile is shown after the box, not inside the failed press: live, and the next

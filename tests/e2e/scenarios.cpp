@@ -177,31 +177,23 @@ const Row kRows[] = {
      "label 0; other 0\r\n0\r\n1657\r\n80\r\n; log @xpline 9000 52428; win; press 1657; "
      "log @xpline 52428 0; keys 90; label 0; file line 0x1003 0; other; close; exit; "
      "log @xp 0 52428; keys 91; other; close; exit; log @xpline 0 52428; keys 90"},
-    // Each mixer step failing at start (no window), on a press (the label shows -1, the next
-    // press unmutes) and at exit: its box, the device closed once, never after a failed open.
-    {"xp-open-fails-at-start", "tacetto", true, CFG80, MIC "fail mixerOpen 1 2\n",
-     "log mixerOpen 0 0 0 0 -> 2; boxh Tacetto|error #2 calling mixeropen(); exit"},
-    {"xp-line-fails-at-start", "tacetto", true, CFG80, MIC "fail mixerGetLineInfoA 1 1024\n",
-     "log @open|mixerGetLineInfoA 3 0x1003 -> 1024; "
-     "boxh Tacetto|error #1024 calling mixergetlineinfo(); log @close; exit"},
-    {"xp-controls-fail-at-start", "tacetto", true, CFG80, MIC "fail mixerGetLineControlsA 1 1025\n",
-     "log @open|@mic|mixerGetLineControlsA 2 0x50030001 -> 1025; "
-     "boxh Tacetto|error #1025 calling mixergetlinecontrols(); log @close; exit"},
-    {"xp-read-fails-at-start", "tacetto", true, CFG80, MIC "fail mixerGetControlDetailsA 1 11\n",
-     "log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 -; "
-     "boxh Tacetto|error #11 calling mixergetcontroldetails(); log @close; exit"},
-    {"xp-write-fails-at-start", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 1 7\n",
-     "log @open|@mic|@ctl|@get 7000|mixerSetControlDetails 0 52428 -> 7; "
-     "boxh Tacetto|error #7 calling mixersetcontroldetails(); log @close; exit"},
-    {"xp-open-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerOpen 2 4\n",
-     "log @xp 7000 52428; win; press; log mixerOpen 0 0 0 0 -> 4; light off; "
-     "box Tacetto|error #4 calling mixeropen(); " XP_RETRY},
-    {"xp-line-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerGetLineInfoA 2 1024\n",
-     "log @xp 7000 52428; win; press; log @open|mixerGetLineInfoA 3 0x1003 -> 1024; "
-     "box Tacetto|error #1024 calling mixergetlineinfo(); log @close; " XP_RETRY},
-    {"xp-controls-fail-on-press", "tacetto", true, CFG80, MIC "fail mixerGetLineControlsA 2 5\n",
-     "log @xp 7000 52428; win; press; log @open|@mic|mixerGetLineControlsA 2 0x50030001 -> 5; "
-     "box Tacetto|error #5 calling mixergetlinecontrols(); log @close; " XP_RETRY},
+    // Each mixer step failing at start (no window), the reads and writes on a press (the label
+    // shows -1, the next press unmutes) and the open and the write at exit: its box, the device
+    // closed once, never after a failed open.
+    START_FAILS("xp-open-fails-at-start", true, "mixerOpen 1 2", "error #2 calling mixeropen()",
+                "mixerOpen 0 0 0 0 -> 2"),
+    START_FAILS("xp-line-fails-at-start", true, "mixerGetLineInfoA 1 1024",
+                "error #1024 calling mixergetlineinfo()",
+                "@open|mixerGetLineInfoA 3 0x1003 -> 1024|@close"),
+    START_FAILS("xp-controls-fail-at-start", true, "mixerGetLineControlsA 1 1025",
+                "error #1025 calling mixergetlinecontrols()",
+                "@open|@mic|mixerGetLineControlsA 2 0x50030001 -> 1025|@close"),
+    START_FAILS("xp-read-fails-at-start", true, "mixerGetControlDetailsA 1 11",
+                "error #11 calling mixergetcontroldetails()",
+                "@open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 -|@close"),
+    START_FAILS("xp-write-fails-at-start", true, "mixerSetControlDetails 1 7",
+                "error #7 calling mixersetcontroldetails()",
+                "@open|@mic|@ctl|@get 7000|mixerSetControlDetails 0 52428 -> 7|@close"),
     {"xp-read-fails-on-press", "tacetto", true, CFG80, MIC "fail mixerGetControlDetailsA 2 11\n",
      "log @xp 7000 52428; win; press; log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 -; "
      "box Tacetto|error #11 calling mixergetcontroldetails(); log @close; " XP_RETRY},
@@ -216,15 +208,6 @@ const Row kRows[] = {
     {"xp-open-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerOpen 3 2\n",
      XP_MUTED "close; log mixerOpen 0 0 0 0 -> 2; hold 1656; "
               "box Tacetto|error #2 calling mixeropen(); exit; light on"},
-    {"xp-line-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerGetLineInfoA 3 1024\n",
-     XP_MUTED "close; log @open|mixerGetLineInfoA 3 0x1003 -> 1024; "
-              "box Tacetto|error #1024 calling mixergetlineinfo(); log @close; exit"},
-    {"xp-controls-fail-at-exit", "tacetto", true, CFG80, MIC "fail mixerGetLineControlsA 3 1025\n",
-     XP_MUTED "close; log @open|@mic|mixerGetLineControlsA 2 0x50030001 -> 1025; "
-              "box Tacetto|error #1025 calling mixergetlinecontrols(); log @close; exit"},
-    {"xp-read-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerGetControlDetailsA 3 11\n",
-     XP_MUTED "close; log @open|@mic|@ctl|mixerGetControlDetailsA 0 -> 11 -; "
-              "box Tacetto|error #11 calling mixergetcontroldetails(); log @close; exit"},
     {"xp-write-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 3 11\n",
      XP_MUTED "close; log @open|@mic|@ctl|@get 0|mixerSetControlDetails 0 52428 -> 11; "
               "keys 90 90; box Tacetto|error #11 calling mixersetcontroldetails(); log @close; "

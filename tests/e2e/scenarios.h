@@ -21,6 +21,11 @@ struct Macro {
 // Ctrl+Shift+F9, Num Lock not inverted.
 #define CFG80 "0/-1/1656/80/0/0"
 
+// The mute tool's start failing at the first use of one call ("CALL 1 CODE"): no window, the box,
+// the calls logged (the device closed and the endpoint released after the box), the end.
+#define START_FAILS(name, xp, fail, box, log) \
+  { name, "tacetto", xp, CFG80, MIC "fail " fail "\n", "boxh Tacetto|" box "; log " log "; exit" }
+
 extern const Row kRows[];  // scenarios.cpp
 extern const int kRowCount;
 extern const Row kEndpointRows[];  // endpoint_scenarios.cpp
