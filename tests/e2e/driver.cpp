@@ -130,14 +130,6 @@ std::string Join(const Lines& items, size_t from, size_t count) {
 
 Lines Expand(const std::string& pattern) {
   Lines lines;
-  const size_t star = pattern.find('*');
-  if (star != std::string::npos && star == pattern.find_first_not_of("0123456789")) {
-    const Lines once = Expand(pattern.substr(star + 1));
-    for (int n = atoi(pattern.c_str()); n > 0; --n) {
-      lines.insert(lines.end(), once.begin(), once.end());
-    }
-    return lines;
-  }
   for (const std::string& item : Split(pattern, '|')) {
     const Lines words = Split(item, ' ');
     const Macro* macro = nullptr;
@@ -280,12 +272,8 @@ int main(int argc, char** argv) {
     const ULONGLONG started = GetTickCount64();
     Scenario scenario(*row, WindowsPath(argv[2]) + "\\" + row->name, WindowsPath(argv[1]));
     CreateDirectoryA(scenario.folder.c_str(), nullptr);
-    std::string config;
-    for (const std::string& line : Split(row->config != nullptr ? row->config : "", '/')) {
-      config += line + "\r\n";
-    }
     if (row->config != nullptr) {
-      WriteFileBytes(scenario.folder + "\\tacetto.cfg", config);
+      scenario.WriteConfig(Split(row->config, '/'));
     }
     if (row->sound != nullptr) {
       WriteFileBytes(scenario.folder + "\\sound.txt", row->sound);

@@ -24,7 +24,7 @@ using Lines = std::vector<std::string>;
 
 Lines Split(const std::string& text, char separator);
 std::string Join(const Lines& items, size_t from, size_t count = 9999);
-// "a|@name x y|b": lines, a macro expanded with $1 = x, $2 = y; "N*..." repeats the whole.
+// "a|@name x y|b": lines, a macro expanded with $1 = x, $2 = y.
 Lines Expand(const std::string& pattern);
 // The strokes the keyboard hook has recorded: "90vxi" is key 0x90 down (^ up), extended,
 // injected.
@@ -83,6 +83,14 @@ struct Scenario {
     Poll(kStepMs, [&] { return (items = source()).size() >= seen + expected.size(); });
     Check(step, Join(expected, 0), Join(items, seen, expected.size()));
     seen = std::min(items.size(), seen + expected.size());
+  }
+  // tacetto.cfg of these lines, each ended with CR LF.
+  void WriteConfig(const Lines& lines) {
+    std::string config;
+    for (const std::string& line : lines) {
+      config += line + "\r\n";
+    }
+    WriteFileBytes(folder + "\\tacetto.cfg", config);
   }
   int HotkeyAtoms() {
     int count = 0;

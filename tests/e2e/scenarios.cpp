@@ -103,7 +103,6 @@ const Macro kMacros[] = {
     {"@w10start",
      "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|@sset $3 $4 $5|@close"},
     {"@w10first", "@w10start $1 $2 $3 $4 $5|@reg"},
-    {"@w10read", "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|@close|@reg"},
     {"@w10fail", "@open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x00000000 0"},
     // The exit: the registration ended with the window, the line restored, all released.
     {"@w10exit", "@unreg|@w10 $1 $2 $3 $4|@rel|release enumerator"},

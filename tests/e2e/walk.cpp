@@ -166,11 +166,7 @@ void Scenario::Walk() {
     const bool keep = !row.windowsXp && below(2) == 0;
     Lines lines = Split(row.config, '/');
     lines[3] = keep ? "-1" : "80";
-    std::string config;
-    for (const std::string& line : lines) {
-      config += line + "\r\n";
-    }
-    WriteFileBytes(folder + "\\tacetto.cfg", config);
+    WriteConfig(lines);
     world.Started(keep);
     if (Start()) {
       Step("win");
