@@ -16,6 +16,19 @@ constexpr DWORD kLabelTimeoutMs = 2000;
 // The two levels the label takes in turn, as tacetto.cfg of scripts/benchmark.sh sets them.
 constexpr int kLevels[2] = {0, 80};
 
+// The top window of the process titled `title`, if any. The title of another process's window
+// is read from the system's copy, without a message that a starting program would answer only
+// once it takes its messages.
+HWND TitledWindowOf(DWORD processId, const std::string& title) {
+  for (HWND window : TopWindowsOf(processId)) {
+    char text[128] = {};
+    if (GetWindowTextA(window, text, sizeof text) > 0 && title == text) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
 std::string ProcFolder(unsigned long pid) {
   return "Z:\\proc\\" + std::to_string(pid);
 }
@@ -59,18 +72,12 @@ bool Start(const Program& program, Running& running) {
     fprintf(stderr, "cannot start %s (error %lu)\n", program.path.c_str(), GetLastError());
     return false;
   }
-  // The title of another process's window is read from the system's copy, without a message
-  // that the starting program would answer only once it takes its messages.
   bool ended = false;
   const bool shown = Poll(
       kStartTimeoutMs,
       [&] {
-        for (HWND window : TopWindowsOf(running.process.dwProcessId)) {
-          char title[128] = {};
-          if (running.window == nullptr && GetWindowTextA(window, title, sizeof title) > 0 &&
-              program.title == title) {
-            running.window = window;
-          }
+        if (running.window == nullptr) {
+          running.window = TitledWindowOf(running.process.dwProcessId, program.title);
         }
         if (running.window != nullptr && IsWindowVisible(running.window)) {
           return true;
