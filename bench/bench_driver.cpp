@@ -5,13 +5,13 @@
 // endpoint path. A console program, built for each architecture and run by scripts/benchmark.sh
 // in a folder that holds the tacetto.cfg the programs read.
 //
-//   bench_driver.exe BIN HOTKEY RUNS ROUNDS PRESSES PAUSE_MS IDLE_SECONDS IDLE_RUNS DOUBLES SOAK
+//   bench_driver.exe BIN HOTKEY RUNS ROUNDS PRESSES PAUSE_MS IDLE_SECONDS IDLE_RUNS SOAK
 //
-// BIN holds tacetto.exe and minimal_window.exe; the copy, minimal_copy.exe, is made there. DOUBLES
-// 1 has the programs use the sound-system test doubles (winmm and mmdevapi from the system
-// folder). Each level path is chosen by the Windows version the programs are given (Windows XP:
-// the mixer; otherwise the capture endpoint). SOAK is the number of presses of each soaked
-// instance; 0 leaves the soak out.
+// BIN holds tacetto.exe and minimal_window.exe; the copy, minimal_copy.exe, is made there. Which
+// sound system the programs load (the test doubles or wine's own) is set up by the script. Each
+// level path is chosen by the Windows version the programs are given (Windows XP: the mixer;
+// otherwise the capture endpoint). SOAK is the number of presses of each soaked instance; 0
+// leaves the soak out.
 //
 // Tool, floor and copy take turns in the order tool, floor, copy, copy, floor, tool: tool and
 // floor alternate A B B A, and so do floor and copy. Hotkey presses come in ROUNDS rounds of
@@ -46,10 +46,10 @@ constexpr char kMinimalTitle[] = "Minimal window";
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 11) {
+  if (argc != 10) {
     fprintf(stderr,
             "usage: bench_driver BIN HOTKEY RUNS ROUNDS PRESSES PAUSE_MS IDLE_SECONDS IDLE_RUNS "
-            "DOUBLES SOAK\n");
+            "SOAK\n");
     return 2;
   }
   const std::string bin = argv[1];
@@ -57,8 +57,7 @@ int main(int argc, char** argv) {
   const Settings settings = {
       static_cast<uint32_t>(strtoul(argv[2], nullptr, 10)), atoi(argv[4]), atoi(argv[5]),
       static_cast<DWORD>(strtoul(argv[6], nullptr, 10)),    atoi(argv[7]), atoi(argv[8])};
-  const bool doubles = atoi(argv[9]) != 0;
-  const int soakPresses = atoi(argv[10]);
+  const int soakPresses = atoi(argv[9]);
 
   // The copy has its own name, so wine gives it its own AppDefaults, as to a program of its own.
   const std::string minimal = bin + "/minimal_window.exe";
@@ -74,16 +73,12 @@ int main(int argc, char** argv) {
   const Subject empty = {"empty", {minimal, "", kMinimalTitle}};
   const Subject blocking = {"blocking", {minimal, "blocking", kMinimalTitle}};
   const char* const exes[3] = {"tacetto.exe", "minimal_window.exe", "minimal_copy.exe"};
-  for (const char* exe : exes) {
-    SetAppDefault(exe, "\\DllOverrides", "winmm", doubles ? "native" : nullptr);
-    SetAppDefault(exe, "\\DllOverrides", "mmdevapi", doubles ? "native" : nullptr);
-  }
 
   bool ok = true;
   for (const char* path : {"xp", "vista"}) {
     const bool xp = path[0] == 'x';
     for (const char* exe : exes) {
-      SetAppDefault(exe, "", "Version", xp ? (sizeof(void*) == 8 ? "winxp64" : "winxp") : "win10");
+      SetWindowsVersion(exe, xp);
     }
     // A path the programs cannot take (a message box instead of the window) is left out.
     const std::vector<Subject> compared = {tacetto, same, twin};

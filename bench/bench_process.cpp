@@ -13,26 +13,20 @@ namespace {
 constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kExitTimeoutMs = 10000;
 constexpr DWORD kLabelTimeoutMs = 2000;
-const char* const kLevelTexts[2] = {"Mikrofon/Line-Volume: 0%", "Mikrofon/Line-Volume: 80%"};
+// The two levels the label takes in turn, as tacetto.cfg of scripts/benchmark.sh sets them.
+constexpr int kLevels[2] = {0, 80};
 
-struct FindContext {
-  DWORD processId;
-  const char* title;
-  HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
-  FindContext* context = reinterpret_cast<FindContext*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  // The title of another process's window is read from the system's copy, without a message.
-  char title[128] = {};
-  if (owner == context->processId && GetWindowTextA(window, title, sizeof title) > 0 &&
-      strcmp(title, context->title) == 0) {
-    context->found = window;
-    return FALSE;
+// The top window of the process titled `title`, if any. The title of another process's window
+// is read from the system's copy, without a message that a starting program would answer only
+// once it takes its messages.
+HWND TitledWindowOf(DWORD processId, const std::string& title) {
+  for (HWND window : TopWindowsOf(processId)) {
+    char text[128] = {};
+    if (GetWindowTextA(window, text, sizeof text) > 0 && title == text) {
+      return window;
+    }
   }
-  return TRUE;
+  return nullptr;
 }
 
 std::string ProcFolder(unsigned long pid) {
@@ -72,39 +66,33 @@ double NowMs() {
 }
 
 bool Start(const Program& program, Running& running) {
-  std::string commandLine = "\"" + program.path + "\"";
-  if (!program.arguments.empty()) {
-    commandLine += " " + program.arguments;
-  }
-  std::vector<char> buffer(commandLine.begin(), commandLine.end());
-  buffer.push_back('\0');
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
   running = Running();
   running.startedMs = NowMs();
-  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &running.process)) {
+  if (!StartProgram(program.path, "", running.process, program.arguments)) {
     fprintf(stderr, "cannot start %s (error %lu)\n", program.path.c_str(), GetLastError());
     return false;
   }
-  const double deadline = running.startedMs + kStartTimeoutMs;
-  for (;;) {
-    if (running.window == nullptr) {
-      FindContext context = {running.process.dwProcessId, program.title.c_str(), nullptr};
-      EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&context));
-      running.window = context.found;
-    }
-    if (running.window != nullptr && IsWindowVisible(running.window)) {
-      running.visibleMs = NowMs();
-      return true;
-    }
-    if (NowMs() > deadline || WaitForSingleObject(running.process.hProcess, 0) == WAIT_OBJECT_0) {
-      fprintf(stderr, "%s %s: no visible window \"%s\"\n", program.path.c_str(),
-              program.arguments.c_str(), program.title.c_str());
-      return false;
-    }
-    Sleep(1);
+  bool ended = false;
+  const bool shown = Poll(
+      kStartTimeoutMs,
+      [&] {
+        if (running.window == nullptr) {
+          running.window = TitledWindowOf(running.process.dwProcessId, program.title);
+        }
+        if (running.window != nullptr && IsWindowVisible(running.window)) {
+          return true;
+        }
+        ended = WaitForSingleObject(running.process.hProcess, 0) == WAIT_OBJECT_0;
+        return ended;
+      },
+      1);
+  running.visibleMs = NowMs();
+  if (!shown || ended) {
+    fprintf(stderr, "%s %s: no visible window \"%s\"\n", program.path.c_str(),
+            program.arguments.c_str(), program.title.c_str());
+    return false;
   }
+  return true;
 }
 
 void Stop(Running& running) {
@@ -112,15 +100,9 @@ void Stop(Running& running) {
     return;
   }
   if (running.window != nullptr) {
-    PostMessageA(running.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    CloseBySystemCommand(running.window);
   }
-  if (WaitForSingleObject(running.process.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) {
-    TerminateProcess(running.process.hProcess, 1);
-    WaitForSingleObject(running.process.hProcess, kExitTimeoutMs);
-  }
-  CloseHandle(running.process.hThread);
-  CloseHandle(running.process.hProcess);
-  running.process = PROCESS_INFORMATION();
+  EndProgram(running.process, kExitTimeoutMs);
 }
 
 LevelLabel LabelOf(const Running& running) {
@@ -130,15 +112,14 @@ LevelLabel LabelOf(const Running& running) {
 }
 
 double PressHotkey(uint32_t hotkey, LevelLabel& label, std::string& shown) {
+  const std::string wanted = LabelText(kLevels[label.next]);
   const double pressed = NowMs();
   TypeHotkey(hotkey);
-  double elapsed = 0;
-  do {
-    shown = WindowText(label.window);
-    elapsed = NowMs() - pressed;
-  } while (shown != kLevelTexts[label.next] && elapsed < kLabelTimeoutMs);
-  const bool seen = shown == kLevelTexts[label.next];
-  label.next = shown == kLevelTexts[0] ? 1 : 0;  // the next press turns whatever it shows now
+  // Read again and again, with only a yield to other threads in between.
+  const bool seen = Poll(
+      kLabelTimeoutMs, [&] { return (shown = WindowText(label.window)) == wanted; }, 0);
+  const double elapsed = NowMs() - pressed;
+  label.next = shown == LabelText(kLevels[0]) ? 1 : 0;  // the next press turns what it shows now
   return seen ? elapsed : -1;
 }
 

@@ -9,13 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "demo/screenshot.h"
 #include "harness/desktop.h"
-#include "tests/e2e/doubles/sound_state.h"
 #include "harness/lock_lights.h"
 #include "harness/tacetto_view.h"
+#include "tacetto/config.h"
+#include "tests/e2e/doubles/sound_state.h"
 
 namespace {
 
@@ -45,46 +45,21 @@ void Say(const std::string& line) {
   fflush(stdout);
 }
 
-// The lines of tacetto.cfg without their line ends.
-std::vector<std::string> ConfigLines() {
-  std::string content;
-  std::vector<std::string> lines;
-  if (!ReadFileBytes("tacetto.cfg", content)) {
-    return lines;
-  }
-  std::string line;
-  for (char c : content) {
-    if (c == '\n') {
-      lines.push_back(line);
-      line.clear();
-    } else if (c != '\r') {
-      line += c;
-    }
-  }
-  if (!line.empty()) {
-    lines.push_back(line);
-  }
-  return lines;
-}
-
-std::string VolumeLabel(long percent) {
-  return "Mikrofon/Line-Volume: " + std::to_string(percent) + "%";
+size_t ReadFromFile(void* file, char* buffer, size_t size) {
+  return fread(buffer, 1, size, static_cast<FILE*>(file));
 }
 
 // A message box of the tool (a dialog window other than the tool window, which is a dialog
-// too): printed and confirmed. Wine gives the box's text Static the id 0xFFFF.
+// too): printed and confirmed.
 bool ReportMessageBox(DWORD processId, HWND toolWindow) {
-  for (HWND box : TopWindowsOf(processId)) {
-    if (box == toolWindow || ClassOf(box) != "#32770" || !IsWindowVisible(box)) {
-      continue;
-    }
-    HWND text = GetDlgItem(box, 0xFFFF);
-    Say("the tool shows a message box \"" + WindowText(box) +
-        "\": " + (text != nullptr ? WindowText(text) : std::string("(no text)")));
-    ConfirmMessageBox(box, kStepMs);
-    return true;
+  HWND box = nullptr;
+  std::string caption, text;
+  if (!WaitForMessageBox(processId, toolWindow, 0, box, caption, text)) {
+    return false;
   }
-  return false;
+  Say("the tool shows a message box \"" + caption + "\": " + text);
+  ConfirmMessageBox(box, kStepMs);
+  return true;
 }
 
 // The label, once it reads `expected` or the time is up; counts a mismatch as a problem.
@@ -102,11 +77,8 @@ std::string ExpectLabel(HWND window, const std::string& what, const std::string&
 // The window with `title`, once it exists (shown or not); nullptr, said, when it does not come.
 HWND WaitForWindowTitled(const char* title) {
   HWND window = nullptr;
-  const ULONGLONG deadline = GetTickCount64() + kStartMs;
-  while ((window = FindWindowA(nullptr, title)) == nullptr && GetTickCount64() < deadline) {
-    Sleep(100);
-  }
-  if (window == nullptr) {
+  if (!Poll(
+          kStartMs, [&] { return (window = FindWindowA(nullptr, title)) != nullptr; }, 100)) {
     Say(std::string("no window \"") + title + "\" within " + std::to_string(kStartMs) + " ms");
   }
   return window;
@@ -138,15 +110,20 @@ int RunDemo(const char* shotDir, bool elsewhere) {
   int problems = 0;
   // From here on this program sees the lights as they change.
   WatchLockLights();
-  const std::vector<std::string> config = ConfigLines();
-  if (config.size() < 6) {
-    Say("tacetto.cfg with six lines expected in the current folder");
+  FILE* file = fopen("tacetto.cfg", "rb");
+  int32_t config[kConfigValueCount];
+  ReadConfigValues(file != nullptr ? &ReadFromFile : nullptr, file, config);
+  if (file != nullptr) {
+    fclose(file);
+  }
+  if (config[2] == -1 || config[3] == -1) {
+    Say("tacetto.cfg with a hotkey and a volume expected in the current folder");
     return 1;
   }
-  const BYTE lockKey = strtol(config[4].c_str(), nullptr, 10) != 0 ? VK_SCROLL : VK_NUMLOCK;
-  const int inverted = strtol(config[5].c_str(), nullptr, 10) == 1 ? 1 : 0;
-  const uint32_t hotkey = static_cast<uint32_t>(strtoul(config[2].c_str(), nullptr, 10));
-  const long volume = strtol(config[3].c_str(), nullptr, 10);
+  const BYTE lockKey = config[4] != 0 ? VK_SCROLL : VK_NUMLOCK;
+  const int inverted = config[5] == 1 ? 1 : 0;
+  const uint32_t hotkey = static_cast<uint32_t>(config[2]);
+  const int volume = config[3];
   Say("hotkey number " + std::to_string(hotkey) + ", volume " + std::to_string(volume) + "%");
 
   HWND window = WaitForWindowTitled(kTacettoTitle);
@@ -168,13 +145,13 @@ int RunDemo(const char* shotDir, bool elsewhere) {
   ExpectLight(lockKey, inverted, "at the start", problems);
   Picture(window, shotDir, "volume-window-start", problems);
 
-  const long levels[2] = {0, volume};
+  const int levels[2] = {0, volume};
   const char* const names[2] = {"volume-window-muted", "volume-window-unmuted"};
   for (int press = 0; press < 2; ++press) {
     Sleep(150);
     TypeHotkey(hotkey);
     ExpectLabel(window, "label after hotkey press " + std::to_string(press + 1),
-                VolumeLabel(levels[press]), problems);
+                LabelText(levels[press]), problems);
     ExpectLight(lockKey, (press == 0 ? 1 : 0) ^ inverted,
                 "after hotkey press " + std::to_string(press + 1), problems);
     if (ReportMessageBox(processId, window)) {
@@ -191,26 +168,22 @@ int RunDemo(const char* shotDir, bool elsewhere) {
     Say("another program " + std::string(mute ? "mutes" : "unmutes") + " the recording device");
     ChangeElsewhere("sound.txt", "demo-mic", mute ? "- 1" : "- 0");
     ExpectLight(lockKey, (mute ? 1 : 0) ^ inverted, "after " + what, problems);
-    ExpectLabel(window, "label after " + what, VolumeLabel(mute ? 0 : volume), problems);
+    ExpectLabel(window, "label after " + what, LabelText(mute ? 0 : volume), problems);
   }
 
   Say("closing the window (system close command)");
   CloseBySystemCommand(window);
-  DWORD exitCode = STILL_ACTIVE;
-  const ULONGLONG closeDeadline = GetTickCount64() + kStepMs;
-  while (process != nullptr && GetTickCount64() < closeDeadline) {
-    if (ReportMessageBox(processId, window)) {
-      ++problems;
-    }
-    if (WaitForSingleObject(process, 100) == WAIT_OBJECT_0) {
-      GetExitCodeProcess(process, &exitCode);
-      break;
-    }
-  }
-  if (process == nullptr || exitCode == STILL_ACTIVE) {
+  // A box the tool shows on its way out is reported and confirmed.
+  const auto ended = [&] {
+    problems += ReportMessageBox(processId, window) ? 1 : 0;
+    return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+  };
+  if (process == nullptr || !Poll(kStepMs, ended, 100)) {
     Say("the tool did not end within " + std::to_string(kStepMs) + " ms");
     ++problems;
   } else {
+    DWORD exitCode = STILL_ACTIVE;
+    GetExitCodeProcess(process, &exitCode);
     Say("tacetto.exe ended with exit code " + std::to_string(exitCode));
     if (exitCode != 0) {
       ++problems;
@@ -261,11 +234,8 @@ int RunPictureDemo(const char* title, const char* name, const char* shotDir) {
   int problems = 0;
   Picture(window, shotDir, name, problems);
   CloseBySystemCommand(window);
-  for (const ULONGLONG closed = GetTickCount64() + kStepMs;
-       IsWindow(window) && GetTickCount64() < closed;) {
-    Sleep(20);
-  }
-  return problems == 0 && !IsWindow(window) ? 0 : 1;
+  const bool closed = Poll(kStepMs, [&] { return IsWindow(window) == FALSE; });
+  return problems == 0 && closed ? 0 : 1;
 }
 
 int PrintSoundLog(const char* path) {

@@ -8,10 +8,14 @@
 //                                a picture of the window TITLE as NAME.bmp, then it is closed
 //   demo_driver log FILE         what reached the sound doubles (sound.log), the endpoint's
 //                                scalars shown as percent
+//   demo_driver version xp|win10 the Windows version wine reports to tacetto.exe from now on
+//   demo_driver dpi DPI          the screen DPI of the programs started from now on; 0: 96
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "demo/demo.h"
+#include "harness/desktop.h"
 
 int main(int argc, char** argv) {
   if ((argc == 3 || argc == 4) && strcmp(argv[1], "demo") == 0) {
@@ -26,8 +30,16 @@ int main(int argc, char** argv) {
   if (argc == 3 && strcmp(argv[1], "log") == 0) {
     return PrintSoundLog(argv[2]);
   }
+  if (argc == 3 && strcmp(argv[1], "version") == 0) {
+    SetWindowsVersion("tacetto.exe", strcmp(argv[2], "xp") == 0);
+    return 0;
+  }
+  if (argc == 3 && strcmp(argv[1], "dpi") == 0) {
+    SetLogPixels(strtoul(argv[2], nullptr, 10));
+    return 0;
+  }
   fprintf(stderr,
           "usage: demo_driver demo SHOT_DIR [elsewhere] | probe SHOT_DIR | picture TITLE NAME "
-          "SHOT_DIR | log FILE\n");
+          "SHOT_DIR | log FILE | version xp|win10 | dpi DPI\n");
   return 2;
 }

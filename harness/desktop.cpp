@@ -169,25 +169,32 @@ void CloseBySystemCommand(HWND window) {
   PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-bool StartProgram(const std::string& exe, const std::string& folder, PROCESS_INFORMATION& process) {
-  std::string commandLine = "\"" + exe + "\"";
+bool StartProgram(const std::string& exe, const std::string& folder, PROCESS_INFORMATION& process,
+                  const std::string& arguments) {
+  std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process) != FALSE;
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process) != FALSE;
+}
+
+DWORD EndProgram(PROCESS_INFORMATION& process, DWORD timeoutMs) {
+  DWORD code = STILL_ACTIVE;
+  WaitForSingleObject(process.hProcess, timeoutMs);
+  GetExitCodeProcess(process.hProcess, &code);
+  if (code == STILL_ACTIVE) {
+    TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, timeoutMs);
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  process = PROCESS_INFORMATION();
+  return code;
 }
 
 DWORD RunToEnd(const std::string& exe, const std::string& folder, DWORD timeoutMs) {
   PROCESS_INFORMATION process = {};
-  DWORD code = STILL_ACTIVE;
-  if (StartProgram(exe, folder, process)) {
-    WaitForSingleObject(process.hProcess, timeoutMs);
-    GetExitCodeProcess(process.hProcess, &code);
-    TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-  return code;
+  return StartProgram(exe, folder, process) ? EndProgram(process, timeoutMs) : STILL_ACTIVE;
 }
 
 void SetAppDefault(const char* exe, const char* subkey, const char* value, const char* data) {
@@ -204,6 +211,10 @@ void SetAppDefault(const char* exe, const char* subkey, const char* value, const
                    static_cast<DWORD>(strlen(data) + 1));
   }
   RegCloseKey(key);
+}
+
+void SetWindowsVersion(const char* exe, bool xp) {
+  SetAppDefault(exe, "", "Version", xp ? (sizeof(void*) == 8 ? "winxp64" : "winxp") : "win10");
 }
 
 void SetLogPixels(DWORD dpi) {

@@ -12,10 +12,11 @@
 // from the program's.
 constexpr ULONG_PTR kDriverKeyTag = 0xE2E;
 
-// Whether `probe()` comes true within `timeoutMs`, asked every 20 ms.
+// Whether `probe()` comes true within `timeoutMs`, asked every `intervalMs` (0: again as soon as
+// other threads have had their turn).
 template <typename Probe>
-bool Poll(DWORD timeoutMs, Probe probe) {
-  for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !probe(); Sleep(20)) {
+bool Poll(DWORD timeoutMs, Probe probe, DWORD intervalMs = 20) {
+  for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !probe(); Sleep(intervalMs)) {
     if (GetTickCount64() >= deadline) {
       return false;
     }
@@ -59,8 +60,12 @@ void StrikeKey(BYTE key);
 // The system close command, as from the window menu.
 void CloseBySystemCommand(HWND window);
 
-// Starts `exe` (no arguments) with `folder` as its current folder.
-bool StartProgram(const std::string& exe, const std::string& folder, PROCESS_INFORMATION& process);
+// Starts `exe` with `arguments` and `folder` as its current folder (empty: the driver's own).
+bool StartProgram(const std::string& exe, const std::string& folder, PROCESS_INFORMATION& process,
+                  const std::string& arguments = "");
+// Waits up to `timeoutMs` for the end of `process`, ends it if it still runs, and closes its
+// handles: its exit code, or STILL_ACTIVE when it had to be ended.
+DWORD EndProgram(PROCESS_INFORMATION& process, DWORD timeoutMs);
 // Starts `exe` in `folder` and waits for its end: its exit code, or STILL_ACTIVE when it still
 // runs after `timeoutMs` (it is then ended).
 DWORD RunToEnd(const std::string& exe, const std::string& folder, DWORD timeoutMs);
@@ -68,6 +73,9 @@ DWORD RunToEnd(const std::string& exe, const std::string& folder, DWORD timeoutM
 // HKCU\Software\Wine\AppDefaults\<exe><subkey>: `value` set to `data`, or removed when `data`
 // is null; how wine is told the Windows version and the DLL load order of one program.
 void SetAppDefault(const char* exe, const char* subkey, const char* value, const char* data);
+// The Windows version wine reports to `exe`: Windows XP (its x64 edition to a 64-bit build, as
+// wine knows no other) or Windows 10.
+void SetWindowsVersion(const char* exe, bool xp);
 
 // HKCU\Control Panel\Desktop LogPixels: the screen DPI of the programs started from now on
 // (wine reads it when a program starts); 0 removes it, back to 96.

@@ -65,7 +65,7 @@ for preset in win32 win64; do
 done
 if ((doubles)); then
   sound="the sound-system test doubles (tests/e2e/doubles)"
-  e2e_install_doubles build/win64/bin build/win32/bin
+  e2e_install_doubles build/win64/bin build/win32/bin minimal_window.exe minimal_copy.exe
   "$wine_server" -w # the wine session started here had no display: let it end
   printf 'device Out\ndevice In\nline 0x1003 7000\nwavein 1 3f000000 0 in\n' >"$work/run/sound.txt"
 else
@@ -85,22 +85,19 @@ estimate=$((${#builds[@]} * per_build))
 echo "== measuring under wine on $sound, about $per_build s per build, $estimate s in all"
 for preset in "${builds[@]}"; do
   echo "build $preset" >>"$work/wine.txt"
-  loader="$wine_loader"
-  if [[ "$preset" == win32 ]]; then
-    loader="$wine32_loader"
-    if ! why="$(e2e_runs_32bit)"; then
-      echo "$why"
-      echo "unavailable $preset $why" >>"$work/wine.txt"
-      continue
-    fi
+  if [[ "$preset" == win32 ]] && ! why="$(e2e_runs_32bit)"; then
+    echo "$why"
+    echo "unavailable $preset $why" >>"$work/wine.txt"
+    continue
   fi
+  loader="$(e2e_loader_for "$preset")"
   # shellcheck disable=SC2016 # the inner shell expands its own arguments
   if ! (cd "$work/run" && timeout 1800 xvfb-run -a sh -c '
-    "$1" "$2/bench_driver.exe" "$2" "$3" "$4" "$5" "$6" "$7" "$8" "$9" "${10}" "${11}"
+    "$1" "$2/bench_driver.exe" "$2" "$3" "$4" "$5" "$6" "$7" "$8" "$9" "${10}"
     code=$?
-    "${12}" -w
+    "${11}" -w
     exit $code' sh "$loader" "$root/build/$preset/bin" "$hotkey" "$runs" "$rounds" "$presses" \
-    "$pause_ms" "$idle_seconds" "$idle_runs" "$doubles" "$soak_presses" "$wine_server" \
+    "$pause_ms" "$idle_seconds" "$idle_runs" "$soak_presses" "$wine_server" \
     2>"$work/driver.err") |
     tr -d '\r' | tee -a "$work/wine.txt"; then
     cat "$work/driver.err" >&2

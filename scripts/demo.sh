@@ -29,37 +29,28 @@ set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# The Windows version wine reports to tacetto.exe. Set only where the display is: a wine session
-# started without one would keep a desktop that has none, and the tool's window would go there.
-set_windows_version() {
-  "$wine_loader" reg add 'HKCU\Software\Wine\AppDefaults\tacetto.exe' /v Version /d "$1" /f \
-    >/dev/null 2>&1
-}
 demo_dir="$root/build/demo"
 title="Tacetto v0.2alpha by Quorvel"
 
-# The screen DPI of the programs started from now on (wine reads it at a program's start); 0
-# goes back to 96.
-set_log_pixels() {
-  local key='HKCU\Control Panel\Desktop'
-  if (($1 == 0)); then
-    "$wine_loader" reg delete "$key" /v LogPixels /f >/dev/null 2>&1 || true
-  else
-    "$wine_loader" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-  fi
+# demo_driver ARGUMENT...: the demo's driver (demo/main.cpp). It also tells wine the Windows
+# version of tacetto.exe (version xp|win10) and the screen DPI of the programs started from now on
+# (dpi DPI). Run only where the display is: a wine session started without one would keep a
+# desktop that has none, and the tool's window would go there.
+demo_driver() {
+  "$run_loader" "$bin_dir/demo_driver.exe" "$@"
 }
 
 # run_mute_tool VERSION PICTURES [elsewhere]: on the virtual display, a plain run of the tool in
-# build/demo/run-VERSION, as a user would start it, told it runs on Windows VERSION, and the
-# driver that plays the user (and another program that mutes and unmutes) and takes the pictures
-# into PICTURES.
+# build/demo/run-VERSION, as a user would start it, told it runs on Windows VERSION (xp or
+# win10), and the driver that plays the user (and another program that mutes and unmutes) and
+# takes the pictures into PICTURES.
 run_mute_tool() {
   cd "$demo_dir/run-$1"
-  set_windows_version "$1"
+  demo_driver version "$1"
   mkdir -p "$2"
   "$run_loader" "$bin_dir/tacetto.exe" &
   tool=$!
-  timeout -k 5 60 "$run_loader" "$bin_dir/demo_driver.exe" demo "Z:${2//\//\\}" ${3:-} ||
+  timeout -k 5 60 "$run_loader" "$bin_dir/demo_driver.exe" demo "Z:${2//\//\\}" ${3:+"$3"} ||
     driver_code=$?
   if ! timeout 10 tail --pid="$tool" -f /dev/null; then
     echo "demo: tacetto.exe still running: ended"
@@ -69,14 +60,14 @@ run_mute_tool() {
   wait "$tool" || code=$?
   ((code == 0)) || tool_code=$code
   echo "demo: the shell saw tacetto.exe ($1) end with exit code $code; what reached the sound system:"
-  "$run_loader" "$bin_dir/demo_driver.exe" log sound.log | tr -d '\r' || driver_code=1
+  demo_driver log sound.log | tr -d '\r' || driver_code=1
 }
 
 if [[ "${1:-}" == "--inside-display" ]]; then
   driver_code=0 tool_code=0
-  set_log_pixels 0 # what an interrupted run may have left
+  demo_driver dpi 0 # what an interrupted run may have left
   echo "demo: == Windows XP: the classic mixer"
-  run_mute_tool "$xp" "$demo_dir"
+  run_mute_tool xp "$demo_dir"
   echo "demo: == Windows 10: the capture endpoint, as Windows Vista to 11 users run it"
   run_mute_tool win10 "$demo_dir/win10" elsewhere
   cd "$demo_dir"
@@ -85,7 +76,7 @@ if [[ "${1:-}" == "--inside-display" ]]; then
     driver_code=$?
   timeout 10 tail --pid=$! -f /dev/null || kill $! 2>/dev/null || true
   # Each window at 150 % scaling (144 DPI), in turn, so that neither covers the other.
-  set_log_pixels 144
+  demo_driver dpi 144
   cd "$demo_dir/run-win10"
   for program in "tacetto.exe:$title" "tastrel.exe:Tastrel"; do
     "$run_loader" "$bin_dir/${program%%:*}" &
@@ -93,7 +84,7 @@ if [[ "${1:-}" == "--inside-display" ]]; then
       "${program%%.*}-150" "Z:${demo_dir//\//\\}" || driver_code=$?
     timeout 10 tail --pid=$! -f /dev/null || kill $! 2>/dev/null || true
   done
-  set_log_pixels 0
+  demo_driver dpi 0
   timeout 15 "$wine_server" -w || true
   [[ $driver_code -eq 0 && $tool_code -eq 0 ]]
   exit $?
@@ -120,19 +111,20 @@ export HOME="$demo_dir/home"
 e2e_make_home "$HOME"
 e2e_prepare_prefix "$HOME"
 if why="$(e2e_runs_32bit)"; then
-  bin_dir="$root/build/win32/bin" run_loader="$wine32_loader" xp=winxp
-  e2e_install_doubles "$root/build/win64/bin" "$bin_dir"
+  arch=win32
+  e2e_install_doubles "$root/build/win64/bin" "$root/build/win32/bin"
 else
   echo "demo: $why: running the x86_64 build"
-  bin_dir="$root/build/win64/bin" run_loader="$wine_loader" xp=winxp64
-  e2e_install_doubles "$bin_dir"
+  arch=win64
+  e2e_install_doubles "$root/build/win64/bin"
 fi
+bin_dir="$root/build/$arch/bin" run_loader="$(e2e_loader_for "$arch")"
 "$wine_server" -w  # the wine session started here had no display: let it end
-export wine_loader wine_server bin_dir demo_dir run_loader xp
+export wine_server bin_dir demo_dir run_loader
 echo "demo: running $bin_dir/tacetto.exe"
 
 rm -rf "$demo_dir"/run-*
-for version in "$xp" win10; do
+for version in xp win10; do
   mkdir -p "$demo_dir/run-$version"
   printf '0\r\n1\r\n1613\r\n80\r\n1\r\n0\r\n' >"$demo_dir/run-$version/tacetto.cfg"
   # 60 %: level 39321, scalar 0x3f19999a.
@@ -141,10 +133,10 @@ for version in "$xp" win10; do
 done
 
 if [[ -n "${DISPLAY:-}" ]]; then
-  echo "demo: tacetto.exe runs on your desktop ($DISPLAY) with $demo_dir/run-$xp/tacetto.cfg;"
+  echo "demo: tacetto.exe runs on your desktop ($DISPLAY) with $demo_dir/run-xp/tacetto.cfg;"
   echo "demo: press Ctrl+Shift+M to mute and unmute, close the window to end"
-  cd "$demo_dir/run-$xp"
-  set_windows_version "$xp"
+  cd "$demo_dir/run-xp"
+  demo_driver version xp
   code=0
   "$run_loader" "$bin_dir/tacetto.exe" || code=$?
   echo "demo: tacetto.exe ended with exit code $code"

@@ -15,6 +15,11 @@ e2e_find_wine() {
   }
 }
 
+# e2e_loader_for win32|win64: the loader of that build's programs (needs e2e_find_wine).
+e2e_loader_for() {
+  if [[ $1 == win32 ]]; then echo "$wine32_loader"; else echo "$wine_loader"; fi
+}
+
 # e2e_wine_environment PREFIX: the variables every wine run here uses.
 e2e_wine_environment() {
   export WINEPREFIX="$1"
@@ -105,9 +110,9 @@ e2e_runs_32bit() {
   fi
 }
 
-# e2e_install_doubles WIN64_BIN [WIN32_BIN]: puts the sound-system test doubles of the builds
-# (BIN/doubles/*.dll) into the prefix's system folders, x86_64 into system32 and i686 into
-# syswow64, and makes only the mute tool load them rather than wine's own. The device
+# e2e_install_doubles WIN64_BIN [WIN32_BIN [EXE...]]: puts the sound-system test doubles of the
+# builds (BIN/doubles/*.dll) into the prefix's system folders, x86_64 into system32 and i686 into
+# syswow64, and makes only the mute tool (and each EXE) load them rather than wine's own. The device
 # enumerator's class is found through the registry at system32\mmdevapi.dll (wine's prefix has it
 # for both views), so the override also serves its creation.
 e2e_install_doubles() {
@@ -120,9 +125,12 @@ e2e_install_doubles() {
   done
   # The common controls, too, are looked for in a program's folder first, where the end-to-end
   # tests plant a library of that name beside the probe tool.
-  local key='HKCU\Software\Wine\AppDefaults\' override exe dll order
-  for override in tacetto.exe:winmm:native tacetto.exe:mmdevapi:native \
-    tastrel.exe:comctl32:native,builtin; do
+  local key="HKCU\\Software\\Wine\\AppDefaults\\" override exe dll order
+  local overrides=("tastrel.exe:comctl32:native,builtin")
+  for exe in tacetto.exe "${@:3}"; do
+    overrides+=("$exe:winmm:native" "$exe:mmdevapi:native")
+  done
+  for override in "${overrides[@]}"; do
     IFS=: read -r exe dll order <<<"$override"
     "$wine_loader" reg add "$key$exe\DllOverrides" /v "$dll" /d "$order" /f >/dev/null 2>&1 || {
       echo "could not set the DLL override of $dll for $exe" >&2
