@@ -162,8 +162,7 @@ Lines Strokes() {
 
 bool Scenario::Start() {
   // The Windows version wine reports to the mute tool.
-  SetAppDefault("tacetto.exe", "", "Version",
-                row.windowsXp ? (sizeof(void*) == 8 ? "winxp64" : "winxp") : "win10");
+  SetWindowsVersion("tacetto.exe", row.windowsXp);
   const std::string exe = folder + "\\" + row.program + ".exe";
   CopyFileA((bin + "\\" + row.program + ".exe").c_str(), exe.c_str(), FALSE);
   for (const char* name : kPlanted) {

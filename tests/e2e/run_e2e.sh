@@ -40,12 +40,11 @@ case $? in
     ;;
 esac
 e2e_install_doubles "$build/win64/bin" "${archs[1]:+$build/win32/bin}" || code=1
-loader_of() { if [[ $1 == win32 ]]; then echo "$wine32_loader"; else echo "$wine_loader"; fi; }
 # The rows' window sizes hold for the font they were taken with, the pictures need wine's
 # caption buttons' font: a run on other ones stops here.
 for arch in "${archs[@]}"; do
   [[ -f "$build/$arch/bin/e2e_driver.exe" ]] || continue
-  loader="$(loader_of "$arch")"
+  loader="$(e2e_loader_for "$arch")"
   if ! font="$(timeout 60 "$loader" "$build/$arch/bin/e2e_driver.exe" font)"; then
     echo "${font//$'\r'/}"
     for arch in "${archs[@]}"; do
@@ -57,7 +56,7 @@ for arch in "${archs[@]}"; do
   break
 done
 for arch in "${archs[@]}"; do
-  loader="$(loader_of "$arch")"
+  loader="$(e2e_loader_for "$arch")"
   bin="$build/$arch/bin"
   if [[ ! -f "$bin/e2e_driver.exe" ]]; then
     summary+=("$arch: NOT RUN, counted as failed: $bin/e2e_driver.exe is missing")
