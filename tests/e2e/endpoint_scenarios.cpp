@@ -48,13 +48,6 @@ const Row kEndpointRows[] = {
      "log @w10first 3e800000 0 00000000 1 0; keys 90; light on; win; press; "
      "log @w10 00000000 00000000 0 0; keys 90; light off; label 0; close; exit; "
      "log @w10exit 00000000 00000000 0 1; light off; file wavein 0 00000000 0 mic"},
-    // The session ends while muted, with the flag found set: the restore gives it back once.
-    {"w10-session-ends", "tacetto", false, CFG80,
-     "device Mic\nline 0x1003 1\nwavein 0 3e800000 1 mic\n",
-     "log @w10first 3e800000 1 3f4ccccd 0 0; win; press; log @w10 3f4ccccd 00000000 1 0; "
-     "keys 90; light on; label 0; session 1; "
-     "log @unreg|@w10 00000000 3f4ccccd 1 1; keys 90; "
-     "light off; exit; log @rel|release enumerator; file wavein 0 3f4ccccd 1 mic"},
     // Each endpoint step failing: its box (HRESULTs as unsigned decimals), then the mixer closed
     // and the endpoint released, once each.
     // Both wave inputs' mixerGetID fail: passed over, and the first code is shown.
