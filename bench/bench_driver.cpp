@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     fflush(stdout);
   }
   for (const char* exe : exes) {
-    SetAppDefault(exe, "", "Version", nullptr);
+    SetAppDefault(exe, "Version", nullptr);
   }
   return ok ? 0 : 1;
 }

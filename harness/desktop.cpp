@@ -39,6 +39,24 @@ void AddCombination(std::vector<INPUT>& inputs, uint32_t number, bool extendedKe
   }
 }
 
+// HKCU\`path`: `value` set to `size` bytes of `data` of `type`, or removed when `data` is null.
+void SetUserValue(const std::string& path, const char* value, DWORD type, const void* data,
+                  DWORD size) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) == ERROR_SUCCESS) {
+    data == nullptr ? RegDeleteValueA(key, value)
+                    : RegSetValueExA(key, value, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+  }
+}
+
+std::vector<HWND> ChildrenOf(HWND parent) {
+  std::vector<HWND> children;
+  EnumChildWindows(parent, &Collect, reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
 }  // namespace
 
 std::vector<HWND> TopWindowsOf(DWORD processId) {
@@ -52,12 +70,6 @@ std::vector<HWND> TopWindowsOf(DWORD processId) {
     }
   }
   return mine;
-}
-
-std::vector<HWND> ChildrenOf(HWND parent) {
-  std::vector<HWND> children;
-  EnumChildWindows(parent, &Collect, reinterpret_cast<LPARAM>(&children));
-  return children;
 }
 
 std::string WindowText(HWND window) {
@@ -184,7 +196,7 @@ DWORD EndProgram(PROCESS_INFORMATION& process, DWORD timeoutMs) {
   GetExitCodeProcess(process.hProcess, &code);
   if (code == STILL_ACTIVE) {
     TerminateProcess(process.hProcess, 1);
-    WaitForSingleObject(process.hProcess, timeoutMs);
+    WaitForSingleObject(process.hProcess, 5000);  // gone, with all it held
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
@@ -197,38 +209,18 @@ DWORD RunToEnd(const std::string& exe, const std::string& folder, DWORD timeoutM
   return StartProgram(exe, folder, process) ? EndProgram(process, timeoutMs) : STILL_ACTIVE;
 }
 
-void SetAppDefault(const char* exe, const char* subkey, const char* value, const char* data) {
-  const std::string name = std::string("Software\\Wine\\AppDefaults\\") + exe + subkey;
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return;
-  }
-  if (data == nullptr) {
-    RegDeleteValueA(key, value);
-  } else {
-    RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                   static_cast<DWORD>(strlen(data) + 1));
-  }
-  RegCloseKey(key);
+void SetAppDefault(const char* exe, const char* value, const char* data) {
+  SetUserValue(std::string("Software\\Wine\\AppDefaults\\") + exe, value, REG_SZ, data,
+               data != nullptr ? static_cast<DWORD>(strlen(data) + 1) : 0);
 }
 
 void SetWindowsVersion(const char* exe, bool xp) {
-  SetAppDefault(exe, "", "Version", xp ? (sizeof(void*) == 8 ? "winxp64" : "winxp") : "win10");
+  SetAppDefault(exe, "Version", xp ? (sizeof(void*) == 8 ? "winxp64" : "winxp") : "win10");
 }
 
 void SetLogPixels(DWORD dpi) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE,
-                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
-    return;
-  }
-  if (dpi == 0) {
-    RegDeleteValueA(key, "LogPixels");
-  } else {
-    RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-  }
-  RegCloseKey(key);
+  SetUserValue("Control Panel\\Desktop", "LogPixels", REG_DWORD, dpi != 0 ? &dpi : nullptr,
+               sizeof dpi);
 }
 
 std::string WindowsPath(const std::string& path) {

@@ -25,7 +25,6 @@ bool Poll(DWORD timeoutMs, Probe probe, DWORD intervalMs = 20) {
 }
 
 std::vector<HWND> TopWindowsOf(DWORD processId);
-std::vector<HWND> ChildrenOf(HWND parent);
 // WM_GETTEXT with a time-out; empty if the window does not answer.
 std::string WindowText(HWND window);
 std::string ClassOf(HWND window);
@@ -63,16 +62,16 @@ void CloseBySystemCommand(HWND window);
 // Starts `exe` with `arguments` and `folder` as its current folder (empty: the driver's own).
 bool StartProgram(const std::string& exe, const std::string& folder, PROCESS_INFORMATION& process,
                   const std::string& arguments = "");
-// Waits up to `timeoutMs` for the end of `process`, ends it if it still runs, and closes its
-// handles: its exit code, or STILL_ACTIVE when it had to be ended.
+// Waits up to `timeoutMs` for the end of `process`, ends it if it still runs (and waits until it
+// is gone), and closes its handles: its exit code, or STILL_ACTIVE when it had to be ended.
 DWORD EndProgram(PROCESS_INFORMATION& process, DWORD timeoutMs);
 // Starts `exe` in `folder` and waits for its end: its exit code, or STILL_ACTIVE when it still
 // runs after `timeoutMs` (it is then ended).
 DWORD RunToEnd(const std::string& exe, const std::string& folder, DWORD timeoutMs);
 
-// HKCU\Software\Wine\AppDefaults\<exe><subkey>: `value` set to `data`, or removed when `data`
-// is null; how wine is told the Windows version and the DLL load order of one program.
-void SetAppDefault(const char* exe, const char* subkey, const char* value, const char* data);
+// HKCU\Software\Wine\AppDefaults\<exe>: `value` set to `data`, or removed when `data` is
+// null; how wine is told the Windows version and the DLL load order of one program.
+void SetAppDefault(const char* exe, const char* value, const char* data);
 // The Windows version wine reports to `exe`: Windows XP (its x64 edition to a 64-bit build, as
 // wine knows no other) or Windows 10.
 void SetWindowsVersion(const char* exe, bool xp);

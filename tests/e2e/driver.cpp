@@ -39,21 +39,34 @@ LRESULT CALLBACK RecordStroke(int code, WPARAM wParam, LPARAM lParam) {
   return swallow ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-DWORD WINAPI HookThread(LPVOID ready) {
-  SetWindowsHookExA(WH_KEYBOARD_LL, &RecordStroke, GetModuleHandleA(nullptr), 0);
+// A thread of its own that sets itself up with `setUp` and then takes its messages, as a
+// program's window thread does.
+struct ThreadStart {
+  void (*setUp)();
+  HANDLE ready;
+};
+DWORD WINAPI MessageThread(LPVOID start) {
+  static_cast<ThreadStart*>(start)->setUp();
   MSG message;
   PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-  SetEvent(static_cast<HANDLE>(ready));
+  SetEvent(static_cast<ThreadStart*>(start)->ready);
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
     DispatchMessageA(&message);
   }
   return 0;
+}
+void StartMessageThread(void (*setUp)()) {
+  ThreadStart start = {setUp, CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+  CloseHandle(CreateThread(nullptr, 0, &MessageThread, &start, 0, nullptr));
+  WaitForSingleObject(start.ready, kStepMs);
+  CloseHandle(start.ready);
 }
 
 HWND g_other = nullptr;
 
 // Another program: a window of its own thread, which takes its messages, keys included.
-DWORD WINAPI OtherProgram(LPVOID ready) {
+void OpenOtherProgram() {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = &DefWindowProcA;
   windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -61,13 +74,6 @@ DWORD WINAPI OtherProgram(LPVOID ready) {
   RegisterClassA(&windowClass);
   g_other = CreateWindowExA(0, windowClass.lpszClassName, "Another program", WS_OVERLAPPEDWINDOW,
                             600, 400, 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
-  SetEvent(static_cast<HANDLE>(ready));
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-  return 0;
 }
 
 HWND volatile g_readWindow = nullptr;
@@ -95,13 +101,6 @@ void ReadWithoutPause(HWND window) {
     CloseHandle(g_reader);
     g_reader = nullptr;
   }
-}
-
-void StartOtherProgram() {
-  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  CloseHandle(CreateThread(nullptr, 0, &OtherProgram, ready, 0, nullptr));
-  WaitForSingleObject(ready, kStepMs);
-  CloseHandle(ready);
 }
 
 HWND OtherProgramWindow() {
@@ -206,13 +205,9 @@ void Scenario::Run() {
     Step(steps[i]);
   }
   for (PROCESS_INFORMATION* copy : {&process, &twinProcess}) {
-    if (copy->hProcess != nullptr && WaitForSingleObject(copy->hProcess, 0) != WAIT_OBJECT_0) {
+    if (copy->hProcess != nullptr && EndProgram(*copy, 0) == STILL_ACTIVE) {
       Check("end", "the program has ended", "still running: ended by the driver");
-      TerminateProcess(copy->hProcess, 1);
-      WaitForSingleObject(copy->hProcess, kStepMs);
     }
-    CloseHandle(copy->hThread);
-    CloseHandle(copy->hProcess);
   }
   for (const char* name : kPlanted) {
     const std::string marker = folder + "\\" + name + ".loaded";
@@ -254,11 +249,10 @@ int main(int argc, char** argv) {
   }
   SetLogPixels(0);  // whatever an interrupted run left: the rows start at 96 DPI
   WatchLockLights();
-  StartOtherProgram();
+  StartMessageThread(&OpenOtherProgram);
   InitializeCriticalSection(&g_strokeLock);
-  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  CreateThread(nullptr, 0, &HookThread, ready, 0, nullptr);
-  WaitForSingleObject(ready, kStepMs);
+  StartMessageThread(
+      [] { SetWindowsHookExA(WH_KEYBOARD_LL, &RecordStroke, GetModuleHandleA(nullptr), 0); });
   int passed = 0, failed = 0;
   for (const Row* row : rows) {
     bool chosen = argc == 3;

@@ -27,8 +27,7 @@ const Row kEndpointRows[] = {
     {"w10-num-lock-inverted", "tacetto", false, "0/1/1656/80/0/1",
      MIC "fail RegisterControlChangeNotify 1 0x80004001\n",
      "log @w10start 3e800000 0 3f4ccccd 0 1|RegisterControlChangeNotify -> 0x80004001|@regdev; "
-     "keys 90; "
-     "light on; win; client; elsewhere 3f4ccccd 1; quiet; light on; press; "
+     "keys 90; light on; win; client; elsewhere 3f4ccccd 1; quiet; light on; press; "
      "log @w10 3f4ccccd 00000000 1 1; keys 90; light off; label 0; close; exit; "
      "log UnregisterEndpointNotificationCallback -> 0x00000000|@w10 00000000 3f4ccccd 0 0|@rel|"
      "release enumerator; keys 90; light on"},
@@ -94,21 +93,19 @@ const Row kEndpointRows[] = {
     // press mutes.
     {"w10-setscalar-fails-on-press", "tacetto", false, CFG80,
      MIC "fail SetMasterVolumeLevelScalar 3 0x80004005\n",
-     "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; log @w10 3f4ccccd 00000000 1 0; "
-     "keys 90; light on; label 0; press; "
-     "log @sget 00000000|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005; keys 90 90; "
-     "light on off; press; elsewhere 3f4ccccd 0; "
-     "box Tacetto|error #2147500037 calling setmastervolumelevelscalar(); "
-     "log @follow 3f4ccccd 0; keys 90; light off; label 80; press; "
-     "log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; close; exit; "
+     "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; log @w10 3f4ccccd 00000000 1 0; keys 90; "
+     "light on; label 0; press; log @sget 00000000|"
+     "SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005; keys 90 90; light on off; press; "
+     "elsewhere 3f4ccccd 0; box Tacetto|error #2147500037 calling setmastervolumelevelscalar(); "
+     "log @sget 3f4ccccd|GetMute -> 0x00000000 0|@sget 3f4ccccd; keys 90; light off; label 80; "
+     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; close; exit; "
      "log @w10exit 00000000 3f4ccccd 0 0; keys 90; light off"},
     // The mute's flag write fails after its level: the light goes back to live with the label's
     // -1, and the next press unmutes.
     {"w10-setmute-fails-on-press", "tacetto", false, CFG80, MIC "fail SetMute 2 0x80004005\n",
-     "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; "
-     "log @sget 3f4ccccd|SetMasterVolumeLevelScalar 00000000 -> 0x00000000|"
-     "SetMute 1 -> 0x80004005; keys 90 90; light off on; "
-     "box Tacetto|error #2147500037 calling setmute(); label -1; press; "
+     "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; log @sget 3f4ccccd|"
+     "SetMasterVolumeLevelScalar 00000000 -> 0x00000000|SetMute 1 -> 0x80004005; keys 90 90; "
+     "light off on; box Tacetto|error #2147500037 calling setmute(); label -1; press; "
      "log @w10 00000000 3f4ccccd 0 1; light off; label 80; close; exit; "
      "log @w10exit 3f4ccccd 3f4ccccd 0 1"},
     // The endpoint found at start is the device of the whole run, held by its id. A headset
@@ -117,13 +114,12 @@ const Row kEndpointRows[] = {
     // meanwhile, unseen, and the audio service restarted: the lookup that fails on the enumerator
     // held is made once more on a new one.
     {"w10-device-plugged-in-before", "tacetto", false, CFG80, MIC "fail GetDevice 2 0x88890010\n",
-     "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; "
-     "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; devices device USB Headset|"
-     "line 0x1003 100|device Mic Array|line 0x1003 7000|wavein 0 3f000000 0 usb|"
-     "wavein 1 00000000 1 mic 2; press; log GetMasterVolumeLevelScalar -> 0x88890004 -|"
-     "UnregisterControlChangeNotify -> 0x00000000|@rel|GetDevice {mic} -> 0x88890010|"
-     "UnregisterEndpointNotificationCallback -> 0x00000000|release enumerator|@co|@dev|@reg|"
-     "@w10 00000000 3f4ccccd 0 0; keys 90; label 80; press; "
+     "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; log @w10 3f4ccccd 00000000 1 0; keys 90; "
+     "label 0; devices device USB Headset|line 0x1003 100|device Mic Array|line 0x1003 7000|"
+     "wavein 0 3f000000 0 usb|wavein 1 00000000 1 mic 2; press; "
+     "log GetMasterVolumeLevelScalar -> 0x88890004 -|UnregisterControlChangeNotify -> 0x00000000|"
+     "@rel|GetDevice {mic} -> 0x88890010|UnregisterEndpointNotificationCallback -> 0x00000000|"
+     "release enumerator|@co|@dev|@reg|@w10 00000000 3f4ccccd 0 0; keys 90; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
      "log @w10exit 00000000 3f4ccccd 0 0; keys 90; file wavein 0 3f000000 0 usb; "
      "file wavein 1 3f4ccccd 0 mic 2"},
@@ -132,10 +128,9 @@ const Row kEndpointRows[] = {
      "device Mic Array\nline 0x1003 9\nwavein 0 3e800000 0 first\n"
      "device Mic Array\nline 0x1003 7000\nwavein 1 3e800000 0 mic\n",
      "log mixerOpen 1 0 0 0 -> 0|@mic|@ctl|waveInGetNumDevs -> 2|mixerGetID 0 0x20000000 -> 0 0|"
-     "mixerGetID 1 0x20000000 -> 0 1|waveInMessage 1 0x812 -> 0|waveInMessage 1 0x811 -> 0|@co|"
-     "@dev|@sget 3e800000|GetMute -> 0x00000000 0|@sset 3f4ccccd 0 1|@close|@reg; win; "
-     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
-     "log @w10exit 00000000 3f4ccccd 0 0; keys 90; "
+     "mixerGetID 1 0x20000000 -> 0 1|@id 1|@co|@dev|@sget 3e800000|GetMute -> 0x00000000 0|"
+     "@sset 3f4ccccd 0 1|@close|@reg; win; press; log @w10 3f4ccccd 00000000 1 0; keys 90; "
+     "label 0; close; exit; log @w10exit 00000000 3f4ccccd 0 0; keys 90; "
      "file wavein 0 3e800000 0 first"},
 };
 const int kEndpointRowCount = sizeof kEndpointRows / sizeof *kEndpointRows;

@@ -10,11 +10,6 @@
 
 namespace {
 
-// The face wine draws "MS Sans Serif" with where the rows' window sizes were taken, and the
-// extent of the mute tool's greeting in it at 8 points, 96 DPI.
-constexpr char kMeasuredFace[] = "Liberation Sans";
-constexpr SIZE kMeasuredGreeting = {219, 12};
-
 // Each program's client area at 96 DPI, as measured when the rows were written.
 SIZE ClientAt96(const std::string& program) {
   return program == "tastrel" ? SIZE{350, 255} : SIZE{444, 38};
@@ -64,36 +59,24 @@ FontFigures MeasureFont(const std::string& text, int dpi) {
   return figures;
 }
 
-// Wine draws the caption buttons with the glyphs of "Marlett"; in any other face the pictures
-// of the windows show letters there.
-std::string WrongCaptionFont() {
-  std::string face;
-  WithFont("Marlett", -11, SYMBOL_CHARSET, [&](HDC dc) { face = FaceOf(dc); });
-  return face == "Marlett"
-             ? ""
-             : "font: wine draws the caption buttons' \"Marlett\" with " + face +
-                   ", so they show as letters: C:\\windows\\Fonts\\marlett.ttf (package "
-                   "fonts-wine) is missing from the prefix (scripts/wine_env.sh puts it there)\n";
-}
-
 }  // namespace
 
 std::string WrongFont() {
   const FontFigures font = MeasureFont(kTacettoGreeting, 96);
-  const SIZE greeting = font.extent;
-  const bool face = font.face == kMeasuredFace;
-  if (face && greeting.cx == kMeasuredGreeting.cx && greeting.cy == kMeasuredGreeting.cy) {
-    return WrongCaptionFont();
-  }
-  char line[512];
+  std::string caption;  // wine draws the caption buttons with the glyphs of "Marlett"
+  WithFont("Marlett", -11, SYMBOL_CHARSET, [&](HDC dc) { caption = FaceOf(dc); });
+  char line[640];
   snprintf(line, sizeof line,
-           "font: wine draws \"MS Sans Serif\" 8 pt with %s (the greeting %ld x %ld px), but the "
-           "rows' window sizes were taken with %s (%ld x %ld px): %s\n",
-           font.face.c_str(), greeting.cx, greeting.cy, kMeasuredFace, kMeasuredGreeting.cx,
-           kMeasuredGreeting.cy,
-           face ? "another version of the font: the rows' sizes must be measured anew"
-                : "install fonts-liberation and fonts-wine (bash scripts/setup.sh does)");
-  return line;
+           "font: wine draws \"MS Sans Serif\" 8 pt with %s (the greeting %ld x %ld px) and the "
+           "caption buttons' \"Marlett\" with %s; the rows' window sizes were taken with "
+           "Liberation Sans (219 x 12 px; another version: measure them anew), and the pictures "
+           "show letters for the buttons without Marlett. bash scripts/setup.sh installs "
+           "fonts-liberation and fonts-wine; scripts/wine_env.sh copies the package's "
+           "marlett.ttf into the prefix\n",
+           font.face.c_str(), font.extent.cx, font.extent.cy, caption.c_str());
+  const bool measured = font.face == "Liberation Sans" && font.extent.cx == 219 &&
+                        font.extent.cy == 12 && caption == "Marlett";
+  return measured ? "" : line;
 }
 
 void Scenario::SizeStep(const std::string& verb, const std::string& arg, const std::string& line) {

@@ -42,19 +42,15 @@ esac
 e2e_install_doubles "$build/win64/bin" "${archs[1]:+$build/win32/bin}" || code=1
 # The rows' window sizes hold for the font they were taken with, the pictures need wine's
 # caption buttons' font: a run on other ones stops here.
-for arch in "${archs[@]}"; do
-  [[ -f "$build/$arch/bin/e2e_driver.exe" ]] || continue
-  loader="$(e2e_loader_for "$arch")"
-  if ! font="$(timeout 60 "$loader" "$build/$arch/bin/e2e_driver.exe" font)"; then
-    echo "${font//$'\r'/}"
-    for arch in "${archs[@]}"; do
-      summary+=("$arch: NOT RUN, counted as failed: wine does not draw the fonts as measured")
-    done
-    printf '%s\n' "${summary[@]}"
-    exit 1
-  fi
-  break
-done
+driver64="$build/win64/bin/e2e_driver.exe"
+if [[ -f $driver64 ]] && ! font="$(timeout 60 "$wine_loader" "$driver64" font)"; then
+  echo "${font//$'\r'/}"
+  for arch in "${archs[@]}"; do
+    summary+=("$arch: NOT RUN, counted as failed: wine does not draw the fonts as measured")
+  done
+  printf '%s\n' "${summary[@]}"
+  exit 1
+fi
 for arch in "${archs[@]}"; do
   loader="$(e2e_loader_for "$arch")"
   bin="$build/$arch/bin"

@@ -35,7 +35,6 @@ void SwallowKeyEvents(int count);
 // Another program reads the text of `window` over and over from now on; nullptr: no more.
 void ReadWithoutPause(HWND window);
 // Another program's window, hidden until a row puts it in front (driver.cpp).
-void StartOtherProgram();
 HWND OtherProgramWindow();
 // Empty when wine draws the tools' font with the face the rows' window sizes were taken with;
 // else one line that names the face found and the package to install (steps.cpp).

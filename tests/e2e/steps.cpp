@@ -198,9 +198,7 @@ void Scenario::Step(const std::string& line) {
   } else if (verb == "atoms") {
     Check(line, arg, "+" + std::to_string(HotkeyAtoms() - atomsBefore));
   } else if (verb == "exit") {
-    DWORD code = STILL_ACTIVE;
-    WaitForSingleObject(process.hProcess, kStepMs);
-    GetExitCodeProcess(process.hProcess, &code);
+    const DWORD code = EndProgram(process, kStepMs);
     Check(line, "0", code == STILL_ACTIVE ? "running" : std::to_string(code));
   } else {
     Check(line, "a known step", verb);

@@ -151,8 +151,7 @@ void Scenario::Walk() {
   // they are).
   auto restart = [&](bool kill) {
     if (kill) {
-      TerminateProcess(process.hProcess, 1);
-      WaitForSingleObject(process.hProcess, kStepMs);
+      EndProgram(process, 0);
     } else {
       Step("close");
       Step("exit");
@@ -160,8 +159,6 @@ void Scenario::Walk() {
       Poll(kSettledMs, [&] { return seen() == expected(); });
       Check("the end", expected(), seen());
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     LightsOff();
     const bool keep = !row.windowsXp && below(2) == 0;
     Lines lines = Split(row.config, '/');

@@ -1,7 +1,6 @@
 #include "tests/e2e/doubles/endpoint_news.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <vector>

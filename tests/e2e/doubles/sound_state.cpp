@@ -4,7 +4,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "harness/desktop.h"
 #include "harness/lock_lights.h"
@@ -45,42 +44,41 @@ Sound ParseSound(const std::string& text) {
 
 std::string PrintSound(const Sound& sound) {
   std::string text;
-  char line[256];
-  auto print = [&](const std::string& entry) { text += entry + "\n"; };
+  auto print = [&](const char* format, auto... values) {
+    char line[256];
+    snprintf(line, sizeof line, format, values...);
+    text += line;
+  };
   for (const SoundDevice& device : sound.devices) {
-    print("device " + device.name);
+    print("device %s\n", device.name.c_str());
     for (const SoundLine& in : device.lines) {
-      snprintf(line, sizeof line, "line 0x%x ", unsigned(in.type));
-      print(line + (in.hasVolume ? std::to_string(in.level) : "-"));
+      print("line 0x%x %s\n", unsigned(in.type),
+            in.hasVolume ? std::to_string(in.level).c_str() : "-");
     }
   }
   for (const SoundWaveIn& in : sound.waveIns) {
-    snprintf(line, sizeof line, " %08x %d %s", unsigned(in.scalarBits), in.mute, in.id.c_str());
-    print("wavein " + (in.plugged ? std::to_string(in.mixer) : "-") + line +
-          (in.plug > 1 ? " " + std::to_string(in.plug) : ""));
+    print("wavein %s %08x %d %s%s\n", in.plugged ? std::to_string(in.mixer).c_str() : "-",
+          unsigned(in.scalarBits), in.mute, in.id.c_str(),
+          in.plug > 1 ? (" " + std::to_string(in.plug)).c_str() : "");
   }
   for (const SoundUse& use : sound.failures) {
-    snprintf(line, sizeof line, "fail %s %u 0x%x", use.call.c_str(), unsigned(use.use),
-             unsigned(use.code));
-    print(line);
+    print("fail %s %u 0x%x\n", use.call.c_str(), unsigned(use.use), unsigned(use.code));
   }
   for (const SoundUse& use : sound.pauses) {
-    print("pause " + use.call + " " + std::to_string(use.use));
+    print("pause %s %u\n", use.call.c_str(), unsigned(use.use));
   }
   for (const SoundNews& news : sound.news) {
-    snprintf(line, sizeof line, "news %s %08x %d ", news.endpoint.c_str(),
-             unsigned(news.scalarBits), news.mute);
+    print("news %s %08x %d ", news.endpoint.c_str(), unsigned(news.scalarBits), news.mute);
     for (size_t i = 0; news.hasContext && i < sizeof news.context; ++i) {
-      snprintf(line + strlen(line), 3, "%02x",
-               reinterpret_cast<const unsigned char*>(&news.context)[i]);
+      print("%02x", reinterpret_cast<const unsigned char*>(&news.context)[i]);
     }
-    print(line);
+    text += "\n";
   }
   for (const auto& [call, count] : sound.counts) {
-    print("count " + call + " " + std::to_string(count));
+    print("count %s %u\n", call.c_str(), unsigned(count));
   }
   if (sound.lights[0] >= 0) {
-    print("lights " + std::to_string(sound.lights[0]) + " " + std::to_string(sound.lights[1]));
+    print("lights %d %d\n", sound.lights[0], sound.lights[1]);
   }
   return text;
 }
@@ -105,11 +103,9 @@ std::vector<const SoundWaveIn*> Sound::PluggedWaveIns() const {
   return plugged;
 }
 
-SoundCall::SoundCall(const char* name)
-    : mutex_(CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles")) {
+SoundCall::SoundCall(const char* name) {
   // From the first call of the program on, before any stroke it makes.
   WatchLockLights();
-  WaitForSingleObject(mutex_, INFINITE);
   sound = LoadSound("sound.txt");
   const uint32_t use = ++sound.counts[name];
   auto now = [&](const SoundUse& entry) { return entry.use == use && entry.call == name; };
@@ -120,10 +116,10 @@ SoundCall::SoundCall(const char* name)
     HANDLE resume = CreateEventA(nullptr, FALSE, FALSE, "tacetto-sound-resume");
     Log("pause %s", name);
     SaveSound(sound, "sound.txt");
-    ReleaseMutex(mutex_);
+    ReleaseMutex(lock.mutex);
     WaitForSingleObject(resume, 10000);
     CloseHandle(resume);
-    WaitForSingleObject(mutex_, INFINITE);
+    WaitForSingleObject(lock.mutex, INFINITE);
     sound = LoadSound("sound.txt");
   }
   for (const SoundUse& failure : sound.failures) {
@@ -134,8 +130,6 @@ SoundCall::SoundCall(const char* name)
 
 SoundCall::~SoundCall() {
   SaveSound(sound, "sound.txt");
-  ReleaseMutex(mutex_);
-  CloseHandle(mutex_);
 }
 
 void SoundCall::Log(const char* format, ...) {

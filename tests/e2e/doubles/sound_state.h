@@ -70,10 +70,10 @@ std::string PrintSound(const Sound& sound);
 Sound LoadSound(const std::string& file);
 void SaveSound(const Sound& sound, const std::string& file);
 
-// For the driver and the demo: the doubles' lock on sound.txt, held while this lives.
+// The doubles' lock on sound.txt, held while this lives.
 struct SoundLock {
   HANDLE mutex = CreateMutexA(nullptr, FALSE, "tacetto-sound-doubles");
-  SoundLock() { WaitForSingleObject(mutex, 5000); }
+  SoundLock() { WaitForSingleObject(mutex, INFINITE); }
   ~SoundLock() {
     ReleaseMutex(mutex);
     CloseHandle(mutex);
@@ -113,12 +113,10 @@ class SoundCall {
   // At a level write: notes the lock lights in Sound::lights.
   void NoteLights();
 
+  SoundLock lock;  // taken first
   Sound sound;
   bool failed = false;
   uint32_t code = 0;
-
- private:
-  HANDLE mutex_;
 };
 
 // The endpoint id of a wave input, as waveInMessage gives it.
