@@ -70,7 +70,7 @@ DWORD EndProgram(PROCESS_INFORMATION& process, DWORD timeoutMs);
 DWORD RunToEnd(const std::string& exe, const std::string& folder, DWORD timeoutMs);
 
 // HKCU\Software\Wine\AppDefaults\<exe>: `value` set to `data`, or removed when `data` is
-// null; how wine is told the Windows version and the DLL load order of one program.
+// null; how wine is told the Windows version of one program.
 void SetAppDefault(const char* exe, const char* value, const char* data);
 // The Windows version wine reports to `exe`: Windows XP (its x64 edition to a 64-bit build, as
 // wine knows no other) or Windows 10.
