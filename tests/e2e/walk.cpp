@@ -67,11 +67,14 @@ struct World {
     level = newLevel;
     flag = newFlag;
   }
+  // A switch failed, or the device went away: its box, "-1%", the next press unmutes.
+  void Failed() {
+    failed = true;
+    label = LabelText(-1);
+  }
   void Pressed() {
     if (!present) {  // the box of the failed lookup; nothing written, nothing struck
-      failed = true;
-      label = LabelText(-1);
-      return;
+      return Failed();
     }
     struck = false;
     ++writes;
@@ -242,13 +245,8 @@ void Scenario::Walk() {
             now.waveIns[0].plug += present ? 0 : 1;
           });
           world.present = !present;
-          if (present) {
-            world.muted = world.struck = false;
-            world.failed = true;
-            world.label = LabelText(-1);
-          } else {
-            world.Followed();
-          }
+          world.muted = world.struck = false;
+          present ? world.Failed() : world.Followed();
         }
         break;
       case 5:  // the tool's next stroke swallowed by another program, then let through
@@ -265,8 +263,7 @@ void Scenario::Walk() {
           Step(what.substr(18));  // the presses after the first come while its box is open
           Step(endpoint ? "box Tacetto|error #2147500037 calling setmastervolumelevelscalar()"
                         : "box Tacetto|error #11 calling mixersetcontroldetails()");
-          world.failed = true;
-          world.label = LabelText(-1);
+          world.Failed();
         }
         break;
       case 7:
