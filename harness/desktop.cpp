@@ -45,8 +45,11 @@ void SetUserValue(const std::string& path, const char* value, DWORD type, const 
   HKEY key = nullptr;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
                       nullptr) == ERROR_SUCCESS) {
-    data == nullptr ? RegDeleteValueA(key, value)
-                    : RegSetValueExA(key, value, 0, type, static_cast<const BYTE*>(data), size);
+    if (data == nullptr) {
+      RegDeleteValueA(key, value);
+    } else {
+      RegSetValueExA(key, value, 0, type, static_cast<const BYTE*>(data), size);
+    }
     RegCloseKey(key);
   }
 }
