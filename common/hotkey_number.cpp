@@ -27,10 +27,15 @@ Text FormatHotkeyNumber(uint16_t number) {
 
 Text HotkeyAnswerText(uint16_t number, int typed, uint16_t first) {
   constexpr uint8_t kCtrlAlt = 2 | 1;  // MOD_CONTROL | MOD_ALT
-  const bool ctrlAlt = (SplitHotkeyNumber(number).modifiers & kCtrlAlt) == kCtrlAlt;
+  const HotkeyParts parts = SplitHotkeyNumber(number);
+  const uint8_t ctrlAlt = parts.modifiers & kCtrlAlt;
   const bool character = typed < 0 || (typed > 0 && first >= 0x20 && first != 0x7F);
   Text text = "Hotkey Wert = " + FormatHotkeyNumber(number);
-  if (ctrlAlt && character) {
+  if (parts.keyCode == 0) {  // an empty field, or a modifier alone
+    text += "\r\n\r\nAchtung: Keine Taste eingegeben!";
+  } else if (character && ctrlAlt == 0) {  // the key alone, or with Shift
+    text += "\r\n\r\nAchtung: Auf dieser Tastatur schreibt diese Kombination ein Zeichen!";
+  } else if (character && ctrlAlt == kCtrlAlt) {
     text +=
         "\r\n\r\nAchtung: Auf dieser Tastatur schreibt diese Kombination ein Zeichen "
         "(AltGr)!";

@@ -23,9 +23,11 @@ HotkeyParts SplitHotkeyNumber(int32_t number);
 // Decimal digits, no sign, no blanks.
 Text FormatHotkeyNumber(uint16_t number);
 
-// The probe's answer to a combination it has registered: "Hotkey Wert = " and the number. Ctrl+Alt
-// is AltGr on many layouts: when the combination holds both and the keyboard layout types a
-// character with it, a warning follows after an empty line. `typed` and `first` are what
-// ToUnicodeEx gave for the key with the combination's modifiers down: the count of characters
-// (negative for a dead key) and the first of them; a control character types nothing.
+// The probe's answer to a combination it has registered: "Hotkey Wert = " and the number. A
+// warning follows after an empty line when the number serves the user badly: no key (key code
+// 0), which nobody can press; or a key that the keyboard layout types a character with, alone or
+// with Shift, or with Ctrl and Alt (AltGr on many layouts), whose character the hotkey would take
+// away. With Ctrl or Alt alone programs type nothing. `typed` and `first` are what ToUnicodeEx
+// gave for the key with the combination's modifiers down: the count of characters (negative for
+// a dead key) and the first of them; a control character types nothing.
 Text HotkeyAnswerText(uint16_t number, int typed, uint16_t first);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release package: dist/tacetto-0.2.zip with both 32-bit programs, the sample
-# configuration, the plain-text guide and their SHA256SUMS, byte for byte the same from the same
-# commit. Usage: scripts/release.sh [build-dir] [dist-dir]
+# configuration as tacetto-sample.cfg (no tacetto.cfg: the first start lists the devices), the
+# plain-text guide and their SHA256SUMS, byte for byte the same from the same commit.
+# Usage: scripts/release.sh [build-dir] [dist-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,11 +23,11 @@ staging="$dist_dir/$name"
 rm -rf "$staging" "$dist_dir/$name.zip"
 mkdir -p "$staging"
 cp "$build_dir/bin/tacetto.exe" "$build_dir/bin/tastrel.exe" "$staging/"
-cp res/tacetto.cfg "$staging/tacetto.cfg"
+cp res/tacetto-sample.cfg "$staging/tacetto-sample.cfg"
 sed 's/$/\r/' docs/GUIDE.txt >"$staging/GUIDE.txt"
-(cd "$staging" && sha256sum GUIDE.txt tacetto.cfg tacetto.exe tastrel.exe >SHA256SUMS)
+(cd "$staging" && sha256sum GUIDE.txt tacetto-sample.cfg tacetto.exe tastrel.exe >SHA256SUMS)
 
-files=(GUIDE.txt SHA256SUMS tacetto.cfg tacetto.exe tastrel.exe)
+files=(GUIDE.txt SHA256SUMS tacetto-sample.cfg tacetto.exe tastrel.exe)
 for file in "${files[@]}"; do
   chmod 0644 "$staging/$file"
   touch -d "@$SOURCE_DATE_EPOCH" "$staging/$file"

@@ -1,18 +1,35 @@
 #include "tacetto/config.h"
 
+#include <cstring>
+
 #include "tacetto/number_syntax.h"
 
 namespace {
 
 constexpr char kCarriageReturn = '\r';
 constexpr char kLineFeed = '\n';
-constexpr char kEndOfData = '\x1A';  // Ctrl-Z
+constexpr char kEndOfData = '\x1A';                // Ctrl-Z
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";  // UTF-8, as editors may write it first
+constexpr size_t kByteOrderMarkSize = sizeof kByteOrderMark - 1;
 
 // Reads the file's lines through a small fixed buffer, a byte at a time.
 class LineReader {
  public:
   LineReader(ConfigReadFunction read, void* source)
       : read_(read), source_(source), ended_(read == nullptr) {}
+
+  // Reads past a byte order mark at the very start of the file, which no user sees and which
+  // would end line 1's number before it begins. Elsewhere, or only a part of it, it is text.
+  void SkipByteOrderMark() {
+    while (!atEnd_ && !ended_ && filled_ < kByteOrderMarkSize) {
+      const size_t count = read_(source_, buffer_ + filled_, sizeof buffer_ - filled_);
+      atEnd_ = count == 0;  // the end of the file, or a read error
+      filled_ += count;
+    }
+    if (filled_ >= kByteOrderMarkSize && memcmp(buffer_, kByteOrderMark, kByteOrderMarkSize) == 0) {
+      next_ = kByteOrderMarkSize;
+    }
+  }
 
   // Scans the next line's number. Returns false when the line counts as empty: it holds no
   // character, or no line is left.
@@ -78,6 +95,7 @@ class LineReader {
 
 void ReadConfigValues(ConfigReadFunction read, void* source, int32_t (&values)[kConfigValueCount]) {
   LineReader reader(read, source);
+  reader.SkipByteOrderMark();
   const int32_t defaults[kConfigValueCount] = {-1, -1, -1, -1, 0, 0};
   for (int i = 0; i < kConfigValueCount; ++i) {
     int32_t value = 0;

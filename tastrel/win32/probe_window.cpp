@@ -78,7 +78,7 @@ void TryRegistration(HWND window) {
     return;
   }
   WCHAR first = 0;
-  const int typed = (parts.modifiers & 3) == 3 ? TypedWith(parts, first) : 0;
+  const int typed = TypedWith(parts, first);
   const Text text = HotkeyAnswerText(number, typed, first);
   ShowProbeMessage(text.c_str());
 }

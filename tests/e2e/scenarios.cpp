@@ -112,7 +112,8 @@ const int kMacroCount = sizeof kMacros / sizeof *kMacros;
 const Row kRows[] = {
     // The probe tool: window and controls; a combination put into the field (Ctrl is 2 in the
     // field and in the number, Shift 1 -> 4, Alt 4 -> 1) registered, its number shown, each
-    // press recognised, the combination free again after the end.
+    // press recognised, the combination free again after the end; a plain M, which wine's US
+    // layout types, with the warning.
     {"tastrel-window", "tastrel", false, nullptr, nullptr,
      "win; item 1001 Static|" INSTRUCTIONS "; item 1002 msctls_hotkey32|msctls_hotkey321; "
      "item 1003 Static|Hotkey Eingabe-Feld -->; item 1004 Button|Hotkey aktivieren; "
@@ -124,12 +125,15 @@ const Row kRows[] = {
     {"tastrel-ctrl-f", "tastrel", false, nullptr, nullptr,
      "win; client; field 246; click; box Tastrel|Hotkey Wert = 582; taken 582; press 582; "
      "box Tastrel|Hotkey wurde erkannt!; presshold 582; box Tastrel|Hotkey wurde erkannt!; "
-     "quiet; field 64d; click; box Tastrel|Hotkey Wert = 845; close; exit; hold 582; atoms +0"},
-    // Ctrl+Shift+K typed into the field after a click into it. Refused when the probe holds it
-    // already, and when another program does (Ctrl+Alt+F8), whose presses are not the probe's.
+     "quiet; field 64d; click; box Tastrel|Hotkey Wert = 845; field 4d; click; box Tastrel|"
+     "Hotkey Wert = 77\r\n\r\nAchtung: Auf dieser Tastatur schreibt diese Kombination ein "
+     "Zeichen!; close; exit; hold 582; atoms +0"},
+    // Ctrl+Shift+M typed into the field after a click into it: no warning, as programs type
+    // nothing with Ctrl. Refused when the probe holds it already, and when another program does
+    // (Ctrl+Alt+F8), whose presses are not the probe's.
     {"tastrel-typed-into-field", "tastrel", false, nullptr, nullptr,
-     "hold 887; start; win; type 1611; holds 34b; click; box Tastrel|Hotkey Wert = 1611; click; "
-     "box Tastrel|Hotkey bereits belegt!; press 1611; box Tastrel|Hotkey wurde erkannt!; "
+     "hold 887; start; win; type 1613; holds 34d; click; box Tastrel|Hotkey Wert = 1613; click; "
+     "box Tastrel|Hotkey bereits belegt!; press 1613; box Tastrel|Hotkey wurde erkannt!; "
      "field 677; click; box Tastrel|Hotkey bereits belegt!; press 887; quiet; close; exit"},
     // Incomplete configurations: the boxes before any window, nothing switched.
     // The device list: a name cut to 31 characters, a device whose capabilities cannot be read

@@ -56,14 +56,15 @@ int32_t Number(const std::string& text) {
   return NumberFromLine(text.data(), text.size());
 }
 
-// The six values as a plain split of the bytes gives them: a line ends at CR (with one LF right
-// after it), Ctrl-Z or the end of the data ends the last line, a line without any character
-// takes its default. `cut` is where the reader is done with the file: just after the sixth
-// line's CR or after a Ctrl-Z; kNoCut when the data ends first.
+// The six values as a plain split of the bytes gives them: a UTF-8 byte order mark first is
+// skipped, a line ends at CR (with one LF right after it), Ctrl-Z or the end of the data ends the
+// last line, a line without any character takes its default. `cut` is where the reader is done
+// with the file: just after the sixth line's CR or after a Ctrl-Z; kNoCut when the data ends first.
 Values ExpectedValues(const std::string& bytes, size_t& cut) {
   Values values = {-1, -1, -1, -1, 0, 0};
   cut = kNoCut;
-  for (size_t i = 0, pos = 0; i < values.size(); ++i) {
+  size_t pos = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  for (size_t i = 0; i < values.size(); ++i) {
     const size_t end = std::min(bytes.find_first_of("\r\x1A", pos), bytes.size());
     if (end > pos) {
       values[i] = Number(bytes.substr(pos, end - pos));

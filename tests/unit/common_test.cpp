@@ -38,14 +38,29 @@ TEST(HotkeyNumber, FieldValueToNumberAndNumberToParts) {
   }
 }
 
-TEST(HotkeyNumber, AnswerWarnsOfACtrlAltCombinationThatTypes) {
-  const std::string warn =
-      "\r\n\r\nAchtung: Auf dieser Tastatur schreibt diese Kombination ein Zeichen (AltGr)!";
-  EXPECT_EQ(HotkeyAnswerText(845, 1, 0xB5).c_str(), "Hotkey Wert = 845" + warn);  // German µ
-  EXPECT_EQ(HotkeyAnswerText(955, -1, '~').c_str(), "Hotkey Wert = 955" + warn);  // dead key
-  EXPECT_EQ(HotkeyAnswerText(845, 0, 0), "Hotkey Wert = 845");     // types nothing (US)
-  EXPECT_EQ(HotkeyAnswerText(845, 1, '\r'), "Hotkey Wert = 845");  // a control character
-  EXPECT_EQ(HotkeyAnswerText(582, 1, 'f'), "Hotkey Wert = 582");   // Ctrl+F: no Alt
+TEST(HotkeyNumber, AnswerWarnsOfACombinationThatTakesAKeyAway) {
+  const char* altGr =
+      "Achtung: Auf dieser Tastatur schreibt diese Kombination ein Zeichen (AltGr)!";
+  const char* types = "Achtung: Auf dieser Tastatur schreibt diese Kombination ein Zeichen!";
+  const char* noKey = "Achtung: Keine Taste eingegeben!";
+  // The number, what ToUnicodeEx gave for its key with its modifiers down (the count of
+  // characters, negative for a dead key, and the first), the paragraph after an empty line.
+  // clang-format off
+  const struct { uint16_t number; int typed; uint16_t first; const char* warning; } cases[] = {
+      {845, 1, 0xB5, altGr}, {955, -1, '~', altGr},     // Ctrl+Alt+M: German µ; a dead key
+      {845, 0, 0, nullptr}, {776, 1, 0x7F, nullptr},    // Ctrl+Alt+M on US; Ctrl+Alt+Backspace
+      {77, 1, 'm', types}, {1101, 1, 'M', types},       // M, Shift+M
+      {32, 1, ' ', types}, {220, -1, '^', types},       // the space; German ^, a dead key
+      {13, 1, '\r', nullptr}, {1136, 0, 0, nullptr},    // Enter, Shift+F1
+      {582, 1, 'f', nullptr}, {1613, 1, 'M', nullptr},  // Ctrl or Alt alone: programs type
+      {333, 1, 'm', nullptr},                           // nothing (Ctrl+F, Ctrl+Shift+M, Alt+M)
+      {0, 0, 0, noKey}, {768, 1, 'x', noKey}};          // an empty field; Ctrl+Alt alone
+  // clang-format on
+  for (const auto& c : cases) {
+    const std::string number = "Hotkey Wert = " + std::to_string(c.number);
+    EXPECT_EQ(HotkeyAnswerText(c.number, c.typed, c.first).c_str(),
+              c.warning == nullptr ? number : number + "\r\n\r\n" + c.warning);
+  }
 }
 
 TEST(AtomName, SecondsSinceMidnightAsNumberText) {

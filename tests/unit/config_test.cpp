@@ -66,7 +66,11 @@ const FileCase kFiles[] = {
     {"Ctrl-Z inside a line", "5\r\n6\x1A" "7\r\n8\r\n9", {5, 6, -1, -1, 0, 0}},
     {"Ctrl-Z first", "\x1A" "1\r\n2\r\n3", kDefaults},
     {"Ctrl-Z in the last line", "1\r2\r3\r4\r5\r 6\x1A", {1, 2, 3, 4, 5, 6}},
-    {"byte order mark", "\xEF\xBB\xBF" "0\r\n\r\n5", {0, -1, 5, -1, 0, 0}},
+    // A UTF-8 byte order mark is skipped at the very start only; elsewhere, or a part of one, is
+    // text.
+    {"byte order mark", "\xEF\xBB\xBF" "3\r\n\xEF\xBB\xBF" "4\r\n5", {3, 0, 5, -1, 0, 0}},
+    {"byte order mark, line 1 empty", "\xEF\xBB\xBF\r\n\r\n5", {-1, -1, 5, -1, 0, 0}},
+    {"part of a mark", "\xEF\xBB" "3\r\n\xEF" "4\r\n \xEF\xBB\xBF" "6", {0, 0, 0, -1, 0, 0}},
     {"NUL and high bytes", "3\0"s "9\r\n\xFF" "4\r\n4\x80" "2\r\n\0"s, {3, 0, 4, 0, 0, 0}},
     {"number forms", " &HFFFF\r\n2.5\r\n3.5\r\n1e2\r\n&H10&\r\n-0.5", {-1, 2, 4, 100, 16, 0}},
     {"read error at once", "1\r\n2", kDefaults, 0},
