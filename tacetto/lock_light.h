@@ -10,5 +10,5 @@ uint8_t LockKeyOf(int32_t cfgLockKey);
 // `muted` (1 muted, 0 live): on means muted, or live when line 6 is 1.
 bool LockKeyStrike(int32_t cfgLockInvert, int32_t muted, int32_t light);
 
-// The mute state that `light` shows (1 muted): what a switch whose level write failed puts back.
+// The mute state that `light` shows (1 muted).
 int32_t MuteStateShown(int32_t cfgLockInvert, int32_t light);

@@ -9,23 +9,16 @@
 #include "tacetto/win32/core_audio_ids.h"
 #include "tacetto/win32/endpoint_news.h"
 #include "tacetto/win32/globals.h"
-#include "tacetto/win32/winmm_library.h"
 
 int32_t EndpointMuteAtStart = 0;
 
 namespace {
 
-constexpr DWORD kFirstEndpointWindows = 6;  // Windows Vista
-// Driver messages of the wave devices (mmddk.h).
-constexpr UINT kQueryFunctionInstanceId = 0x0800 + 17;
-constexpr UINT kQueryFunctionInstanceIdSize = 0x0800 + 18;
+constexpr HRESULT kDeviceInvalidated = HRESULT(0x88890004);  // AUDCLNT_E_DEVICE_INVALIDATED
 constexpr int32_t kMuteNotRead = 0;
 constexpr int32_t kMuteWasOff = 1;
 constexpr int32_t kMuteWasOn = 2;
 
-// The endpoint of the run, a short string such as "{0.0.1.00000000}.{<guid>}"; empty until the
-// first switch has found it.
-wchar_t g_endpointId[256];
 // Created at the first switch and kept: the class lookup behind it reads the registry, which a
 // hotkey press should not wait for.
 IMMDeviceEnumerator* g_enumerator = nullptr;
@@ -36,11 +29,17 @@ IAudioEndpointVolume* g_volume = nullptr;
 HWND g_follower = nullptr;
 bool g_volumeRegistered = false;
 bool g_deviceRegistered = false;
-// The mute flag as the tool last wrote or read it, and whether its last change was another
-// program's that muted the endpoint.
+// The mute flag as the tool last wrote or read it, and whether the first read found it set.
 bool g_flag = false;
-bool g_mutedElsewhere = false;
 bool g_foundMuted = false;
+// Who changed the endpoint last. The flag and the level the tool last wrote (the flag: or found
+// at start), and whether since then a change made elsewhere reported another one. Windows tells
+// changes in no set order, so it is the values told that count, not the order they came in.
+bool g_ownFlag = false;
+bool g_flagElsewhere = false;
+uint32_t g_ownLevel = 0;
+bool g_levelWritten = false;
+bool g_levelElsewhere = false;
 
 // S_OK and S_FALSE both succeed; the code of a failure is its HRESULT.
 uint32_t Code(HRESULT result) {
@@ -97,13 +96,15 @@ void DropEnumerator() {
   ReleaseInterface(g_enumerator);
 }
 
-// The volume of the endpoint of the run, by its id, in place of what was held, registered for its
-// news if it is followed. A
-// lookup that fails on the enumerator held from before is made once more on a new one: the
-// system's audio service may have been restarted since.
-HRESULT LookUpVolume(const char*& call) {
-  DropVolume();
+// The volume of the endpoint of the run, as held or looked up by its id, registered for its news
+// if it is followed. With `active`, only while its device is active: in any other state
+// (unplugged, disabled, not present) the device is away, and its volume, which may still answer
+// on the stored settings, is no line a user records from. A lookup that fails on the enumerator
+// held from before is made once more on a new one: the system's audio service may have been
+// restarted since.
+HRESULT HeldVolume(bool active, const char*& call) {
   HRESULT result = S_OK;
+  const bool held = g_volume != nullptr;
   for (bool again = g_enumerator != nullptr;; again = false) {
     if (g_enumerator == nullptr) {
       RunContext();  // before anything can be registered
@@ -112,108 +113,65 @@ HRESULT LookUpVolume(const char*& call) {
           CoCreateInstance(kDeviceEnumeratorClass, nullptr, CLSCTX_ALL, kDeviceEnumeratorInterface,
                            reinterpret_cast<void**>(&g_enumerator));
     }
-    if (SUCCEEDED(result)) {
+    if (SUCCEEDED(result) && g_device == nullptr) {
       call = "getdevice()";
-      result = g_enumerator->GetDevice(g_endpointId, &g_device);
+      result = g_enumerator->GetDevice(EndpointOfRun(), &g_device);
     }
-    if (SUCCEEDED(result)) {
+    DWORD state = DEVICE_STATE_ACTIVE;
+    if (SUCCEEDED(result) && active) {
+      call = "getstate()";
+      result = g_device->GetState(&state);
+    }
+    if (SUCCEEDED(result) && state != DEVICE_STATE_ACTIVE) {
+      call = "activate()";  // the text of every kind of away
+      return kDeviceInvalidated;
+    }
+    if (SUCCEEDED(result) && g_volume == nullptr) {
       call = "activate()";
       result = g_device->Activate(kEndpointVolumeInterface, CLSCTX_ALL, nullptr,
                                   reinterpret_cast<void**>(&g_volume));
     }
     if (SUCCEEDED(result) || !again) {
-      Register();
+      if (!held) {  // a registration refused is not asked again at every press
+        Register();
+      }
       return result;
     }
     DropEnumerator();
   }
 }
 
-// The endpoint's mute flag as read after news: a change from what the tool knew is another
-// program's.
-void NoteFlagRead(bool muted) {
-  if (muted != g_flag) {
-    g_mutedElsewhere = muted;
-    g_flag = muted;
-  }
-}
-
-}  // namespace
-
-bool UseEndpoint() {
-  return (GetVersion() & 0xFF) >= kFirstEndpointWindows;
-}
-
-bool EndpointChosen() {
-  return g_endpointId[0] != L'\0';
-}
-
-uint32_t ChooseEndpoint(UINT device, const char*& call) {
-  const WinmmFunctions* winmm = Winmm();
-  // A wave input whose mixerGetID fails is passed over; when none belongs to the device, the box
-  // shows the first such failure's own code, else MMSYSERR_BADDEVICEID.
-  const UINT count = winmm->waveInGetNumDevs();
-  MMRESULT firstFailure = MMSYSERR_NOERROR;
-  UINT waveIn = 0;
-  for (; waveIn < count; ++waveIn) {
-    UINT mixer = 0;
-    const MMRESULT result = winmm->mixerGetID(
-        reinterpret_cast<HMIXEROBJ>(static_cast<UINT_PTR>(waveIn)), &mixer, MIXER_OBJECTF_WAVEIN);
-    if (result == MMSYSERR_NOERROR && mixer == device) {
+// The master scalar, read from the volume held; where that does not answer (its device went
+// away and its objects stay dead), from the volume looked up anew, once.
+HRESULT ReadScalar(bool active, float& scalar, const char*& call) {
+  bool held = g_volume != nullptr;
+  HRESULT result = HeldVolume(active, call);
+  for (; SUCCEEDED(result); held = false) {
+    call = "getmastervolumelevelscalar()";
+    result = g_volume->GetMasterVolumeLevelScalar(&scalar);
+    if (SUCCEEDED(result) || !held) {
       break;
     }
-    if (firstFailure == MMSYSERR_NOERROR) {
-      firstFailure = result;
-    }
-  }
-  if (waveIn == count) {
-    call = "mixergetid()";
-    return firstFailure != MMSYSERR_NOERROR ? firstFailure : MMSYSERR_BADDEVICEID;
-  }
-  call = "waveinmessage()";
-  HWAVEIN handle = reinterpret_cast<HWAVEIN>(static_cast<UINT_PTR>(waveIn));
-  // Documented as a ULONG, but some implementations write a full pointer-sized value: a zeroed
-  // DWORD_PTR holds the size either way.
-  DWORD_PTR bytes = 0;
-  MMRESULT result = winmm->waveInMessage(handle, kQueryFunctionInstanceIdSize,
-                                         reinterpret_cast<DWORD_PTR>(&bytes), 0);
-  if (result == MMSYSERR_NOERROR && bytes >= sizeof g_endpointId) {
-    result = MMSYSERR_NOMEM;
-  }
-  if (result == MMSYSERR_NOERROR) {
-    result = winmm->waveInMessage(handle, kQueryFunctionInstanceId,
-                                  reinterpret_cast<DWORD_PTR>(g_endpointId), sizeof g_endpointId);
-  }
-  // Left empty unless the whole id was read, so that EndpointChosen is true only for one.
-  if (result == MMSYSERR_NOERROR) {
-    g_endpointId[sizeof g_endpointId / sizeof *g_endpointId - 1] = L'\0';
-  } else {
-    g_endpointId[0] = L'\0';
+    DropVolume();
+    result = HeldVolume(active, call);
   }
   return result;
 }
 
-uint32_t ReadEndpoint(uint32_t& level, const char*& call) {
+}  // namespace
+
+uint32_t ReadEndpoint(uint32_t& level, bool restore, const char*& call) {
   float scalar = 0.0f;
-  call = "getmastervolumelevelscalar()";
-  HRESULT result = E_FAIL;
-  if (g_volume != nullptr) {
-    result = g_volume->GetMasterVolumeLevelScalar(&scalar);
-  }
-  if (FAILED(result)) {
-    result = LookUpVolume(call);
-    if (SUCCEEDED(result)) {
-      call = "getmastervolumelevelscalar()";
-      result = g_volume->GetMasterVolumeLevelScalar(&scalar);
-    }
-  }
+  // Only a restore may reach a device that is away: a headset muted by the tool must not come
+  // back muted after the tool is gone.
+  HRESULT result = ReadScalar(!restore && EndpointMuteAtStart != kMuteNotRead, scalar, call);
   level = LevelFromScalar(scalar);
   if (SUCCEEDED(result) && EndpointMuteAtStart == kMuteNotRead) {
     BOOL muted = FALSE;
     call = "getmute()";
     result = g_volume->GetMute(&muted);
     if (SUCCEEDED(result)) {
-      g_foundMuted = g_flag = muted != FALSE;
+      g_foundMuted = g_flag = g_ownFlag = muted != FALSE;
       EndpointMuteAtStart = g_foundMuted && level != 0 ? kMuteWasOn : kMuteWasOff;
     }
   }
@@ -224,31 +182,55 @@ uint32_t WriteEndpoint(uint32_t level, MuteFlag flag, const char*& call) {
   call = "setmastervolumelevelscalar()";
   HRESULT result = g_volume->SetMasterVolumeLevelScalar(ScalarFromLevel(level), &RunContext());
   if (SUCCEEDED(result)) {
+    g_ownLevel = level;
+    g_levelWritten = true;
+    g_levelElsewhere = false;
+  }
+  if (SUCCEEDED(result) && flag != MuteFlag::kLeave) {
     // The level alone does not hold: a call program's gain control raises a level of 0 when it
     // starts capturing, but leaves the mute flag alone.
     const BOOL muted =
         flag == MuteFlag::kAsAtStart ? EndpointMuteAtStart == kMuteWasOn : flag == MuteFlag::kSet;
     call = "setmute()";
     result = g_volume->SetMute(muted, &RunContext());  // S_FALSE: the flag had that state already
-    if (result == S_OK) {
-      g_flag = muted != FALSE;
-      g_mutedElsewhere = false;
+    if (SUCCEEDED(result)) {
+      g_flag = g_ownFlag = muted != FALSE;
+      g_flagElsewhere = false;
     }
   }
   return Code(result);
+}
+
+int32_t EndpointHoldsMute() {
+  BOOL muted = FALSE;
+  if (g_volume == nullptr || FAILED(g_volume->GetMute(&muted))) {
+    return 0;  // a device that does not answer mutes nothing the tool could show
+  }
+  g_flag = muted != FALSE;
+  return g_flag ? 1 : 0;
 }
 
 bool EndpointFoundMuted() {
   return g_foundMuted;
 }
 
+void NoteChangeElsewhere(bool muted, uint32_t level) {
+  g_flag = muted;  // read again after the news, where the device answers
+  g_flagElsewhere = g_flagElsewhere || muted != g_ownFlag;
+  g_levelElsewhere = g_levelElsewhere || level != g_ownLevel;
+}
+
 bool EndpointMutedElsewhere() {
-  return g_mutedElsewhere;
+  return g_flag && g_flagElsewhere;
+}
+
+bool EndpointLevelOwn() {
+  return g_levelWritten && !g_levelElsewhere;
 }
 
 void FollowEndpoint(HWND window) {
   g_follower = window;
-  PostNewsTo(window, g_endpointId);
+  PostNewsTo(window, EndpointOfRun());
   if (window != nullptr) {
     Register();
   } else {
@@ -264,33 +246,33 @@ EndpointNow ReadFollowedEndpoint(bool deviceNews, bool& muted, uint32_t& level) 
   if (deviceNews) {
     IMMDevice* device = nullptr;
     DWORD state = 0;
-    if (SUCCEEDED(g_enumerator->GetDevice(g_endpointId, &device))) {
+    if (SUCCEEDED(g_enumerator->GetDevice(EndpointOfRun(), &device))) {
       device->GetState(&state);
       device->Release();
     }
     if (state != DEVICE_STATE_ACTIVE) {
-      DropVolume();
       return EndpointNow::kGone;
-    }
-    const char* call = nullptr;
-    if (g_volume == nullptr && FAILED(LookUpVolume(call))) {
-      return EndpointNow::kNotKnown;
     }
   }
   // The level read again after the flag: a change made between the two reads would mix an old
-  // level with a new flag, and is read anew.
+  // level with a new flag, and is read anew. A volume that no longer answers is looked up again
+  // (a device back whose objects stay dead), and a device found away is gone.
   float scalar = 0.0f;
   float after = 0.0f;
   BOOL flag = FALSE;
+  const char* call = nullptr;
   for (int reads = 0; reads == 0 || (reads < 3 && LevelFromScalar(scalar) != level); ++reads) {
-    if (g_volume == nullptr || FAILED(g_volume->GetMasterVolumeLevelScalar(&scalar)) ||
-        FAILED(g_volume->GetMute(&flag)) || FAILED(g_volume->GetMasterVolumeLevelScalar(&after))) {
+    const HRESULT result = ReadScalar(true, scalar, call);
+    if (result == kDeviceInvalidated) {
+      return EndpointNow::kGone;
+    }
+    if (FAILED(result) || FAILED(g_volume->GetMute(&flag)) ||
+        FAILED(g_volume->GetMasterVolumeLevelScalar(&after))) {
       return EndpointNow::kNotKnown;
     }
     level = LevelFromScalar(after);
   }
-  muted = flag != FALSE;
-  NoteFlagRead(muted);
+  muted = g_flag = flag != FALSE;
   return EndpointNow::kPresent;
 }
 

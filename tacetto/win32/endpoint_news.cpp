@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cwchar>
 
+#include "tacetto/level_scale.h"
 #include "tacetto/win32/core_audio_ids.h"
 
 namespace {
@@ -16,8 +17,8 @@ bool g_contextMade = false;
 std::atomic<HWND> g_window{nullptr};
 std::atomic<const wchar_t*> g_endpointId{L""};
 
-void Post(WPARAM what) {
-  PostMessageA(g_window.load(), kEndpointNews, what, 0);
+void Post(WPARAM what, LPARAM told) {
+  PostMessageA(g_window.load(), kEndpointNews, what, told);
 }
 
 template <typename Interface>
@@ -39,13 +40,14 @@ class StaticCallback : public Interface {
   const IID& iid_;
 };
 
-// Every change of the level or the mute flag, but the tool's own.
+// Every change of the level or the mute flag, but the tool's own, with the flag and the level as
+// that change left them.
 class VolumeCallback final : public StaticCallback<IAudioEndpointVolumeCallback> {
  public:
   VolumeCallback() : StaticCallback(kEndpointVolumeCallbackInterface) {}
   HRESULT STDMETHODCALLTYPE OnNotify(AUDIO_VOLUME_NOTIFICATION_DATA* data) override {
     if (data != nullptr && !IsEqualGUID(data->guidEventContext, g_runContext)) {
-      Post(0);
+      Post(0, NewsOf(data->bMuted != FALSE, LevelFromScalar(data->fMasterVolume)));
     }
     return S_OK;
   }
@@ -69,7 +71,7 @@ class DeviceCallback final : public StaticCallback<IMMNotificationClient> {
  private:
   static HRESULT Tell(LPCWSTR id) {
     if (id != nullptr && wcscmp(id, g_endpointId.load()) == 0) {
-      Post(kDeviceNews);
+      Post(kDeviceNews, 0);
     }
     return S_OK;
   }

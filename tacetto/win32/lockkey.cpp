@@ -11,8 +11,9 @@ namespace {
 constexpr DWORD kStrokeShownMs = 100;
 // The most looks at the queue for the key input waiting in it, each one after a sent message.
 constexpr int kLooks = 1000;
-// How often a stroke that has not shown is made again.
+// How often a stroke that has not shown is made again, and for how long at the end of the run.
 constexpr UINT kStrikeAgainMs = 500;
+constexpr DWORD kLastStrikesMs = 2000;
 
 // The mute state the light is to show, and the timer that strikes again while it does not.
 int32_t g_wanted = 0;
@@ -69,11 +70,26 @@ void CALLBACK StrikeAgain(HWND, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
-int32_t SetLockKey(const int32_t& muted) {
+void SetLockKey(const int32_t& muted) {
   const BYTE key = LockKeyOf(CfgLockKey);
   const int32_t light = LightOf(key);
   g_wanted = muted;
   // The level follows, and the next switch reads the light, once the light shows the stroke.
   StrikeAgainUnless(!LockKeyStrike(CfgLockInvert, muted, light) || StrikeShown(key, light));
-  return MuteStateShown(CfgLockInvert, light);
+}
+
+void LeaveLockKeyLive() {
+  const int32_t live = 0;
+  SetLockKey(live);
+  // No loop is left to run the timer: struck again from here, until the light shows it or the
+  // time is up.
+  for (const DWORD start = GetTickCount();
+       g_strikeAgain != 0 && GetTickCount() - start < kLastStrikesMs;) {
+    Sleep(kStrikeAgainMs);
+    StrikeAgain(nullptr, 0, 0, 0);
+  }
+  if (g_strikeAgain != 0) {
+    KillTimer(nullptr, g_strikeAgain);
+    g_strikeAgain = 0;
+  }
 }

@@ -30,6 +30,8 @@ constexpr int32_t kReadOnly = -1;
 constexpr int32_t kRestore = -2;
 
 bool g_restored = false;
+// Whether the start has taken the line: from then on the light is the tool's to show.
+bool g_started = false;
 
 // The volume control of the configured line on mixer device CfgDevice, for one switch: the
 // device is opened, the line and its control are looked up, and the device is closed when the
@@ -135,22 +137,29 @@ int32_t SwitchVolume(const int32_t& request) {
   }
   uint32_t level = 0;
   if (code == 0) {
-    code = viaEndpoint ? ReadEndpoint(level, call) : mixer.Read(level, call);
+    code = viaEndpoint ? ReadEndpoint(level, request == kRestore, call) : mixer.Read(level, call);
   }
-  if (code == 0 && request == kReadOnly) {
+  if (code != 0 && viaEndpoint && g_started && request != kRestore) {
+    // A press finds the device away, or not answering: nothing is written, and the light shows
+    // the line live, as it does while the device is away.
+    LineMuted = 0;
+    SetLockKey(LineMuted);
+  } else if (code == 0 && request == kReadOnly) {
     // The line keeps its level: the light shows it live, whatever it showed before, or muted where
     // the endpoint's mute flag was found set.
     LineMuted = viaEndpoint && EndpointFoundMuted() ? 1 : 0;
     SetLockKey(LineMuted);
   } else if (code == 0) {
+    const uint32_t found = level;
     int32_t muted = 0;
     // The endpoint's mute flag follows the switch, except that a restore hands the flag back
-    // as the user had it at start, whatever the level: the device leaves the tool as it was found
-    // (a restore to a level of 0 is silent by its level).
+    // as the user had it at start, whatever the level (the device leaves the tool as it was
+    // found; a restore to a level of 0 is silent by its level), or leaves a flag that another
+    // program set since.
     MuteFlag flag = MuteFlag::kClear;
     if (request == kRestore) {
       level = LevelFromPercent(UnmutedVolume);
-      flag = MuteFlag::kAsAtStart;
+      flag = viaEndpoint && EndpointMutedElsewhere() ? MuteFlag::kLeave : MuteFlag::kAsAtStart;
     } else if (request == CurrentVolume && !(viaEndpoint && LineMuted != 0)) {
       // On the endpoint a line muted by its flag is unmuted, also when its unmuted level is 0.
       level = 0;
@@ -159,7 +168,7 @@ int32_t SwitchVolume(const int32_t& request) {
     } else {
       level = LevelFromPercent(request);
     }
-    const int32_t shown = SetLockKey(muted);
+    SetLockKey(muted);
     if (RunEnded(request)) {
       // The session ended while the light was read: the line is back at UnmutedVolume, and the
       // light shows it live again.
@@ -169,14 +178,16 @@ int32_t SwitchVolume(const int32_t& request) {
     }
     code = viaEndpoint ? WriteEndpoint(level, flag, call) : mixer.Write(level, call);
     if (code != 0) {
-      // The switch failed, at its level or at the endpoint's mute flag after it: the light goes
-      // back to what it showed before, with the label's -1. A level of 0 whose flag could not be
-      // set is no mute to trust: a call program raises such a level by itself.
-      SetLockKey(shown);
-    } else {
-      LineMuted = muted;
+      // The switch failed, at its level or at the endpoint's mute flag after it: the light shows
+      // the line as the device now holds it, with the label's -1. On the endpoint that is its
+      // flag: a level of 0 whose flag could not be set is no mute to trust, as a call program
+      // raises such a level by itself. On the mixer it is the level the failed write left.
+      muted = viaEndpoint ? EndpointHoldsMute() : found == 0 ? 1 : 0;
+      SetLockKey(muted);
     }
+    LineMuted = muted;
   }
+  g_started = g_started || code == 0;
   if (code != 0) {
     // Shown before the mixer device is closed.
     const Text text = "error #" + UnsignedDecimalText(code) + " calling " + call;
@@ -193,12 +204,13 @@ void RestoreLine() {
   g_restored = true;
   // Nothing another program does is followed after the end.
   FollowEndpoint(nullptr);
-  if (UseEndpoint() && EndpointMutedElsewhere()) {
-    // Muted elsewhere last: the user's mute stays, and the light is left live, as at every end.
-    const int32_t live = 0;
-    SetLockKey(live);
-    return;
+  // A mute made elsewhere last is the user's: its flag stays, and so does a level changed
+  // elsewhere; only the 0 of the tool's own mute is put back.
+  if (!UseEndpoint() || !EndpointMutedElsewhere() || EndpointLevelOwn()) {
+    const int32_t restore = kRestore;
+    SwitchVolume(restore);
   }
-  const int32_t restore = kRestore;
-  SwitchVolume(restore);
+  // The light live, as at every end, before the process ends: a stroke that has not shown is
+  // made again for a while.
+  LeaveLockKeyLive();
 }

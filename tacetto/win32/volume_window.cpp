@@ -119,6 +119,11 @@ INT_PTR VolumeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
       VolumeWindow = wParam != 0 ? window : nullptr;
       break;
     case kEndpointNews:
+      if (wParam != kDeviceNews) {
+        // Whose the flag and the level are is told by the news itself, in whatever order it
+        // comes, also while a switch holds the rest of it back.
+        NoteChangeElsewhere(NewsMuted(lParam), NewsLevel(lParam));
+      }
       FollowNews(window, wParam == kDeviceNews);
       break;
     case WM_HOTKEY:

@@ -152,6 +152,13 @@ void SwallowKeyEvents(int count) {
   LeaveCriticalSection(&g_strokeLock);
 }
 
+int KeyEventsStillSwallowed() {
+  EnterCriticalSection(&g_strokeLock);
+  const int left = g_toSwallow;
+  LeaveCriticalSection(&g_strokeLock);
+  return left;
+}
+
 Lines Strokes() {
   EnterCriticalSection(&g_strokeLock);
   const Lines copy = g_strokes;

@@ -32,6 +32,8 @@ Lines Strokes();
 // The program's next `count` key events are recorded and kept from the system, as a program that
 // swallows injected keys keeps them.
 void SwallowKeyEvents(int count);
+// How many of them are still to come.
+int KeyEventsStillSwallowed();
 // Another program reads the text of `window` over and over from now on; nullptr: no more.
 void ReadWithoutPause(HWND window);
 // Another program's window, hidden until a row puts it in front (driver.cpp).

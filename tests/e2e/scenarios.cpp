@@ -96,14 +96,14 @@ const Macro kMacros[] = {
     // Scalar $1 written, mute flag $2 set; $3: 0 S_OK, 1 S_FALSE (the flag had that state).
     {"@sset", "SetMasterVolumeLevelScalar $1 -> 0x00000000|SetMute $2 -> 0x0000000$3"},
     {"@rel", "release volume|release device"},
-    {"@w10", "@sget $1|@sset $2 $3 $4"},
+    {"@w10", "GetState -> 0x00000000 1|@sget $1|@sset $2 $3 $4"},  // a press: the device active
     // The first switch: the enumerator made, the user's mute flag ($2) read.
     {"@w10start",
      "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|@sset $3 $4 $5|@close"},
     {"@w10first", "@w10start $1 $2 $3 $4 $5|@reg"},
     {"@w10fail", "@open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x00000000 0"},
     // The exit: the registration ended with the window, the line restored, all released.
-    {"@w10exit", "@unreg|@w10 $1 $2 $3 $4|@rel|release enumerator"},
+    {"@w10exit", "@unreg|@sget $1|@sset $2 $3 $4|@rel|release enumerator"},
 };
 const int kMacroCount = sizeof kMacros / sizeof *kMacros;
 
@@ -206,11 +206,11 @@ const Row kRows[] = {
     // muted, and so does the light.
     {"xp-open-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerOpen 3 2\n",
      XP_MUTED "close; log mixerOpen 0 0 0 0 -> 2; hold 1656; "
-              "box Tacetto|error #2 calling mixeropen(); exit; light on"},
+              "box Tacetto|error #2 calling mixeropen(); keys 90; exit; light off on"},
     {"xp-write-fails-at-exit", "tacetto", true, CFG80, MIC "fail mixerSetControlDetails 3 11\n",
      XP_MUTED "close; log @open|@mic|@ctl|@get 0|mixerSetControlDetails 0 52428 -> 11; "
               "keys 90 90; box Tacetto|error #11 calling mixersetcontroldetails(); log @close; "
-              "exit; light on off"},
+              "keys 90; exit; light off off"},
     // The session ends while a press reads the light: the line is restored there and then, the
     // press writes nothing after it and takes its stroke back, and the program ends.
     {"xp-session-ends-during-press", "tacetto", true, CFG80,

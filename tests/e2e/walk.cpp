@@ -35,68 +35,125 @@ const Level& LevelOf(uint32_t scalar) {
   return *level;
 }
 
-// What must be true. The device: its level (the mixer's, or the endpoint's scalar), its mute
-// flag, whether it is plugged in. The tool: the level it unmutes to, the state its light shows,
-// whether its last press failed (the next unmutes), the user's flag found at start, whether the
-// flag was muted elsewhere last, whether the user has struck the light since the tool set it.
+const char* const kAwayBox = "box Tacetto|error #2290679812 calling activate()";
+const char* const kRemovedBox = "box Tacetto|error #2147943568 calling getdevice()";
+
+// What must be true, from the rules the README gives. The device of the tool: its level (the
+// mixer's, or the endpoint's scalar), its mute flag, whether it is active, and while it is away
+// how (sound_state.h: 'u', 'd', 'r' and the variants drawn) and whether the objects the tool holds
+// died. The tool: the level it unmutes to, the state its light shows, whether its last press
+// failed (the next unmutes), the user's flag found at start, whether the user struck the light
+// since the tool set it, whether its error box is open and news came meanwhile. Who changed the
+// device last: the flag and the level the tool wrote last, whether a change made elsewhere that
+// the tool was told of reported another flag since, and whether the tool's level is the last.
 struct World {
   bool xp;
   uint32_t level;
-  bool flag = false, present = true;
+  bool flag = false, present = true, dead = false, repaired = false;
+  SoundWaveIn away = {};
   uint32_t unmuted = 0;
   int unmutedPercent = 80;
-  bool muted = false, failed = false, userFlag = false, mutedElsewhere = false, struck = false;
+  bool muted = false, failed = false, userFlag = false, struck = false;
+  bool boxOpen = false, newsWaiting = false;
+  bool ownFlag = false, otherFlag = false, ownLevelLast = true;
+  uint32_t ownLevel = 0;
   std::string label = kTacettoGreeting;
   unsigned writes = 1;  // level writes that reached the sound system, failed ones included
 
   // A run starts: at 80 %, or (keep) at the level found.
   void Started(bool keep) {
     userFlag = flag && level != 0;  // a flag with a level of 0 is a run's that did not end
-    mutedElsewhere = failed = struck = false;
+    failed = struck = boxOpen = newsWaiting = otherFlag = dead = false;
     label = kTacettoGreeting;
     unmutedPercent = keep ? LevelOf(level).percent : 80;
     unmuted = keep ? LevelOf(level).written : xp ? 52428 : 0x3f4ccccd;
     muted = keep && flag;
+    ownFlag = flag;
+    ownLevelLast = false;
     if (!keep) {
-      Set(unmuted, false);
-      ++writes;
+      Writes(unmuted, false);
     }
   }
-  void Set(uint32_t newLevel, bool newFlag) {
-    mutedElsewhere = newFlag != flag ? false : mutedElsewhere;
-    level = newLevel;
-    flag = newFlag;
+  void Writes(uint32_t newLevel, bool newFlag) {
+    level = ownLevel = newLevel;
+    flag = ownFlag = newFlag;
+    ownLevelLast = true;
+    otherFlag = false;
+    ++writes;
   }
-  // A switch failed, or the device went away: its box, "-1%", the next press unmutes.
-  void Failed() {
-    failed = true;
-    label = LabelText(-1);
+  // Another program changed the device, and the tool was told.
+  void Told(uint32_t newLevel, bool newFlag) {
+    otherFlag = otherFlag || newFlag != ownFlag;
+    ownLevelLast = ownLevelLast && newLevel == ownLevel;
+  }
+  // The light set by the tool; the label "-1%" once no box of the tool's is open.
+  void Shows(bool nowMuted, bool failing) {
+    muted = nowMuted;
+    failed = failing;
+    struck = false;
+    label = failing ? LabelText(-1) : label;
   }
   void Pressed() {
-    if (!present) {  // the box of the failed lookup; nothing written, nothing struck
-      return Failed();
+    if (boxOpen) {  // inside the switch whose box is open: nothing
+      return;
     }
-    struck = false;
-    ++writes;
+    if (!present) {  // the box of the device away; nothing written, the light live
+      return Shows(false, true);
+    }
+    dead = false;  // read before the write: a volume that died is looked up anew
     const bool mute = !muted && !failed;
-    Set(mute ? 0 : unmuted, mute && !xp);
-    muted = mute;
-    failed = false;
+    Writes(mute ? 0 : unmuted, mute && !xp);
+    Shows(mute, false);
     label = LabelText(mute ? 0 : unmutedPercent);
   }
-  // Read after news or a device back: what the device shows.
+  // The level write failed: the light shows the device as it holds the line; the label waits
+  // for the box.
+  void WriteFailed() {
+    ++writes;
+    dead = false;
+    const std::string before = label;
+    Shows(xp ? level == 0 : flag, true);
+    label = before;
+    boxOpen = true;
+  }
+  void BoxClosed() {
+    boxOpen = false;
+    label = LabelText(-1);
+    if (newsWaiting) {
+      newsWaiting = false;
+      Followed();
+    }
+  }
+  // Told of a change: the tool reads the device as it is now (once its box is closed).
   void Followed() {
-    muted = flag;
-    failed = struck = false;
+    newsWaiting = boxOpen;
+    if (boxOpen) {
+      return;
+    }
+    if (!present) {
+      return Shows(false, true);
+    }
+    dead = false;
+    Shows(flag, false);
     label = LabelText(flag ? 0 : LevelOf(level).percent);
   }
-  void Ended() {
-    if (present && !(mutedElsewhere && flag)) {
-      Set(unmuted, userFlag);
-      ++writes;
+  // The end of the run. A flag another program set last stays, and a level changed elsewhere
+  // stays with it; else the line is put back. The device away takes the write where the system
+  // lets it. Returns the box of a restore that could not reach the device, or "".
+  std::string Ended() {
+    const bool othersFlag = !xp && flag && otherFlag;
+    std::string box;
+    if (othersFlag && !ownLevelLast) {
+    } else if (!present && dead && away.State() == 4 && away.Has('n')) {
+      box = kRemovedBox;
+    } else if (!present && dead && away.Has('a')) {
+      box = kAwayBox;
+    } else {
+      Writes(unmuted, othersFlag ? flag : userFlag);
     }
     muted = struck = false;
     label = "";
+    return box;
   }
 };
 
@@ -111,56 +168,97 @@ void Scenario::Walk() {
   std::mt19937 random(seed);
   auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
   World world{row.windowsXp, row.windowsXp ? 52428u : 0x3f4ccccdu};  // started at 80 %
-  world.unmuted = world.level;
+  world.unmuted = world.ownLevel = world.level;
   const bool scroll = ConfigValue(4) != 0, inverted = ConfigValue(5) == 1;
   const BYTE key = scroll ? VK_SCROLL : VK_NUMLOCK;
   const std::string sound = folder + "\\sound.txt";
   const char* write = row.windowsXp ? "mixerSetControlDetails" : "SetMasterVolumeLevelScalar";
-  const std::string failedLookup = "box Tacetto|error #2290679812 calling activate()";
+  std::string id = "mic", newId;  // the tool's endpoint, and the one a device paired again has
   std::vector<std::string> done;
   bool reading = false;  // another program reads the label without pause
-  // What a user sees and what reached the sound system, as one line.
-  auto show = [&](bool on, const std::string& label, uint32_t level, bool flag, bool plugged,
-                  unsigned writes) {
+  char late = 0;         // a change of the device's state told late: 'a' away, 'b' back
+  int boxSteps = 0;      // the steps the box of a failed write stays open
+  // What a user sees and what reached the sound system, as one line; the light only while the
+  // tool's strokes reach the system.
+  auto show = [&](const std::string& light, const std::string& label, uint32_t level, bool flag,
+                  bool active, unsigned writes) {
     char device[64];
     snprintf(device, sizeof device, row.windowsXp ? "%u" : "%08x %d%s", level, flag,
-             plugged ? "" : " unplugged");
-    return std::string("light ") + OnOff(on) + ", label \"" + label + "\", device " + device +
-           ", writes " + std::to_string(writes);
+             active ? "" : " away");
+    return "light " + light + ", label \"" + label + "\", device " + device + ", writes " +
+           std::to_string(writes);
   };
+  auto swallowing = [] { return KeyEventsStillSwallowed() > 0; };
+  auto endpointOf = [](const std::string& which) { return "{0.0.1.00000000}.{" + which + "}"; };
   auto seen = [&] {
     Sound now = SoundNow();
-    const SoundWaveIn& in = now.waveIns[0];
-    return show(LockLight(key) != 0, WindowText(GetDlgItem(window, kTacettoLabelId)),
-                row.windowsXp ? now.devices[0].lines[0].level : in.scalarBits, in.mute, in.plugged,
-                now.counts[write]);
+    const SoundWaveIn* in = now.WaveInOfEndpoint(endpointOf(id));
+    const SoundWaveIn none = {0, 0, false, "", 1, true, 'u', ""};
+    in = in != nullptr ? in : &none;
+    return show(swallowing() ? "-" : OnOff(LockLight(key) != 0),
+                WindowText(GetDlgItem(window, kTacettoLabelId)),
+                row.windowsXp ? now.devices[0].lines[0].level : in->scalarBits, in->mute,
+                in->plugged, now.counts[write]);
   };
   auto expected = [&] {
-    return show((world.muted != world.struck) != inverted, world.label, world.level, world.flag,
-                world.present, world.writes);
+    return show(swallowing() ? "-" : OnOff((world.muted != world.struck) != inverted), world.label,
+                world.level, world.flag, world.present, world.writes);
+  };
+  auto changeDevice = [&](const std::string& which, auto change) {
+    ChangeSound(sound, [&](Sound& now) { change(*now.WaveInOfEndpoint(endpointOf(which))); });
+  };
+  // A change of state held back is told now.
+  auto tellLate = [&] {
+    if (late != 0) {
+      changeDevice(id, [](SoundWaveIn& in) { in.variants.erase(in.variants.find('l'), 1); });
+      late = 0;
+      world.Followed();
+    }
   };
   auto press = [&](const std::string& how) {
     Step(how);
     const int times = how.rfind("burst", 0) == 0 ? atoi(how.c_str() + 6) : 1;
-    for (int n = 0; n < (world.present ? times : 1); ++n) {
+    const bool away = !world.present && !world.boxOpen;
+    for (int n = 0; n < (away ? 1 : times); ++n) {
       world.Pressed();
     }
-    if (!world.present) {
-      Step(failedLookup);
+    if (away) {
+      Step(kAwayBox);
     }
   };
-  // Under wine a program sees the lights off at its start, whatever they show: before each start
-  // the walk strikes them off, as every row starts (Windows hands a new program the lights as
-  // they are).
+  // The tool closed, its end checked. Under wine a program sees the lights off at its start,
+  // whatever they show: before each start the walk strikes them off, as every row starts
+  // (Windows hands a new program the lights as they are).
+  auto close = [&](const std::string& what) {
+    tellLate();
+    if (KeyEventsStillSwallowed() > 4) {  // let through while the tool strikes again at its end
+      SwallowKeyEvents(4);
+    }
+    Step("close");
+    const std::string box = world.Ended();
+    if (!box.empty()) {
+      Step(box);
+    }
+    Step("exit");
+    SwallowKeyEvents(0);
+    Poll(kSettledMs, [&] { return seen() == expected(); });
+    Check(what, expected(), seen());
+  };
   auto restart = [&](bool kill) {
     if (kill) {
+      tellLate();
       EndProgram(process, 0);
     } else {
-      Step("close");
-      Step("exit");
-      world.Ended();
-      Poll(kSettledMs, [&] { return seen() == expected(); });
-      Check("the end", expected(), seen());
+      close("closed");
+    }
+    if (world.repaired) {  // the device paired again is the next start's
+      Sound now = SoundNow();
+      const SoundWaveIn* in = now.WaveInOfEndpoint(endpointOf(newId));
+      world.level = in->scalarBits;
+      world.flag = in->mute;
+      world.present = true;
+      world.repaired = false;
+      id = newId;
     }
     LightsOff();
     const bool keep = !row.windowsXp && below(2) == 0;
@@ -178,16 +276,24 @@ void Scenario::Walk() {
     std::string what;
     HANDLE resume = nullptr;
     // The steps and their weights: presses 4, a change made elsewhere 5, the device 2, a restart
-    // 6, the rest 1; after a mute made elsewhere, the end of the run comes sooner.
+    // 6, the rest 1; an open box is closed when its steps are over.
     constexpr int kDraw[] = {0, 0, 0, 0, 1, 2, 3, 3, 3, 3, 3,  4,  4,
                              5, 6, 7, 8, 9, 9, 9, 9, 9, 9, 10, 11, 12};
-    const bool endNow = world.mutedElsewhere && world.flag && below(3) == 0;
-    switch (endNow ? 9 : kDraw[below(sizeof kDraw / sizeof *kDraw)]) {
+    int draw = world.boxOpen && --boxSteps <= 0 ? 13 : kDraw[below(sizeof kDraw / sizeof *kDraw)];
+    if (world.boxOpen && (draw == 2 || draw == 6 || draw == 9)) {
+      draw = 13;
+    }
+    if (swallowing() && draw == 7) {
+      draw = 5;
+    }
+    switch (draw) {
       case 0:
         press(what = "press");
+        tellLate();
         break;
       case 1:
         press(what = "burst " + std::to_string(3 + below(7)));
+        tellLate();
         break;
       case 2: {  // two presses 50 to 100 ms apart, the first switch held at its write meanwhile
         const int gap = 50 + below(51);
@@ -215,55 +321,86 @@ void Scenario::Walk() {
         if (present) {
           world.Pressed();
         } else {
-          Step(failedLookup);
+          Step(kAwayBox);
         }
+        tellLate();
         break;
       }
       case 3:  // a change made elsewhere: mute, unmute, a level; now and then two, told reversed
         if (endpoint && present) {
-          what = "elsewhere";
-          bool flag = false;
+          std::string changes;
           for (int n = below(3) == 0 ? 2 : 1; n > 0; --n) {
-            flag = below(2) == 0;
+            const bool flag = below(2) == 0;
             world.level = kLevels[below(4)].scalar;
+            world.flag = flag;
+            world.Told(world.level, flag);
             char change[32];
             snprintf(change, sizeof change, " %08x %d", world.level, flag);
-            what += change;
+            changes += change;
           }
-          Step(what);
-          // The tool reads the device once it is told: a flag put back meanwhile is no change.
-          world.mutedElsewhere = flag != world.flag ? flag : world.mutedElsewhere;
-          world.flag = flag;
+          ChangeElsewhere(sound, id, changes);
+          what = "elsewhere" + changes;
           world.Followed();
         }
         break;
-      case 4:  // the device taken out, or plugged in again
-        if (endpoint) {
-          what = present ? "device taken out" : "device plugged in again";
-          ChangeSound(sound, [&](Sound& now) {
-            now.waveIns[0].plugged = !present;
-            now.waveIns[0].plug += present ? 0 : 1;
-          });
-          world.present = !present;
-          world.muted = world.struck = false;
-          present ? world.Failed() : world.Followed();
+      case 4:  // the device away (unplugged, disabled, removed), or back (under a new id: paired
+               // again); its news now and then late or lost
+        if (endpoint && !world.repaired) {
+          tellLate();
+          const int news = below(6);
+          SoundWaveIn& away = world.away;
+          const bool again = !present && away.away == 'r' && below(3) == 0;
+          if (present) {
+            away.away = "udr"[below(3)];
+            away.variants = below(2) == 0 ? "a" : "";
+            away.variants += away.away == 'r' && below(2) == 0 ? "n" : "";
+            world.dead = world.dead || away.away == 'r' || (away.away == 'u' && below(2) == 0);
+          }
+          const std::string told = news == 0 ? "l" : news == 1 ? "x" : "";
+          what = present ? "device away " + std::string(1, away.away) + away.variants : "device back";
+          what += again ? " paired again" : news == 0 ? ", told late" : news == 1 ? ", not told" : "";
+          if (again) {
+            newId = "mic" + std::to_string(step);
+            ChangeSound(sound, [&](Sound& now) {
+              now.waveIns.push_back({0, world.level, world.flag, newId, 1, true, 'u', ""});
+            });
+            world.repaired = true;
+          } else {
+            changeDevice(id, [&](SoundWaveIn& in) {
+              in.plugged = !present;
+              in.plug += present && (away.away == 'r' || world.dead) ? 1 : 0;
+              in.away = away.away;
+              in.variants = away.variants + told;
+            });
+            world.present = !present;
+            late = news == 0 ? 'l' : 0;
+          }
+          if (!again && news >= 2) {
+            world.Followed();
+          }
         }
         break;
-      case 5:  // the tool's next stroke swallowed by another program, then let through
-        what = "swallow; press";
-        SwallowKeyEvents(2);
-        press("press");
+      case 5:  // the tool's strokes swallowed by another program: some, or until let through
+        if (swallowing()) {
+          SwallowKeyEvents(0);
+          what = "strokes let through";
+        } else {
+          const int count = below(4);
+          SwallowKeyEvents(count == 0 ? 1000 : 2 * count);
+          what = "strokes swallowed: " + (count == 0 ? "until let through" : std::to_string(count));
+        }
         break;
-      case 6:  // the next level write fails; its box closed
+      case 6:  // the next level write fails; its box stays open for a few steps
         if (present) {
           what = "next write fails; " + std::string(below(2) == 0 ? "press" : "burst 4");
           ChangeSound(sound, [&](Sound& now) {
-            now.failures.push_back({write, ++world.writes, endpoint ? 0x80004005 : 11});
+            now.failures.push_back({write, world.writes + 1, endpoint ? 0x80004005 : 11});
           });
           Step(what.substr(18));  // the presses after the first come while its box is open
-          Step(endpoint ? "box Tacetto|error #2147500037 calling setmastervolumelevelscalar()"
-                        : "box Tacetto|error #11 calling mixersetcontroldetails()");
-          world.Failed();
+          Step(endpoint ? "boxopen Tacetto|error #2147500037 calling setmastervolumelevelscalar()"
+                        : "boxopen Tacetto|error #11 calling mixersetcontroldetails()");
+          world.WriteFailed();
+          boxSteps = below(4);
         }
         break;
       case 7:
@@ -274,23 +411,28 @@ void Scenario::Walk() {
         Step(what = below(2) == 0 ? "front other" : "front tool");
         break;
       case 9:
-        if (present) {
-          const bool kill = !endNow && below(5) < 2;
+        if (present || world.repaired) {
+          const bool kill = below(5) < 2;
           what = kill ? "killed, started again" : "closed, started again";
           restart(kill);
         }
         break;
       case 10:  // held through auto-repeats: one switch
         press(what = "presshold");
+        tellLate();
         break;
       case 11:
         Step(what = reading ? "reader off" : "reader on");
         reading = !reading;
         break;
-      default:
+      case 12:
         if (present) {
           Step(what = "again");
         }
+        break;
+      default:
+        Step(what = "boxok");
+        world.BoxClosed();
         break;
     }
     if (what.empty()) {
@@ -302,11 +444,10 @@ void Scenario::Walk() {
     if (resume != nullptr) {
       CloseHandle(resume);
     }
-    SwallowKeyEvents(0);
     const bool live = world.present && (world.xp ? world.level != 0 : !world.flag);
     const bool saysMuted = (LockLight(key) != 0) != inverted;
     Check("step " + std::to_string(step) + ": the light says muted while the line is live", "",
-          live && saysMuted && !world.struck ? "it does" : "");
+          live && saysMuted && !world.struck && !world.boxOpen && !swallowing() ? "it does" : "");
     if (failures != 0) {
       printf("  the walk stops at step %d of seed %u; the steps before:\n", step, seed);
       for (size_t i = done.size() > 10 ? done.size() - 10 : 0; i < done.size(); ++i) {
@@ -314,11 +455,13 @@ void Scenario::Walk() {
       }
     }
   }
-  Step("close");
-  if (!world.present && !(world.mutedElsewhere && world.flag)) {  // nothing to put back: no box
-    Step(failedLookup);
+  if (failures == 0) {
+    if (world.boxOpen) {
+      Step("boxok");
+      world.BoxClosed();
+    }
+    close("the end of the walk");
   }
-  Step("exit");
   logSeen = LogLines().size();
   strokesSeen = Strokes().size();
 }

@@ -27,7 +27,7 @@ struct Told {
 CRITICAL_SECTION g_lock;
 std::vector<Listener> g_listeners;
 std::vector<IMMNotificationClient*> g_clients;
-std::map<std::string, bool> g_plugged;  // each endpoint as last told: plugged in or not
+std::map<std::string, unsigned long> g_state;  // each endpoint's state as last told
 HANDLE g_signal = nullptr;
 
 // The news entries told to the callbacks on objects of the endpoint as plugged in now; several
@@ -46,16 +46,21 @@ DWORD WINAPI TellNews(LPVOID) {
     }
     call.sound.news.clear();
     EnterCriticalSection(&g_lock);
+    // A change of state drawn late is told once the driver takes the 'l' away; one drawn lost,
+    // never.
     for (const SoundWaveIn& in : call.sound.waveIns) {
-      const auto known = g_plugged.find(EndpointIdOf(in));
-      if (known != g_plugged.end() && known->second != in.plugged) {
+      const auto known = g_state.find(EndpointIdOf(in));
+      const bool changed = known != g_state.end() && known->second != in.State();
+      if (changed && in.Has('l')) {
+        continue;
+      }
+      if (changed && !in.Has('x')) {
         const std::wstring id(known->first.begin(), known->first.end());
         for (IMMNotificationClient* client : g_clients) {
-          client->OnDeviceStateChanged(id.c_str(),
-                                       in.plugged ? DEVICE_STATE_ACTIVE : DEVICE_STATE_UNPLUGGED);
+          client->OnDeviceStateChanged(id.c_str(), in.State());
         }
       }
-      g_plugged[EndpointIdOf(in)] = in.plugged;
+      g_state[EndpointIdOf(in)] = in.State();
     }
     for (Told& news : told) {
       for (const Listener& listener : g_listeners) {

@@ -1,7 +1,9 @@
 // The capture-endpoint side of the test doubles: the device enumerator, the endpoints of the wave
 // inputs of sound.txt by their ids, and their volume (master scalar and mute flag). An endpoint
-// unplugged is found by GetDevice, not active; one whose wave input is taken out of sound.txt is
-// gone for GetDevice. The objects of either answer AUDCLNT_E_DEVICE_INVALIDATED.
+// away (unplugged, disabled, removed) is found by GetDevice in its state, unless the walk drew
+// E_NOTFOUND for a removed one; its volume can be activated unless the walk drew a refusal, and
+// works on its stored settings. Objects handed out before their endpoint's count was bumped
+// answer AUDCLNT_E_DEVICE_INVALIDATED (docs/end-to-end-tests.md: what Windows documents).
 #include <windows.h>
 // windows.h first
 #include <endpointvolume.h>
@@ -60,9 +62,9 @@ class Object : public Interface {
   LONG references_ = 1;
 };
 
-// The volume of endpoint `id_`, made while it was plugged in for the `plug_`th time. Each call
-// fails as scheduled, without a pointer (E_POINTER), or once the endpoint is gone from sound.txt
-// or plugged in again since (device invalidated). Each write that changes the endpoint is told
+// The volume of endpoint `id_`, made while its count was `plug_`. Each call fails as scheduled,
+// without a pointer (E_POINTER), or once the endpoint is gone from sound.txt or its count bumped
+// since (device invalidated). Each write that changes the endpoint is told
 // to its registered callbacks.
 class Volume : public Object<IAudioEndpointVolume> {
  public:
@@ -160,8 +162,8 @@ class Volume : public Object<IAudioEndpointVolume> {
     in = call.sound.WaveInOfEndpoint(id_);
     return call.failed                                         ? HRESULT(call.code)
            : pointer == nullptr                                ? E_POINTER
-           : in != nullptr && in->plug == plug_ && in->plugged ? S_OK
-                                                               : kInvalidated;
+           : in != nullptr && in->plug == plug_ ? S_OK
+                                                : kInvalidated;
   }
 
   std::string id_;
@@ -170,8 +172,7 @@ class Volume : public Object<IAudioEndpointVolume> {
 
 class Device : public Object<IMMDevice> {
  public:
-  Device(const std::string& id, uint32_t plug)
-      : Object("device", __uuidof(IMMDevice)), id_(id), plug_(plug) {}
+  explicit Device(const std::string& id) : Object("device", __uuidof(IMMDevice)), id_(id) {}
 
   HRESULT STDMETHODCALLTYPE Activate(REFIID iid, DWORD, PROPVARIANT*, void** out) override {
     SoundCall call("Activate");
@@ -179,10 +180,11 @@ class Device : public Object<IMMDevice> {
     const HRESULT result = call.failed                       ? HRESULT(call.code)
                            : out == nullptr                  ? E_POINTER
                            : iid != kEndpointVolumeInterface ? E_NOINTERFACE
-                           : in == nullptr || !in->plugged   ? kInvalidated
+                           : in == nullptr                   ? kInvalidated
+                           : !in->plugged && in->Has('a')    ? kInvalidated
                                                              : S_OK;
     if (!call.failed && result == S_OK) {
-      *out = static_cast<IAudioEndpointVolume*>(new Volume(id_, plug_));
+      *out = static_cast<IAudioEndpointVolume*>(new Volume(id_, in->plug));
     }
     call.Log("Activate -> 0x%08x", unsigned(result));
     return result;
@@ -192,9 +194,7 @@ class Device : public Object<IMMDevice> {
     const SoundWaveIn* in = call.sound.WaveInOfEndpoint(id_);
     const HRESULT result = call.failed ? HRESULT(call.code) : state == nullptr ? E_POINTER : S_OK;
     if (result == S_OK) {
-      *state = in == nullptr ? DEVICE_STATE_NOTPRESENT
-               : in->plugged ? DEVICE_STATE_ACTIVE
-                             : DEVICE_STATE_UNPLUGGED;
+      *state = in == nullptr ? DEVICE_STATE_NOTPRESENT : in->State();
     }
     call.Log("GetState -> 0x%08x %lu", unsigned(result), result == S_OK ? *state : 0);
     return result;
@@ -204,7 +204,6 @@ class Device : public Object<IMMDevice> {
 
  private:
   std::string id_;
-  uint32_t plug_;
 };
 
 class Enumerator : public Object<IMMDeviceEnumerator> {
@@ -217,10 +216,11 @@ class Enumerator : public Object<IMMDeviceEnumerator> {
     const SoundWaveIn* in = call.sound.WaveInOfEndpoint(text);
     const HRESULT result = call.failed                          ? HRESULT(call.code)
                            : id == nullptr || device == nullptr ? E_POINTER
-                           : in != nullptr                      ? S_OK
-                                                                : kNotFound;
+                           : in == nullptr                      ? kNotFound
+                           : in->State() == DEVICE_STATE_NOTPRESENT && in->Has('n') ? kNotFound
+                                                                                     : S_OK;
     if (result == S_OK) {
-      *device = new Device(text, in->plug);
+      *device = new Device(text);
     }
     // The id without the part that all endpoints of the doubles share: "{mic}".
     const size_t shared = text.rfind("}.{");

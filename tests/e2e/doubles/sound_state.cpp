@@ -20,9 +20,11 @@ Sound ParseSound(const std::string& text) {
       sound.devices.push_back({line + 7, {}});
     } else if (sscanf(line, "line %x %127s", &a, word[0]) == 2 && !sound.devices.empty()) {
       sound.devices.back().lines.push_back({a, uint32_t(atoi(word[0])), *word[0] != '-'});
-    } else if (sscanf(line, "wavein %127s %x %u %127s %u", word[1], &b, &c, word[0], &a) >= 4) {
-      sound.waveIns.push_back(
-          {uint32_t(atoi(word[1])), b, c != 0, word[0], a > 1 ? a : 1, *word[1] != '-'});
+    } else if (sscanf(line, "wavein %127s %x %u %127s %u %127s", word[1], &b, &c, word[0], &a,
+                      word[2]) >= 4) {
+      sound.waveIns.push_back({uint32_t(atoi(word[1])), b, c != 0, word[0], a > 1 ? a : 1,
+                               *word[1] != '-', *word[2] != '\0' ? *word[2] : 'u',
+                               *word[2] != '\0' ? word[2] + 1 : ""});
     } else if (sscanf(line, "fail %127s %u %127s", word[0], &a, word[1]) == 3) {
       sound.failures.push_back({word[0], a, uint32_t(strtoul(word[1], nullptr, 0))});
     } else if (sscanf(line, "pause %127s %u", word[0], &a) == 2) {
@@ -57,9 +59,11 @@ std::string PrintSound(const Sound& sound) {
     }
   }
   for (const SoundWaveIn& in : sound.waveIns) {
-    print("wavein %s %08x %d %s%s\n", in.plugged ? std::to_string(in.mixer).c_str() : "-",
+    const bool plain = in.away == 'u' && in.variants.empty();
+    print("wavein %s %08x %d %s%s%s\n", in.plugged ? std::to_string(in.mixer).c_str() : "-",
           unsigned(in.scalarBits), in.mute, in.id.c_str(),
-          in.plug > 1 ? (" " + std::to_string(in.plug)).c_str() : "");
+          in.plug > 1 || !plain ? (" " + std::to_string(in.plug)).c_str() : "",
+          plain ? "" : (" " + std::string(1, in.away) + in.variants).c_str());
   }
   for (const SoundUse& use : sound.failures) {
     print("fail %s %u 0x%x\n", use.call.c_str(), unsigned(use.use), unsigned(use.code));

@@ -21,15 +21,22 @@ struct SoundDevice {
   std::vector<SoundLine> lines;
 };
 // A wave input: the mixer device it belongs to, and its capture endpoint: id, master scalar
-// (the float's bits), mute flag, and how often it has been plugged in (objects handed out before
-// the last time are dead). Unplugged ("wavein - ..."), it is no wave input, and its endpoint
-// keeps its id and volume but is not active.
+// (the float's bits), mute flag, and a count bumped whenever the objects handed out before die.
+// Away ("wavein - ..."), it is no wave input; its endpoint keeps its id and stored settings, in
+// the state of `away`: 'u' unplugged, 'd' disabled, 'r' removed (not present). `variants`, the
+// ways of it the walk draws: 'a' Activate refused while away, 'n' GetDevice answers E_NOTFOUND
+// while removed, 'l' its next state change told late (once the driver lets it), 'x' never told.
 struct SoundWaveIn {
   uint32_t mixer, scalarBits;
   bool mute;
   std::string id;
   uint32_t plug;
   bool plugged;
+  char away;
+  std::string variants;
+  bool Has(char variant) const { return variants.find(variant) != std::string::npos; }
+  // DEVICE_STATE_ACTIVE, _DISABLED, _NOTPRESENT or _UNPLUGGED.
+  unsigned long State() const { return plugged ? 1 : away == 'd' ? 2 : away == 'r' ? 4 : 8; }
 };
 // "fail <call> <n> <code>": the nth use of the call fails with the code (hex after 0x), or
 // "pause <call> <n>": that use waits for the driver.
