@@ -76,4 +76,3 @@ uint32_t ChooseEndpoint(UINT device, const char*& call) {
   }
   return result;
 }
-

@@ -29,7 +29,8 @@ const Row kEndpointRows[] = {
      "log @w10start 3e800000 0 3f4ccccd 0 1|RegisterControlChangeNotify -> 0x80004001|@regdev; "
      "keys 90; light on; win; client; elsewhere 3f4ccccd 1; quiet; light on; press; "
      "log @w10 3f4ccccd 00000000 1 1; keys 90; light off; label 0; close; exit; "
-     "log UnregisterEndpointNotificationCallback -> 0x00000000|@sget 00000000|@sset 3f4ccccd 0 0|@rel|"
+     "log UnregisterEndpointNotificationCallback -> 0x00000000|@sget 00000000|@sset 3f4ccccd 0 "
+     "0|@rel|"
      "release enumerator; keys 90; light on"},
     // The endpoint's mute flag: found set at start, it is cleared with the unmute at start and
     // set again by the restore at exit. A read after news that fails shows no box and changes
@@ -81,10 +82,11 @@ const Row kEndpointRows[] = {
     START_FAILS("w10-getmute-fails", false, "GetMute 1 0x80004005",
                 "error #2147500037 calling getmute()",
                 "@open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x80004005 -|@freed"),
-    START_FAILS("w10-setscalar-fails", false, "SetMasterVolumeLevelScalar 1 0x80004005",
-                "error #2147500037 calling setmastervolumelevelscalar()",
-                "@w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005|GetMute -> 0x00000000 0|"
-                "@freed"),
+    START_FAILS(
+        "w10-setscalar-fails", false, "SetMasterVolumeLevelScalar 1 0x80004005",
+        "error #2147500037 calling setmastervolumelevelscalar()",
+        "@w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x80004005|GetMute -> 0x00000000 0|"
+        "@freed"),
     START_FAILS(
         "w10-setmute-fails", false, "SetMute 1 0x80004005", "error #2147500037 calling setmute()",
         "@w10fail|SetMasterVolumeLevelScalar 3f4ccccd -> 0x00000000|SetMute 0 -> 0x80004005|"
@@ -107,7 +109,8 @@ const Row kEndpointRows[] = {
     // The mute's flag write fails after its level: the light goes back to live with the label's
     // -1, and the next press unmutes.
     {"w10-setmute-fails-on-press", "tacetto", false, CFG80, MIC "fail SetMute 2 0x80004005\n",
-     "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; log GetState -> 0x00000000 1|@sget 3f4ccccd|"
+     "log @w10first 3e800000 0 3f4ccccd 0 1; win; press; log GetState -> 0x00000000 1|@sget "
+     "3f4ccccd|"
      "SetMasterVolumeLevelScalar 00000000 -> 0x00000000|SetMute 1 -> 0x80004005|"
      "GetMute -> 0x00000000 0; keys 90 90; "
      "light off on; box Tacetto|error #2147500037 calling setmute(); label -1; press; "

@@ -333,14 +333,18 @@ void Scenario::Walk() {
             const bool flag = below(2) == 0;
             world.level = kLevels[below(4)].scalar;
             world.flag = flag;
-            world.Told(world.level, flag);
+            if (!world.dead) {  // a volume that died hears nothing until it is looked up anew
+              world.Told(world.level, flag);
+            }
             char change[32];
             snprintf(change, sizeof change, " %08x %d", world.level, flag);
             changes += change;
           }
           ChangeElsewhere(sound, id, changes);
           what = "elsewhere" + changes;
-          world.Followed();
+          if (!world.dead) {
+            world.Followed();
+          }
         }
         break;
       case 4:  // the device away (unplugged, disabled, removed), or back (under a new id: paired
@@ -357,8 +361,12 @@ void Scenario::Walk() {
             world.dead = world.dead || away.away == 'r' || (away.away == 'u' && below(2) == 0);
           }
           const std::string told = news == 0 ? "l" : news == 1 ? "x" : "";
-          what = present ? "device away " + std::string(1, away.away) + away.variants : "device back";
-          what += again ? " paired again" : news == 0 ? ", told late" : news == 1 ? ", not told" : "";
+          what =
+              present ? "device away " + std::string(1, away.away) + away.variants : "device back";
+          what += again       ? " paired again"
+                  : news == 0 ? ", told late"
+                  : news == 1 ? ", not told"
+                              : "";
           if (again) {
             newId = "mic" + std::to_string(step);
             ChangeSound(sound, [&](Sound& now) {

@@ -160,8 +160,8 @@ class Volume : public Object<IAudioEndpointVolume> {
  private:
   HRESULT Check(SoundCall& call, const void* pointer, SoundWaveIn*& in) const {
     in = call.sound.WaveInOfEndpoint(id_);
-    return call.failed                                         ? HRESULT(call.code)
-           : pointer == nullptr                                ? E_POINTER
+    return call.failed                          ? HRESULT(call.code)
+           : pointer == nullptr                 ? E_POINTER
            : in != nullptr && in->plug == plug_ ? S_OK
                                                 : kInvalidated;
   }
@@ -218,7 +218,7 @@ class Enumerator : public Object<IMMDeviceEnumerator> {
                            : id == nullptr || device == nullptr ? E_POINTER
                            : in == nullptr                      ? kNotFound
                            : in->State() == DEVICE_STATE_NOTPRESENT && in->Has('n') ? kNotFound
-                                                                                     : S_OK;
+                                                                                    : S_OK;
     if (result == S_OK) {
       *device = new Device(text);
     }
