@@ -23,13 +23,17 @@ struct Settings {
   DWORD pauseMs;
   int idleSeconds;
   int idleRuns;
+  int changes = 0;  // on the endpoint path, with the sound doubles: changes made elsewhere,
+  int replugs = 0;  // and devices plugged in again, shared among the rounds
 };
 
 // Process start until the window is visible, `runs` times each after one unscored run.
 bool MeasureStartup(const char* path, const std::vector<Subject>& subjects, int runs);
-// Hotkey latency, peak memory and CPU time per press: `rounds` fresh instances of each, pressed
-// `presses` times.
+// Hotkey latency until the label and until the light show it, peak memory and CPU time per
+// press: `rounds` fresh instances of each, pressed `presses` times, each then taking its share of
+// the changes made elsewhere and of the devices plugged in again, timed until the light shows it.
 bool MeasureHotkeys(const char* path, const std::vector<Subject>& subjects,
                     const Settings& settings);
-// Idle CPU time and wake-ups: `runs` runs of `seconds` each.
+// Idle CPU time and wake-ups per second: `runs` times an instance of each subject, all side by
+// side, sampled at the same moments, `seconds` samples of a second.
 bool MeasureIdle(const char* path, const std::vector<Subject>& subjects, int runs, int seconds);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "harness/desktop.h"
+#include "harness/lock_lights.h"
 #include "harness/tacetto_view.h"
 
 namespace {
@@ -111,16 +112,24 @@ LevelLabel LabelOf(const Running& running) {
   return label;
 }
 
-double PressHotkey(uint32_t hotkey, LevelLabel& label, std::string& shown) {
+double PressHotkey(uint32_t hotkey, LevelLabel& label, std::string& shown, double& lightMs) {
   const std::string wanted = LabelText(kLevels[label.next]);
+  const int light = kLevels[label.next] == 0 ? 1 : 0;
+  double labelMs = lightMs = -1;
   const double pressed = NowMs();
   TypeHotkey(hotkey);
-  // Read again and again, with only a yield to other threads in between.
-  const bool seen = Poll(
-      kLabelTimeoutMs, [&] { return (shown = WindowText(label.window)) == wanted; }, 0);
-  const double elapsed = NowMs() - pressed;
+  auto bothShown = [&] {
+    if (lightMs < 0 && LockLight(kLockKey) == light) {
+      lightMs = NowMs() - pressed;
+    }
+    if (labelMs < 0 && (shown = WindowText(label.window)) == wanted) {
+      labelMs = NowMs() - pressed;
+    }
+    return lightMs >= 0 && labelMs >= 0;
+  };
+  Poll(kLabelTimeoutMs, bothShown, 0);  // again and again, with only a yield in between
   label.next = shown == LabelText(kLevels[0]) ? 1 : 0;  // the next press turns what it shows now
-  return seen ? elapsed : -1;
+  return labelMs;
 }
 
 namespace {

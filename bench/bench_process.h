@@ -37,10 +37,13 @@ struct LevelLabel {
   int next = 0;
 };
 LevelLabel LabelOf(const Running& running);
-// Types the hotkey and reads the label until it shows the next level, against a deadline.
-// Returns the milliseconds until then, or -1 if it did not change; `shown` is the text last read,
-// and the level after it is the next one.
-double PressHotkey(uint32_t hotkey, LevelLabel& label, std::string& shown);
+// The lock light of tacetto.cfg of scripts/benchmark.sh: Scroll Lock, on while muted.
+constexpr BYTE kLockKey = VK_SCROLL;
+// Types the hotkey and reads the label until it shows the next level, and the light (as another
+// program reads it) its state, against a deadline. Returns the milliseconds until the label
+// showed it, `lightMs` those until the light did, each -1 if it did not; `shown` is the text last
+// read, and the level after it is the next one.
+double PressHotkey(uint32_t hotkey, LevelLabel& label, std::string& shown, double& lightMs);
 
 struct ThreadTotals {
   bool found = false;

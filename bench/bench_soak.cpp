@@ -50,7 +50,8 @@ bool Soak(const char* path, const Subject& subject, uint32_t hotkey, int presses
   int seen = 0;
   for (int press = 0; press < presses; ++press) {
     std::string shown;
-    if (PressHotkey(hotkey, label, shown) >= 0) {
+    double lightMs = 0;
+    if (PressHotkey(hotkey, label, shown, lightMs) >= 0) {
       ++seen;
     } else {
       fprintf(stderr, "%s %s: soak press %d not seen; the label shows \"%s\"\n", path, subject.name,

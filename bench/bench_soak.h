@@ -6,7 +6,7 @@
 
 #include "bench/bench_figures.h"
 
-// Presses the program `presses` times, each as soon as the label showed the last one. Prints
+// Presses the program `presses` times, each as soon as label and light showed the last. Prints
 //   soak PATH NAME PRESSES SEEN SECONDS
 //   answer PATH NAME CALL RESULT...             (what each call answered before the first press)
 //   count PATH NAME MEASURE BEFORE AFTER FROM   ("-" where no call answered)

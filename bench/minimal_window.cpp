@@ -40,7 +40,7 @@ INT_PTR EmptyWindowProc(HWND, UINT, WPARAM, LPARAM) {
   return 0;
 }
 
-INT_PTR HotkeyWindowProc(HWND window, UINT message, WPARAM, LPARAM) {
+INT_PTR HotkeyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG: {
       g_atom = CreateHotkeyAtom();
@@ -54,6 +54,9 @@ INT_PTR HotkeyWindowProc(HWND window, UINT message, WPARAM, LPARAM) {
       break;
     case WM_HOTKEY:
       SameWorkPress(window, kLabelId);
+      break;
+    case WM_APP + 1:  // news of the endpoint
+      SameWorkNews(wParam != 0);
       break;
     default:
       break;

@@ -79,8 +79,8 @@ def soak_lines(builds, build_labels, presses):
     if presses <= 0:
         return out + ["Not run in this run (BENCH_SOAK_PRESSES=0)."]
     out += [f"On the endpoint path (Windows 10), one instance of the tool and then one of the "
-            f"floor, each pressed {presses:,} times, each press as soon as the label showed the "
-            "last one; the counts 300 ms after the window showed (before the first press) and "
+            f"floor, each pressed {presses:,} times, each press as soon as label and light showed "
+            "the last; the counts 300 ms after the window showed (before the first press) and "
             "300 ms after the last press.", "",
             "| Build, program | presses seen | seconds | working set | PagefileUsage | handles "
             "| GDI objects | USER objects |", "|---|---:|---:|---|---|---|---|---|"]

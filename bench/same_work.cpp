@@ -9,6 +9,7 @@
 #include <mmsystem.h>
 #include <objbase.h>
 
+#include "common/text.h"
 #include "tacetto/win32/core_audio_ids.h"
 #include "tacetto/win32/winmm_library.h"
 
@@ -246,19 +247,38 @@ void SameWorkFollow(HWND window) {
 
 void SameWorkPress(HWND window, int labelId) {
   ShowWindow(window, SW_SHOWNORMAL);
+  DWORD state = 0;
+  if (g_device != nullptr) {  // the endpoint path: the device's state first
+    g_device->GetState(&state);
+  }
   g_current = Switch(g_unmuted);
-  char label[40] = "Mikrofon/Line-Volume: ";
-  char* end = label + 22;
-  char digits[10];
-  int count = 0;
-  for (unsigned value = static_cast<unsigned>(g_current); count == 0 || value > 0; value /= 10) {
-    digits[count++] = static_cast<char>('0' + value % 10);
-  }
-  while (count > 0) {
-    *end++ = digits[--count];
-  }
-  lstrcpyA(end, "%");
+  char label[48] = "Mikrofon/Line-Volume: ";
+  lstrcpyA(AppendDecimal(label + 22, g_current), "%");
   SetWindowTextA(GetDlgItem(window, labelId), label);
+}
+
+void SameWorkNews(bool device) {
+  DWORD state = DEVICE_STATE_ACTIVE;
+  IMMDevice* now = nullptr;
+  if (device && SUCCEEDED(g_enumerator->GetDevice(g_endpointId, &now))) {
+    now->GetState(&state);
+    now->Release();
+  }
+  if (device && g_volume != nullptr) {  // the endpoint held is let go, and taken anew if it is back
+    g_volume->UnregisterControlChangeNotify(&g_news);
+    g_volume->Release();
+    g_device->Release();
+    g_volume = nullptr;
+    g_device = nullptr;
+  }
+  if (device && state == DEVICE_STATE_ACTIVE && (g_volume = OpenEndpoint(g_device)) != nullptr) {
+    g_volume->RegisterControlChangeNotify(&g_news);
+  }
+  float scalar = 0;
+  BOOL muted = FALSE;
+  StrikeLockKey(g_volume != nullptr && SUCCEEDED(g_volume->GetMasterVolumeLevelScalar(&scalar)) &&
+                SUCCEEDED(g_volume->GetMute(&muted)) &&
+                SUCCEEDED(g_volume->GetMasterVolumeLevelScalar(&scalar)) && muted);
 }
 
 void SameWorkEnd() {

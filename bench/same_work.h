@@ -10,5 +10,7 @@ int SameWorkStart();
 void SameWorkFollow(HWND window);
 // A hotkey press: shows the window, switches the level and writes it into the label.
 void SameWorkPress(HWND window, int labelId);
+// News of the endpoint (`device`: of its device): the light shows its flag as read, off if gone.
+void SameWorkNews(bool device);
 // At exit: restores the level found at start.
 void SameWorkEnd();

@@ -11,9 +11,11 @@
 # for the hotkey, default 12), BENCH_PRESSES (hotkey presses per instance, default 100; wine 8's
 # own mixer hands out only 255 working handles per process, and both programs open one per
 # press on the XP path), BENCH_PAUSE_MS (least pause between presses, default 5),
-# BENCH_IDLE_SECONDS (default 6), BENCH_IDLE_RUNS (idle runs per program, default 6),
-# BENCH_SOAK_PRESSES (presses of each soaked instance, default 5000; 0 leaves the soak out),
-# BENCH_BUILDS (default "win32 win64").
+# BENCH_CHANGES and BENCH_REPLUGS (on the endpoint path with the sound doubles: changes made
+# elsewhere and devices plugged in again, per program, defaults 100 and 20), BENCH_IDLE_RUNS
+# (idle runs, tool, floor and copy side by side, default 12), BENCH_IDLE_SECONDS (one-second
+# samples of each idle run, default 3), BENCH_SOAK_PRESSES (presses of each soaked instance,
+# default 5000; 0 leaves the soak out), BENCH_BUILDS (default "win32 win64").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
@@ -22,8 +24,10 @@ runs="${BENCH_RUNS:-10}"
 rounds="${BENCH_ROUNDS:-12}"
 presses="${BENCH_PRESSES:-100}"
 pause_ms="${BENCH_PAUSE_MS:-5}"
-idle_seconds="${BENCH_IDLE_SECONDS:-6}"
-idle_runs="${BENCH_IDLE_RUNS:-6}"
+idle_seconds="${BENCH_IDLE_SECONDS:-3}"
+idle_runs="${BENCH_IDLE_RUNS:-12}"
+changes="${BENCH_CHANGES:-100}"
+replugs="${BENCH_REPLUGS:-20}"
 soak_presses="${BENCH_SOAK_PRESSES:-5000}"
 read -r -a builds <<<"${BENCH_BUILDS:-win32 win64}"
 hotkey=1613 # Ctrl+Shift+M
@@ -76,11 +80,14 @@ fi
 
 # Roughly, in milliseconds, from runs on this 2-core machine: 200 for a start and its end (seven
 # programs start on the two paths); a hotkey instance 500 and 6 per press plus its pause (tool,
-# floor and copy on two paths); an idle run its seconds and 1200 (26 of them with the defaults);
-# 8 per soak press; 5000 for wine's start and end.
-per_build=$((200 * 7 * (runs + 1) + 6 * rounds * (500 + presses * (6 + 3 * pause_ms / 2))))
-per_build=$(((per_build + (6 * idle_runs + 2) * (1200 + 1000 * idle_seconds) + 2 * (1000 +
-  8 * soak_presses) + 5000) / 1000))
+# floor and copy on two paths); a change made elsewhere 30 and a device back 150, each plus its
+# pause (three programs); an idle run of three programs side by side 2000 and a second for each
+# sample and the settling (on two paths; the empty window and the blocking loop 800 and those
+# seconds); 8 per soak press; 5000 for wine's start and end.
+per_build=$((200 * 7 * (runs + 1) + 6 * rounds * (500 + presses * (6 + 3 * pause_ms / 2)) +
+  3 * (changes * (30 + 3 * pause_ms / 2) + replugs * (150 + 3 * pause_ms / 2))))
+per_build=$(((per_build + 2 * (idle_runs * 2000 + 800 + (idle_runs + 1) * 1000 * (idle_seconds +
+  1)) + 2 * (1000 + 8 * soak_presses) + 5000) / 1000))
 estimate=$((${#builds[@]} * per_build))
 echo "== measuring under wine on $sound, about $per_build s per build, $estimate s in all"
 for preset in "${builds[@]}"; do
@@ -93,11 +100,12 @@ for preset in "${builds[@]}"; do
   loader="$(e2e_loader_for "$preset")"
   # shellcheck disable=SC2016 # the inner shell expands its own arguments
   if ! (cd "$work/run" && timeout 1800 xvfb-run -a sh -c '
-    "$1" "$2/bench_driver.exe" "$2" "$3" "$4" "$5" "$6" "$7" "$8" "$9" "${10}"
+    "$1" "$2/bench_driver.exe" "$2" "$3" "$4" "$5" "$6" "$7" "$8" "$9" "${10}" "${11}" "${12}"
     code=$?
-    "${11}" -w
+    "${13}" -w
     exit $code' sh "$loader" "$root/build/$preset/bin" "$hotkey" "$runs" "$rounds" "$presses" \
-    "$pause_ms" "$idle_seconds" "$idle_runs" "$soak_presses" "$wine_server" \
+    "$pause_ms" "$idle_seconds" "$idle_runs" "$soak_presses" $((doubles ? changes : 0)) \
+    $((doubles ? replugs : 0)) "$wine_server" \
     2>"$work/driver.err") |
     tr -d '\r' | tee -a "$work/wine.txt"; then
     cat "$work/driver.err" >&2
@@ -117,7 +125,7 @@ done
   echo "sound $sound"
   echo "took $(($(date +%s) - began))"
   echo "estimate $estimate"
-  echo "settings $runs $rounds $presses $idle_seconds $idle_runs $pause_ms $soak_presses"
+  echo "settings $runs $rounds $presses $idle_seconds $idle_runs $pause_ms $soak_presses $changes $replugs"
   for exe in build/win32/bin/tacetto.exe build/win32/bin/tastrel.exe; do
     echo "size $(basename "$exe") $(stat -c %s "$exe")"
   done
