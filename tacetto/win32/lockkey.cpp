@@ -15,9 +15,14 @@ constexpr int kLooks = 1000;
 constexpr UINT kStrikeAgainMs = 500;
 constexpr DWORD kLastStrikesMs = 2000;
 
-// The mute state the light is to show, and the timer that strikes again while it does not.
+// The mute state the light is to show, the timer that strikes again while it does not, and the
+// window whose thread it has strike.
 int32_t g_wanted = 0;
-UINT_PTR g_strikeAgain = 0;
+HANDLE g_strikeAgain = nullptr;
+HWND g_striker = nullptr;
+// Whether the light is being read or struck: the queue is looked at meanwhile, and a strike asked
+// for then waits for the next one.
+bool g_striking = false;
 
 // The light of `key` (1 on) as this thread sees it. While the tool's window is in front, its own
 // strokes come back to this thread as key messages, and the thread sees the light they set only
@@ -48,48 +53,68 @@ bool StrikeShown(BYTE key, int32_t light) {
   return LightOf(key) != light;
 }
 
-void CALLBACK StrikeAgain(HWND, UINT, UINT_PTR, DWORD);
+// On a thread of the system's: only asks the window's thread to strike again. A sent message, not
+// a posted one or WM_TIMER: a program that sends the window messages without pause (a screen
+// reader reading the label) keeps the thread inside its sent messages, and those of lower
+// priority from coming.
+void CALLBACK AskToStrikeAgain(PVOID, BOOLEAN) {
+  SendNotifyMessageA(g_striker, kStrikeAgain, 0, 0);
+}
 
 // A stroke can be lost: injected keys do not reach the system while a program of a higher
 // integrity level is in front, and some programs swallow them. The timer strikes again while the
 // light does not show the state, and only then: a stroke the user makes later is left alone.
 void StrikeAgainUnless(bool shown) {
-  if (shown && g_strikeAgain != 0) {
-    KillTimer(nullptr, g_strikeAgain);
-    g_strikeAgain = 0;
-  } else if (!shown && g_strikeAgain == 0) {
-    g_strikeAgain = SetTimer(nullptr, 0, kStrikeAgainMs, &StrikeAgain);
+  if (shown && g_strikeAgain != nullptr) {
+    DeleteTimerQueueTimer(nullptr, g_strikeAgain, nullptr);
+    g_strikeAgain = nullptr;
+  } else if (!shown && g_strikeAgain == nullptr &&
+             !CreateTimerQueueTimer(&g_strikeAgain, nullptr, &AskToStrikeAgain, nullptr,
+                                    kStrikeAgainMs, kStrikeAgainMs, WT_EXECUTEDEFAULT)) {
+    g_strikeAgain = nullptr;
   }
-}
-
-void CALLBACK StrikeAgain(HWND, UINT, UINT_PTR, DWORD) {
-  const BYTE key = LockKeyOf(CfgLockKey);
-  const int32_t light = LightOf(key);
-  StrikeAgainUnless(!LockKeyStrike(CfgLockInvert, g_wanted, light) || StrikeShown(key, light));
 }
 
 }  // namespace
 
+void StrikeAgainThrough(HWND window) {
+  g_striker = window;
+}
+
+void StrikeAgain() {
+  if (g_strikeAgain == nullptr || g_striking) {
+    return;  // asked before the timer went, or while the light is being set
+  }
+  g_striking = true;
+  const BYTE key = LockKeyOf(CfgLockKey);
+  const int32_t light = LightOf(key);
+  StrikeAgainUnless(!LockKeyStrike(CfgLockInvert, g_wanted, light) || StrikeShown(key, light));
+  g_striking = false;
+}
+
 void SetLockKey(const int32_t& muted) {
+  const bool striking = g_striking;
+  g_striking = true;
   const BYTE key = LockKeyOf(CfgLockKey);
   const int32_t light = LightOf(key);
   g_wanted = muted;
   // The level follows, and the next switch reads the light, once the light shows the stroke.
   StrikeAgainUnless(!LockKeyStrike(CfgLockInvert, muted, light) || StrikeShown(key, light));
+  g_striking = striking;
 }
 
 void LeaveLockKeyLive() {
   const int32_t live = 0;
   SetLockKey(live);
-  // No loop is left to run the timer: struck again from here, until the light shows it or the
-  // time is up.
+  // No window is left to ask: struck again from here, until the light shows it or the time is up.
+  g_striker = nullptr;
   for (const DWORD start = GetTickCount();
-       g_strikeAgain != 0 && GetTickCount() - start < kLastStrikesMs;) {
+       g_strikeAgain != nullptr && GetTickCount() - start < kLastStrikesMs;) {
     Sleep(kStrikeAgainMs);
-    StrikeAgain(nullptr, 0, 0, 0);
+    StrikeAgain();
   }
-  if (g_strikeAgain != 0) {
-    KillTimer(nullptr, g_strikeAgain);
-    g_strikeAgain = 0;
+  if (g_strikeAgain != nullptr) {
+    DeleteTimerQueueTimer(nullptr, g_strikeAgain, INVALID_HANDLE_VALUE);
+    g_strikeAgain = nullptr;
   }
 }

@@ -107,16 +107,21 @@ void ToggleOnHotkey(HWND window, LPARAM lParam) {
 INT_PTR VolumeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      StrikeAgainThrough(window);
       RegisterConfiguredHotkey(window);
       FollowEndpoint(window);
       break;
     case WM_DESTROY:
+      StrikeAgainThrough(nullptr);
       FollowEndpoint(nullptr);
       VolumeWindow = nullptr;
       ReleaseHotkeyAtom(window, HotkeyAtom);
       break;
     case WM_SHOWWINDOW:
       VolumeWindow = wParam != 0 ? window : nullptr;
+      break;
+    case kStrikeAgain:
+      StrikeAgain();
       break;
     case kEndpointNews:
       if (wParam != kDeviceNews) {

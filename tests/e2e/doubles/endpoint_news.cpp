@@ -10,7 +10,7 @@ namespace {
 struct Listener {
   const void* volume;
   std::string id;
-  uint32_t plug;
+  uint32_t plug, since;  // the changes made before it registered are not its news
   IAudioEndpointVolumeCallback* callback;
 };
 
@@ -21,7 +21,7 @@ bool operator==(const Listener& a, const Listener& b) {
 struct Told {
   AUDIO_VOLUME_NOTIFICATION_DATA data;
   std::string id;
-  uint32_t plug;
+  uint32_t plug, serial;
 };
 
 CRITICAL_SECTION g_lock;
@@ -42,7 +42,7 @@ DWORD WINAPI TellNews(LPVOID) {
       AUDIO_VOLUME_NOTIFICATION_DATA data = {entry.context, entry.mute != 0, 0, 1, {0}};
       memcpy(&data.fMasterVolume, &entry.scalarBits, sizeof(float));
       data.afChannelVolumes[0] = data.fMasterVolume;
-      told.insert(told.begin(), {data, entry.endpoint, in != nullptr ? in->plug : 0});
+      told.insert(told.begin(), {data, entry.endpoint, in != nullptr ? in->plug : 0, entry.serial});
     }
     call.sound.news.clear();
     EnterCriticalSection(&g_lock);
@@ -64,7 +64,7 @@ DWORD WINAPI TellNews(LPVOID) {
     }
     for (Told& news : told) {
       for (const Listener& listener : g_listeners) {
-        if (listener.id == news.id && listener.plug == news.plug) {
+        if (listener.id == news.id && listener.plug == news.plug && news.serial > listener.since) {
           listener.callback->OnNotify(&news.data);
         }
       }
@@ -100,9 +100,9 @@ bool Keep(std::vector<T>& list, const T& item, bool add) {
 
 }  // namespace
 
-bool Listen(bool add, const void* volume, const std::string& id, uint32_t plug,
+bool Listen(bool add, const void* volume, const std::string& id, uint32_t plug, uint32_t since,
             IAudioEndpointVolumeCallback* callback) {
-  return Keep(g_listeners, {volume, id, plug, callback}, add);
+  return Keep(g_listeners, {volume, id, plug, since, callback}, add);
 }
 
 bool ListenForDevices(bool add, IMMNotificationClient* client) {

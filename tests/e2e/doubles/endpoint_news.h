@@ -17,7 +17,7 @@
 
 // Registers `callback` on `volume`, an object of endpoint `id` made while it was plugged in for
 // the `plug`th time, or with `add` false unregisters it; false where it was so already.
-bool Listen(bool add, const void* volume, const std::string& id, uint32_t plug,
+bool Listen(bool add, const void* volume, const std::string& id, uint32_t plug, uint32_t since,
             IAudioEndpointVolumeCallback* callback);
 
 // Registers `client` for the state changes of the endpoints, or with `add` false unregisters it;

@@ -128,7 +128,8 @@ class Volume : public Object<IAudioEndpointVolume> {
     SoundCall call("RegisterControlChangeNotify");
     SoundWaveIn* in = nullptr;
     HRESULT result = Check(call, callback, in);
-    if (result == S_OK && !Listen(true, this, id_, plug_, callback)) {
+    if (result == S_OK &&
+        !Listen(true, this, id_, plug_, call.sound.counts["newsmade"], callback)) {
       result = E_INVALIDARG;
     }
     call.Log("RegisterControlChangeNotify -> 0x%08x", unsigned(result));
@@ -137,10 +138,10 @@ class Volume : public Object<IAudioEndpointVolume> {
   HRESULT STDMETHODCALLTYPE
   UnregisterControlChangeNotify(IAudioEndpointVolumeCallback* callback) override {
     SoundCall call("UnregisterControlChangeNotify");
-    const HRESULT result = call.failed                                 ? HRESULT(call.code)
-                           : callback == nullptr                       ? E_POINTER
-                           : Listen(false, this, id_, plug_, callback) ? S_OK
-                                                                       : E_INVALIDARG;
+    const HRESULT result = call.failed                                    ? HRESULT(call.code)
+                           : callback == nullptr                          ? E_POINTER
+                           : Listen(false, this, id_, plug_, 0, callback) ? S_OK
+                                                                          : E_INVALIDARG;
     call.Log("UnregisterControlChangeNotify -> 0x%08x", unsigned(result));
     return result;
   }

@@ -29,8 +29,8 @@ Sound ParseSound(const std::string& text) {
       sound.failures.push_back({word[0], a, uint32_t(strtoul(word[1], nullptr, 0))});
     } else if (sscanf(line, "pause %127s %u", word[0], &a) == 2) {
       sound.pauses.push_back({word[0], a, 0});
-    } else if (sscanf(line, "news %127s %x %u %32s", word[0], &b, &c, word[1]) >= 3) {
-      SoundNews news = {word[0], b, c != 0, *word[1] != '\0', {}};
+    } else if (sscanf(line, "news %127s %x %u %u %32s", word[0], &b, &c, &a, word[1]) >= 4) {
+      SoundNews news = {word[0], b, c != 0, *word[1] != '\0', {}, a};
       for (size_t i = 0; news.hasContext && i < sizeof news.context; ++i) {
         sscanf(word[1] + 2 * i, "%2hhx", reinterpret_cast<unsigned char*>(&news.context) + i);
       }
@@ -72,7 +72,8 @@ std::string PrintSound(const Sound& sound) {
     print("pause %s %u\n", use.call.c_str(), unsigned(use.use));
   }
   for (const SoundNews& news : sound.news) {
-    print("news %s %08x %d ", news.endpoint.c_str(), unsigned(news.scalarBits), news.mute);
+    print("news %s %08x %d %u ", news.endpoint.c_str(), unsigned(news.scalarBits), news.mute,
+          unsigned(news.serial));
     for (size_t i = 0; news.hasContext && i < sizeof news.context; ++i) {
       print("%02x", reinterpret_cast<const unsigned char*>(&news.context)[i]);
     }
@@ -160,7 +161,7 @@ SoundWaveIn* Sound::WaveInOfEndpoint(const std::string& endpointId) {
 
 void Sound::AddNews(const SoundWaveIn& in, const GUID* context) {
   news.push_back({EndpointIdOf(in), in.scalarBits, in.mute, context != nullptr,
-                  context != nullptr ? *context : GUID{}});
+                  context != nullptr ? *context : GUID{}, ++counts["newsmade"]});
 }
 
 void SoundCall::NoteLights() {

@@ -44,13 +44,15 @@ struct SoundUse {
   std::string call;
   uint32_t use, code;
 };
-// "news <endpoint id> <scalar bits> <mute> [<context, 32 hex digits>]": a change of an endpoint,
-// made by a program in its context or elsewhere (none), still to be told to its callbacks.
+// "news <endpoint id> <scalar bits> <mute> <serial> [<context, 32 hex digits>]": a change of an
+// endpoint, made by a program in its context or elsewhere (none), still to be told to the
+// callbacks registered before it (its serial counts the changes made: "count newsmade").
 struct SoundNews {
   std::string endpoint;
   uint32_t scalarBits;
   bool mute, hasContext;
   GUID context;
+  uint32_t serial;
 };
 struct Sound {
   std::vector<SoundDevice> devices;
