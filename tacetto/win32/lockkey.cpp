@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "tacetto/lock_light.h"
 #include "tacetto/win32/globals.h"
 
@@ -16,10 +18,10 @@ constexpr UINT kStrikeAgainMs = 500;
 constexpr DWORD kLastStrikesMs = 2000;
 
 // The mute state the light is to show, the timer that strikes again while it does not, and the
-// window whose thread it has strike.
+// window whose thread makes the strike (read by the timer's thread).
 int32_t g_wanted = 0;
 HANDLE g_strikeAgain = nullptr;
-HWND g_striker = nullptr;
+std::atomic<HWND> g_striker{nullptr};
 // Whether the light is being read or struck: the queue is looked at meanwhile, and a strike asked
 // for then waits for the next one.
 bool g_striking = false;
@@ -58,7 +60,7 @@ bool StrikeShown(BYTE key, int32_t light) {
 // reader reading the label) keeps the thread inside its sent messages, and those of lower
 // priority from coming.
 void CALLBACK AskToStrikeAgain(PVOID, BOOLEAN) {
-  SendNotifyMessageA(g_striker, kStrikeAgain, 0, 0);
+  SendNotifyMessageA(g_striker.load(), kStrikeAgain, 0, 0);
 }
 
 // A stroke can be lost: injected keys do not reach the system while a program of a higher
