@@ -69,11 +69,15 @@ void Scenario::Walk() {
   auto changeDevice = [&](const std::string& which, auto change) {
     ChangeSound(sound, [&](Sound& now) { change(*now.WaveInOfEndpoint(endpointOf(which))); });
   };
-  // A change of state held back is told now.
+  // A change of state held back is told now, and taken in by the tool (it asks the state) before
+  // anything else changes: the doubles tell the state as it is when they come to it.
   auto tellLate = [&] {
     if (late != 0) {
+      const char* taken = world.boxOpen ? "news" : "GetState";
+      const uint32_t before = SoundNow().counts[taken];
       changeDevice(id, [](SoundWaveIn& in) { in.variants.erase(in.variants.find('l'), 1); });
       late = 0;
+      Poll(kSettledMs, [&] { return SoundNow().counts[taken] > before; });
       world.Followed();
     }
   };
