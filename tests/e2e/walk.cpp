@@ -146,6 +146,9 @@ void Scenario::Walk() {
     constexpr int kDraw[] = {0, 0, 0, 0, 1, 2, 3, 3, 3, 3, 3,  4,  4,
                              5, 6, 7, 8, 9, 9, 9, 9, 9, 9, 10, 11, 12};
     int draw = world.boxOpen && --boxSteps <= 0 ? 13 : kDraw[below(sizeof kDraw / sizeof *kDraw)];
+    if (world.flag && world.otherFlag && below(3) == 0) {  // after a mute made elsewhere: the end
+      draw = 9;
+    }
     if (world.boxOpen && (draw == 2 || draw == 6 || draw == 9)) {
       draw = 13;
     }
@@ -197,7 +200,7 @@ void Scenario::Walk() {
           std::string changes;
           for (int n = below(3) == 0 ? 2 : 1; n > 0; --n) {
             const bool flag = below(2) == 0;
-            world.level = kLevels[below(4)].scalar;
+            world.level = below(2) == 0 ? world.level : kLevels[below(4)].scalar;  // a mute button
             world.flag = flag;
             if (!world.dead) {  // a volume that died hears nothing until it is looked up anew
               world.Told(world.level, flag);
