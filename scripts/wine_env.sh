@@ -15,15 +15,32 @@ e2e_find_wine() {
   }
 }
 
+# e2e_fixed_layout ARGS: runs the calling script once more with ARGS, and with it every wine
+# process it starts, without address-space randomization (unless it already runs so). Wine 8's
+# loaders are linked at 0x7d000000, and the kernel places their heap anywhere in the GiB above
+# them; now and then the heap covers 0x7ffe0000, where each wine process must map the shared user
+# data: that process then ends at its start ("failed to map the shared user data: c0000018"), and
+# its CreateProcess fails with ERROR_INTERNAL_ERROR (1359). Not randomized, the heap follows the
+# loader at once, far below that address.
+e2e_fixed_layout() {
+  [[ "${E2E_FIXED_LAYOUT:-}" == 1 ]] && return
+  if ! setarch "$(uname -m)" -R true 2>/dev/null; then
+    echo "setarch -R refused: a wine process may now and then fail at its start" >&2
+    return
+  fi
+  E2E_FIXED_LAYOUT=1 exec setarch "$(uname -m)" -R bash "$0" "$@"
+}
+
 # e2e_loader_for win32|win64: the loader of that build's programs (needs e2e_find_wine).
 e2e_loader_for() {
   if [[ $1 == win32 ]]; then echo "$wine32_loader"; else echo "$wine_loader"; fi
 }
 
-# e2e_wine_environment PREFIX: the variables every wine run here uses.
+# e2e_wine_environment PREFIX: the variables every wine run here uses. Wine's traces are off
+# unless E2E_WINEDEBUG names channels (for example +process,+server; they go to stderr).
 e2e_wine_environment() {
   export WINEPREFIX="$1"
-  export WINEDEBUG=-all
+  export WINEDEBUG="${E2E_WINEDEBUG:--all}"
   export WINEDLLOVERRIDES="mscoree,mshtml="
   # The programs' texts are code page 1252: wine takes the ANSI code page from the locale.
   export LC_ALL=en_US.UTF-8

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/text.h"
+#include "tacetto/win32/endpoint.h"
 #include "tacetto/win32/globals.h"
 #include "tacetto/win32/volume_window.h"
 
@@ -73,23 +74,47 @@ void ShowRunningTool(const Text& ownerName) {
   }
 }
 
+// The access list of the published process id: everyone may read it (a second start without the
+// running copy's rights included); its creator's handle has the access it asked for.
+struct EveryoneReads {
+  ACL acl;
+  ACE_HEADER header;  // of an ACCESS_ALLOWED_ACE: its mask and SID follow
+  ACCESS_MASK mask;
+  SID everyone;
+};
+const EveryoneReads kEveryoneReads = {
+    {ACL_REVISION, 0, sizeof(EveryoneReads), 1, 0},
+    {ACCESS_ALLOWED_ACE_TYPE, 0, sizeof(EveryoneReads) - sizeof(ACL)},
+    FILE_MAP_READ,
+    {SID_REVISION, 1, SECURITY_WORLD_SID_AUTHORITY, {SECURITY_WORLD_RID}}};
+
 }  // namespace
 
 bool TakeConfiguredLine() {
+  // On Windows Vista and later both lines of a device switch its one recording endpoint: one tool
+  // per device there, one per line on the mixer.
   Text name = "Local\\Tacetto ";
-  name += CfgLine == 0 ? "line input" : "microphone";
+  name += UseEndpoint() ? "recording endpoint" : CfgLine == 0 ? "line input" : "microphone";
   name += " of mixer device ";
   name += DecimalText(CfgDevice);
   const Text ownerName = name + ", owner";
-  // Both go with the process.
+  // Both go with the process. A lock refused to this start is held by a copy started with rights
+  // it lacks (as administrator); that copy publishes its process id readable by everyone.
   HANDLE lock = CreateMutexA(nullptr, FALSE, name.c_str());
-  if (lock != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
-    CloseHandle(lock);
+  const DWORD error = GetLastError();
+  if (lock != nullptr ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED) {
+    if (lock != nullptr) {
+      CloseHandle(lock);
+    }
     ShowRunningTool(ownerName);
     return false;
   }
-  HANDLE owner = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(DWORD),
-                                    ownerName.c_str());
+  ACL* everyoneReads = const_cast<ACL*>(&kEveryoneReads.acl);  // only read
+  SECURITY_DESCRIPTOR readable = {
+      SECURITY_DESCRIPTOR_REVISION, 0, SE_DACL_PRESENT, nullptr, nullptr, nullptr, everyoneReads};
+  SECURITY_ATTRIBUTES attributes = {sizeof attributes, &readable, FALSE};
+  HANDLE owner = CreateFileMappingA(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0,
+                                    sizeof(DWORD), ownerName.c_str());
   void* view =
       owner != nullptr ? MapViewOfFile(owner, FILE_MAP_WRITE, 0, 0, sizeof(DWORD)) : nullptr;
   if (view != nullptr) {

@@ -170,9 +170,15 @@ bool Scenario::Start() {
   // The Windows version wine reports to the mute tool.
   SetWindowsVersion("tacetto.exe", row.windowsXp);
   const std::string exe = folder + "\\" + row.program + ".exe";
-  CopyFileA((bin + "\\" + row.program + ".exe").c_str(), exe.c_str(), FALSE);
-  for (const char* name : kPlanted) {
-    CopyFileA((bin + "\\planted.dll").c_str(), (folder + "\\" + name).c_str(), FALSE);
+  // Put in place once per folder: a start after a restart takes the same file, never one rewritten
+  // while the copy that has just ended may still have it mapped.
+  if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    bool copied = CopyFileA((bin + "\\" + row.program + ".exe").c_str(), exe.c_str(), TRUE);
+    for (const char* name : kPlanted) {
+      copied = CopyFileA((bin + "\\planted.dll").c_str(), (folder + "\\" + name).c_str(), TRUE) &&
+               copied;
+    }
+    Check("the program and the planted libraries put in place", "yes", copied ? "yes" : "no");
   }
   if (!StartProgram(exe, folder, process)) {
     Check("start", exe, "error " + std::to_string(GetLastError()));
@@ -239,6 +245,8 @@ void Scenario::Run() {
 }
 
 int main(int argc, char** argv) {
+  // Unbuffered: a row that the run's time-out cuts off keeps what it has printed.
+  setvbuf(stdout, nullptr, _IONBF, 0);
   std::vector<const Row*> rows;
   for (int i = 0; i < kRowCount + kEndpointRowCount; ++i) {
     rows.push_back(i < kRowCount ? &kRows[i] : &kEndpointRows[i - kRowCount]);

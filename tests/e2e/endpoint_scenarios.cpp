@@ -10,9 +10,11 @@ const Row kEndpointRows[] = {
     // again, a second copy; Num Lock (line 6 -1: not inverted), line 4 80 or -1 at each start.
     {"random-world", "tacetto", false, "0/1/1656/80/0/-1",
      "device Mic\nline 0x1003 7000\nwavein 0 3f014a81 0 mic\n", "win; walk"},
+    // A second start for the line input of the same device ends at once: its endpoint has its tool.
     {"w10-mute-and-restore", "tacetto", false, CFG80, MIC,
      "log @w10first 3e800000 0 3f4ccccd 0 1; light off; win; client; inside 201; fits; "
-     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; again; press; "
+     "press; log @w10 3f4ccccd 00000000 1 0; keys 90; light on; label 0; "
+     "again 0\r\n0\r\n1657\r\n80\r\n; press; "
      "log @w10 00000000 3f4ccccd 0 0; keys 90; light off; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
      "log @w10exit 00000000 3f4ccccd 0 0; keys 90; light off; file wavein 0 3f4ccccd 0 mic"},

@@ -13,6 +13,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build="$(cd "${E2E_BUILD:-$root/build}" && pwd)" || exit 2
 # shellcheck source=scripts/wine_env.sh
 source "$root/scripts/wine_env.sh"
+e2e_fixed_layout "$@"
 e2e_find_wine || exit 2
 e2e_wine_environment "${E2E_WINEPREFIX:-$build/wine-e2e}"
 

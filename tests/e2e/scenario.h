@@ -111,7 +111,8 @@ struct Scenario {
 
   // Both lock lights off before the program starts: struck off where they are on.
   void LightsOff();
-  // Copies the program into the folder beside the planted libraries and starts it there.
+  // Puts the program into the folder beside the planted libraries (once per folder) and starts
+  // it there.
   bool Start();
   // One step of the row: an action, or what must be seen (scenarios.cpp).
   void Step(const std::string& line);

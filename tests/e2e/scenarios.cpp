@@ -9,8 +9,9 @@
 //   press [N [x]]      the configured hotkey (or N, x: as an extended key); burst K: K presses;
 //                      pressclose: the hotkey with Alt+F4 right behind it, in one go;
 //                      presshold [N]: held through three auto-repeats
-//   again              another program in front, a second start in the folder ends at once with
-//                      0, the first's window (before it: its box) in front (and writes nothing)
+//   again [CFG]        another program in front, a second start in the folder (CFG: in a folder
+//                      of its own with that tacetto.cfg, on the same sound) ends at once with 0,
+//                      the first's window (before it: its box) in front (and writes nothing)
 //   other [CFG]        the steps go to the other copy; with CFG (tacetto.cfg, "\r\n" written
 //                      out) it starts, in a folder of its own on the same sound
 //   share              before the start: another program holds tacetto.cfg open, sharing all

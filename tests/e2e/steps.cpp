@@ -14,6 +14,23 @@
 
 constexpr uint32_t kAltF4 = 1 * 256 + VK_F4;
 
+namespace {
+
+// The folder `name` in `first`, with a tacetto.cfg of `config`, on the sound of the copy in
+// `first` (hard links to its sound.txt and sound.log: one machine).
+std::string FolderOnSameSound(const std::string& first, const char* name,
+                              const std::string& config) {
+  const std::string folder = first + "\\" + name;
+  CreateDirectoryA(folder.c_str(), nullptr);
+  WriteFileBytes(folder + "\\tacetto.cfg", config);
+  for (const char* file : {"\\sound.txt", "\\sound.log"}) {
+    CreateHardLinkA((folder + file).c_str(), (first + file).c_str(), nullptr);
+  }
+  return folder;
+}
+
+}  // namespace
+
 void Scenario::Step(const std::string& line) {
   const std::string verb = line.substr(0, line.find(' '));
   const std::string arg = line.size() > verb.size() ? line.substr(verb.size() + 1) : "";
@@ -68,12 +85,14 @@ void Scenario::Step(const std::string& line) {
     HotkeyKeys(hotkey, true, 3);
     Sleep(300);
     HotkeyKeys(hotkey, false);
-  } else if (verb == "again") {
+  } else if (verb == "again") {  // again [CFG]: the second start in a folder of its own
     WaitForMessageBox(process.dwProcessId, window, window != nullptr ? 0 : kStepMs, box, caption,
                       text);
     HWND front = window != nullptr ? window : box;  // before the window: the first's box
     Step("front other");
-    const DWORD code = RunToEnd(folder + "\\" + row.program + ".exe", folder, kStepMs);
+    const DWORD code =
+        RunToEnd(folder + "\\" + row.program + ".exe",
+                 arg.empty() ? folder : FolderOnSameSound(folder, "again", arg), kStepMs);
     Poll(kStepMs, [&] { return GetForegroundWindow() == front; });
     Check(line, "0, the first in front",
           (code == STILL_ACTIVE ? "running" : std::to_string(code)) +
@@ -83,12 +102,7 @@ void Scenario::Step(const std::string& line) {
     std::swap(window, twinWindow);
     std::swap(folder, twinFolder);
     if (!arg.empty()) {  // a folder of its own, the sound of the first (which has logged)
-      folder = twinFolder + "\\other";
-      CreateDirectoryA(folder.c_str(), nullptr);
-      WriteFileBytes(folder + "\\tacetto.cfg", arg);
-      for (const char* name : {"\\sound.txt", "\\sound.log"}) {
-        CreateHardLinkA((folder + name).c_str(), (twinFolder + name).c_str(), nullptr);
-      }
+      folder = FolderOnSameSound(twinFolder, "other", arg);
       Check(line, "started", Start() ? "started" : "not started");
     }
   } else if (verb == "share") {  // before the start: another program holds tacetto.cfg, sharing
