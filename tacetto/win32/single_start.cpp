@@ -88,6 +88,11 @@ const EveryoneReads kEveryoneReads = {
     FILE_MAP_READ,
     {SID_REVISION, 1, SECURITY_WORLD_SID_AUTHORITY, {SECURITY_WORLD_RID}}};
 
+// The lock of the line and the running copy's published process id, held for the whole run: both
+// go with the process.
+HANDLE g_lock = nullptr;
+HANDLE g_owner = nullptr;
+
 }  // namespace
 
 bool TakeConfiguredLine() {
@@ -100,11 +105,12 @@ bool TakeConfiguredLine() {
   const Text ownerName = name + ", owner";
   // Both go with the process. A lock refused to this start is held by a copy started with rights
   // it lacks (as administrator); that copy publishes its process id readable by everyone.
-  HANDLE lock = CreateMutexA(nullptr, FALSE, name.c_str());
+  g_lock = CreateMutexA(nullptr, FALSE, name.c_str());
   const DWORD error = GetLastError();
-  if (lock != nullptr ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED) {
-    if (lock != nullptr) {
-      CloseHandle(lock);
+  if (g_lock != nullptr ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED) {
+    if (g_lock != nullptr) {
+      CloseHandle(g_lock);
+      g_lock = nullptr;
     }
     ShowRunningTool(ownerName);
     return false;
@@ -113,10 +119,10 @@ bool TakeConfiguredLine() {
   SECURITY_DESCRIPTOR readable = {
       SECURITY_DESCRIPTOR_REVISION, 0, SE_DACL_PRESENT, nullptr, nullptr, nullptr, everyoneReads};
   SECURITY_ATTRIBUTES attributes = {sizeof attributes, &readable, FALSE};
-  HANDLE owner = CreateFileMappingA(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0,
-                                    sizeof(DWORD), ownerName.c_str());
+  g_owner = CreateFileMappingA(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0, sizeof(DWORD),
+                               ownerName.c_str());
   void* view =
-      owner != nullptr ? MapViewOfFile(owner, FILE_MAP_WRITE, 0, 0, sizeof(DWORD)) : nullptr;
+      g_owner != nullptr ? MapViewOfFile(g_owner, FILE_MAP_WRITE, 0, 0, sizeof(DWORD)) : nullptr;
   if (view != nullptr) {
     *static_cast<DWORD*>(view) = GetCurrentProcessId();
     UnmapViewOfFile(view);
