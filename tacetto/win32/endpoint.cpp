@@ -256,13 +256,15 @@ EndpointNow ReadFollowedEndpoint(bool deviceNews, bool& muted, uint32_t& level) 
   }
   // The level read again after the flag: a change made between the two reads would mix an old
   // level with a new flag, and is read anew. A volume that no longer answers is looked up again
-  // (a device back whose objects stay dead), and a device found away is gone.
+  // (a device back whose objects stay dead); one that cannot be had any more is gone. The device's
+  // state was asked above where it may have changed: a change of the level or the flag asks no
+  // more than the reads.
   float scalar = 0.0f;
   float after = 0.0f;
   BOOL flag = FALSE;
   const char* call = nullptr;
   for (int reads = 0; reads == 0 || (reads < 3 && LevelFromScalar(scalar) != level); ++reads) {
-    const HRESULT result = ReadScalar(true, scalar, call);
+    const HRESULT result = ReadScalar(false, scalar, call);
     if (result == kDeviceInvalidated) {
       return EndpointNow::kGone;
     }
