@@ -123,6 +123,7 @@ void Scenario::Walk() {
   auto restart = [&](bool kill) {
     if (kill) {
       tellLate();
+      const SoundLock between;  // killed between two sound calls: a client leaves the state whole
       EndProgram(process, 0);
     } else {
       close("closed");
