@@ -342,17 +342,17 @@ void Scenario::Walk() {
     Check("step " + std::to_string(step) + ": the light says muted while the line is live", "",
           live && saysMuted && !world.struck && !world.boxOpen && !hidden ? "it does" : "");
   }
-  if (failures != 0) {
-    printf("  the walk stops at step %d of seed %u; the steps before:\n", step - 1, seed);
-    for (size_t i = done.size() > 10 ? done.size() - 10 : 0; i < done.size(); ++i) {
-      printf("    %s\n", done[i].c_str());
-    }
-  } else {
+  if (failures == 0) {
     if (world.boxOpen) {
       Step("boxok");
       world.BoxClosed();
     }
     close("the end of the walk");
+  } else if (!done.empty()) {
+    printf("  the walk stops at step %d of seed %u; the steps before:\n", step - 1, seed);
+    for (size_t i = done.size() > 10 ? done.size() - 10 : 0; i < done.size(); ++i) {
+      printf("    %s\n", done[i].c_str());
+    }
   }
   logSeen = LogLines().size();
   strokesSeen = Strokes().size();
