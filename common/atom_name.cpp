@@ -3,10 +3,10 @@
 #include "common/text.h"
 
 Text HotkeyAtomName(const LocalTimeOfDay& time) {
-  const uint64_t totalMs =
-      time.hour * 3600000ull + time.minute * 60000ull + time.second * 1000ull + time.milliseconds;
-  const uint64_t whole = totalMs / 1000;
-  const uint64_t fraction = totalMs % 1000;
+  // The seconds and the milliseconds apart, each within 32 bits (no 64-bit division helpers).
+  const uint32_t whole =
+      time.hour * 3600u + time.minute * 60u + time.second + time.milliseconds / 1000u;
+  const uint32_t fraction = time.milliseconds % 1000u;
 
   Text text = "My Hotkey ";
   if (whole != 0 || fraction == 0) {

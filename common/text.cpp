@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/small_division.h"
+
 Text::Text(const char* text) {
   *this += text;
 }
@@ -83,19 +85,17 @@ bool operator==(const Text& left, const char* right) {
   return std::strcmp(left.c_str(), right) == 0;
 }
 
-char* AppendDecimal(char* out, int64_t value) {
-  // Negate in unsigned arithmetic so that the smallest value needs no special case.
-  uint64_t magnitude = static_cast<uint64_t>(value);
-  if (value < 0) {
-    *out++ = '-';
-    magnitude = 0 - magnitude;
-  }
+namespace {
+
+// The decimal digits of `value` written at `out`, then a NUL; returns the end (at the NUL).
+char* AppendUnsigned(char* out, uint64_t value) {
   char digits[20];
   int count = 0;
   do {
-    digits[count++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
+    const SmallQuotient division = DivideBySmall(value, 10);
+    digits[count++] = static_cast<char>('0' + division.remainder);
+    value = division.quotient;
+  } while (value != 0);
   while (count > 0) {
     *out++ = digits[--count];
   }
@@ -103,15 +103,22 @@ char* AppendDecimal(char* out, int64_t value) {
   return out;
 }
 
+}  // namespace
+
+char* AppendDecimal(char* out, int64_t value) {
+  // Negate in unsigned arithmetic so that the smallest value needs no special case.
+  uint64_t magnitude = static_cast<uint64_t>(value);
+  if (value < 0) {
+    *out++ = '-';
+    magnitude = 0 - magnitude;
+  }
+  return AppendUnsigned(out, magnitude);
+}
+
 Text UnsignedDecimalText(uint64_t value) {
-  char digits[21];
-  char* first = digits + sizeof digits - 1;
-  *first = '\0';
-  do {
-    *--first = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
-  return Text(first);
+  char text[21];
+  AppendUnsigned(text, value);
+  return Text(text);
 }
 
 Text DecimalText(int64_t value) {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/small_division.h"
+
 namespace {
 
 constexpr uint32_t kFullScale = 65535;
@@ -18,15 +20,22 @@ constexpr uint64_t kRoundingShift = 22;
 }  // namespace
 
 uint32_t LevelFromPercent(int32_t percent) {
-  const int64_t level = static_cast<int64_t>(percent) * kFullScale / 100;
-  return static_cast<uint32_t>(level);
+  // percent = 100 * hundreds + rest, the rest of the percent's sign: the product splits into
+  // 32-bit parts (no 64-bit division helpers), added modulo 2^32.
+  const int32_t hundreds = percent / 100;
+  const int32_t rest = percent % 100;
+  return static_cast<uint32_t>(hundreds) * kFullScale +
+         static_cast<uint32_t>(rest * static_cast<int32_t>(kFullScale) / 100);
 }
 
 int32_t PercentFromLevel(uint32_t level) {
-  // floor((level * 100 * 2^22 + 2055209 * 65535) / (65535 * 2^22)), exact in 64 bits.
-  const uint64_t numerator =
-      (static_cast<uint64_t>(level) * 100 << kRoundingShift) + kRoundingNumerator * kFullScale;
-  return static_cast<int32_t>(numerator / (uint64_t{kFullScale} << kRoundingShift));
+  // floor((level * 100 * 2^22 + 2055209 * 65535) / (65535 * 2^22)) in 32-bit steps (no 64-bit
+  // division helpers): dividing by 2^22 first leaves floor((level * 100 + 32112) / 65535), and
+  // the level is 65535 * (level / 65535) + level % 65535.
+  constexpr auto kRounding =
+      static_cast<uint32_t>(kRoundingNumerator * kFullScale >> kRoundingShift);
+  const uint32_t rest = level % kFullScale * 100 + kRounding;  // below 2^23
+  return static_cast<int32_t>(level / kFullScale * 100 + rest / kFullScale);
 }
 
 uint32_t LevelFromScalar(float scalar) {
@@ -62,9 +71,9 @@ float ScalarFromLevel(uint32_t level) {
     while ((wide << shift) < (uint64_t{kFullScale} << 23)) {
       ++shift;
     }
-    const uint64_t numerator = wide << shift;
-    uint64_t mantissa = numerator / kFullScale;
-    const uint64_t twiceRemainder = 2 * (numerator % kFullScale);
+    const SmallQuotient division = DivideBySmall(wide << shift, kFullScale);
+    uint64_t mantissa = division.quotient;
+    const uint32_t twiceRemainder = 2 * division.remainder;
     if (twiceRemainder > kFullScale || (twiceRemainder == kFullScale && (mantissa & 1) != 0)) {
       ++mantissa;  // a mantissa rounded up to 2^24 carries into the exponent below
     }

@@ -45,7 +45,7 @@ NumberScanner::NumberScanner()
       scale_(0),
       exponentNegative_(false),
       exponent_(0),
-      base_(0),
+      digitBits_(0),
       prefixValue_(0),
       prefixOverflow_(false),
       prefixAnyDigit_(false),
@@ -125,14 +125,14 @@ bool NumberScanner::Feed(unsigned char c) {
     case State::kPrefix:
       state_ = State::kPrefixDigits;
       if (c == 'H' || c == 'h') {
-        base_ = 16;
+        digitBits_ = 4;  // base 16
         return true;
       }
       if (c == 'B' || c == 'b') {
-        base_ = 2;
+        digitBits_ = 1;  // base 2
         return true;
       }
-      base_ = 8;
+      digitBits_ = 3;  // base 8
       if (c == 'O' || c == 'o' || c == 'Q' || c == 'q') {
         return true;
       }
@@ -140,15 +140,16 @@ bool NumberScanner::Feed(unsigned char c) {
 
     case State::kPrefixDigits: {
       const uint32_t digit = DigitValue(c);
-      if (digit < base_) {
+      if (digit < (1u << digitBits_)) {
         if (!prefixAnyDigit_) {
           prefixAnyDigit_ = true;
           prefixLeadingZero_ = (digit == 0);
         }
-        if (prefixValue_ > (UINT64_MAX - digit) / base_) {
+        // The bases are powers of two: shifts, no 64-bit division helpers.
+        if (prefixValue_ > (UINT64_MAX - digit) >> digitBits_) {
           prefixOverflow_ = true;
         } else {
-          prefixValue_ = prefixValue_ * base_ + digit;
+          prefixValue_ = (prefixValue_ << digitBits_) + digit;
         }
         return true;
       }
@@ -163,7 +164,7 @@ bool NumberScanner::Feed(unsigned char c) {
 }
 
 int32_t NumberScanner::Value() const {
-  if (base_ != 0) {
+  if (digitBits_ != 0) {
     if (!prefixAnyDigit_ || prefixOverflow_) {
       return 0;
     }

@@ -43,7 +43,7 @@ class NumberScanner {
   bool exponentNegative_;
   int64_t exponent_;
   // Prefixed form.
-  uint32_t base_;
+  uint32_t digitBits_;  // bits a digit: 4, 3 or 1 for the bases 16, 8 and 2; 0 for decimals
   uint64_t prefixValue_;
   bool prefixOverflow_;
   bool prefixAnyDigit_;
