@@ -214,8 +214,10 @@ void Scenario::Walk() {
       case 3:  // a change made elsewhere: mute, unmute, a level; now and then two, told reversed
         if (endpoint && present) {
           std::string changes;
-          for (int n = below(3) == 0 ? 2 : 1; n > 0; --n) {
-            const bool flag = below(2) == 0;
+          // Over the tool's mute, two are often a mute button pressed twice: unmuted, muted again.
+          const bool twice = world.flag && !world.otherFlag && below(2) == 0;
+          for (int n = below(3) == 0 ? 2 : 1, pair = n; n > 0; --n) {
+            const bool flag = pair == 2 && twice ? n == 1 : below(2) == 0;
             world.level = below(2) == 0 ? world.level : kLevels[below(4)].scalar;  // a mute button
             world.flag = flag;
             if (!world.dead) {  // a volume that died hears nothing until it is looked up anew
