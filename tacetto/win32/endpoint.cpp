@@ -174,6 +174,16 @@ uint32_t ReadEndpoint(uint32_t& level, bool restore, const char*& call) {
       g_foundMuted = g_flag = g_ownFlag = muted != FALSE;
       EndpointMuteAtStart = g_foundMuted && level != 0 ? kMuteWasOn : kMuteWasOff;
     }
+  } else if (SUCCEEDED(result) && restore) {
+    // The exit goes by the device as it is now: news missed while the volume held was dead, or a
+    // read after news cut short by the device going, show here. A flag or a level other than the
+    // tool's own was set by another program.
+    BOOL muted = FALSE;
+    if (SUCCEEDED(g_volume->GetMute(&muted))) {
+      g_flag = muted != FALSE;
+      g_flagElsewhere = g_flagElsewhere || g_flag != g_ownFlag;
+    }
+    g_levelElsewhere = g_levelElsewhere || level != g_ownLevel;
   }
   return Code(result);
 }

@@ -149,6 +149,10 @@ int32_t SwitchVolume(const int32_t& request) {
     // the endpoint's mute flag was found set.
     LineMuted = viaEndpoint && EndpointFoundMuted() ? 1 : 0;
     SetLockKey(LineMuted);
+  } else if (code == 0 && request == kRestore && viaEndpoint && EndpointMutedElsewhere() &&
+             !EndpointLevelOwn()) {
+    // A mute made elsewhere last is the user's: its flag stays, and so does a level changed
+    // elsewhere. Read first, as the device holds them now.
   } else if (code == 0) {
     const uint32_t found = level;
     int32_t muted = 0;
@@ -204,12 +208,8 @@ void RestoreLine() {
   g_restored = true;
   // Nothing another program does is followed after the end.
   FollowEndpoint(nullptr);
-  // A mute made elsewhere last is the user's: its flag stays, and so does a level changed
-  // elsewhere; only the 0 of the tool's own mute is put back.
-  if (!UseEndpoint() || !EndpointMutedElsewhere() || EndpointLevelOwn()) {
-    const int32_t restore = kRestore;
-    SwitchVolume(restore);
-  }
+  const int32_t restore = kRestore;
+  SwitchVolume(restore);
   // The light live, as at every end, before the process ends: a stroke that has not shown is
   // made again for a while.
   LeaveLockKeyLive();

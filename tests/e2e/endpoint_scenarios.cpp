@@ -17,13 +17,13 @@ const Row kEndpointRows[] = {
      "again 0\r\n0\r\n1657\r\n80\r\n; press; "
      "log @w10 00000000 3f4ccccd 0 0; keys 90; light off; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
-     "log @w10exit 00000000 3f4ccccd 0 0; keys 90; light off; file wavein 0 3f4ccccd 0 mic"},
+     "log @w10exit 00000000 1 3f4ccccd 0 0; keys 90; light off; file wavein 0 3f4ccccd 0 mic"},
     // At 150 % (144 DPI): the 96-DPI client area grown with the font, each edge within two pixels;
     // the label inside it, its texts fitting it. The next row finds 96 DPI.
     {"w10-150-percent", "tacetto", false, CFG80, MIC,
      "dpi 144; start; log @w10first 3e800000 0 3f4ccccd 0 1; win; client 2; inside 201; "
      "fits; press; log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; fits; close; exit; "
-     "log @w10exit 00000000 3f4ccccd 0 0; keys 90"},
+     "log @w10exit 00000000 1 3f4ccccd 0 0; keys 90"},
     // The registration for the endpoint's news refused: no box, a mute made elsewhere goes unseen,
     // and the next press mutes as it would have.
     {"w10-num-lock-inverted", "tacetto", false, "0/1/1656/80/0/1",
@@ -31,9 +31,8 @@ const Row kEndpointRows[] = {
      "log @w10start 3e800000 0 3f4ccccd 0 1|RegisterControlChangeNotify -> 0x80004001|@regdev; "
      "keys 90; light on; win; client; elsewhere 3f4ccccd 1; quiet; light on; press; "
      "log @w10 3f4ccccd 00000000 1 1; keys 90; light off; label 0; close; exit; "
-     "log UnregisterEndpointNotificationCallback -> 0x00000000|@sget 00000000|@sset 3f4ccccd 0 "
-     "0|@rel|"
-     "release enumerator; keys 90; light on"},
+     "log UnregisterEndpointNotificationCallback -> 0x00000000|@sget 00000000|"
+     "GetMute -> 0x00000000 1|@sset 3f4ccccd 0 0|@rel|release enumerator; keys 90; light on"},
     // The endpoint's mute flag: found set at start, it is cleared with the unmute at start and
     // set again by the restore at exit. A read after news that fails shows no box and changes
     // nothing.
@@ -41,7 +40,7 @@ const Row kEndpointRows[] = {
      "device Mic\nline 0x1003 1\nwavein 0 3e800000 1 mic\nfail GetMute 2 0x80004005\n",
      "log @w10first 3e800000 1 3f4ccccd 0 0; win; press; log @w10 3f4ccccd 00000000 1 0; "
      "keys 90; label 0; elsewhere 00000000 0; log @sget 00000000|GetMute -> 0x80004005 -; quiet; "
-     "light on; label 0; close; exit; log @w10exit 00000000 3f4ccccd 1 0; keys 90; "
+     "light on; label 0; close; exit; log @w10exit 00000000 0 3f4ccccd 1 0; keys 90; "
      "file wavein 0 3f4ccccd 1 mic"},
     // Start volume 0 mutes at start, flag, light and all; a press unmutes by the flag, live at the
     // level 0 (the light promised it); the exit gives the user's flag back. Line 2 empty: the
@@ -49,7 +48,7 @@ const Row kEndpointRows[] = {
     {"w10-start-0", "tacetto", false, "0//1656/0/0/0", MIC,
      "log @w10first 3e800000 0 00000000 1 0; keys 90; light on; win; press; "
      "log @w10 00000000 00000000 0 0; keys 90; light off; label 0; close; exit; "
-     "log @w10exit 00000000 00000000 0 1; light off; file wavein 0 00000000 0 mic"},
+     "log @w10exit 00000000 0 00000000 0 1; light off; file wavein 0 00000000 0 mic"},
     // Each endpoint step failing: its box (HRESULTs as unsigned decimals), then the mixer closed
     // and the endpoint released, once each.
     // Both wave inputs' mixerGetID fail: passed over, and the first code is shown.
@@ -101,7 +100,7 @@ const Row kEndpointRows[] = {
      "GetMute -> 0x00000000 0; keys 90 90; "
      "light off on; box Tacetto|error #2147500037 calling setmute(); label -1; press; "
      "log @w10 00000000 3f4ccccd 0 1; light off; label 80; close; exit; "
-     "log @w10exit 3f4ccccd 3f4ccccd 0 1"},
+     "log @w10exit 3f4ccccd 0 3f4ccccd 0 1"},
     // The endpoint found at start is the device of the whole run, held by its id. A headset
     // plugged in before it shifts every mixer and wave-input number by one: the presses and the
     // exit still switch {mic}, and the headset {usb} keeps its level. {mic} plugged in anew
@@ -117,7 +116,7 @@ const Row kEndpointRows[] = {
      "GetDevice {mic} -> 0x00000000|GetState -> 0x00000000 1|Activate -> 0x00000000|@reg|"
      "@sget 00000000|@sset 3f4ccccd 0 0; keys 90; label 80; press; "
      "log @w10 3f4ccccd 00000000 1 0; keys 90; label 0; close; exit; "
-     "log @w10exit 00000000 3f4ccccd 0 0; keys 90; file wavein 0 3f000000 0 usb; "
+     "log @w10exit 00000000 1 3f4ccccd 0 0; keys 90; file wavein 0 3f000000 0 usb; "
      "file wavein 1 3f4ccccd 0 mic 2"},
     // Two devices of the same name: the one configured (1) is switched, by its id.
     {"w10-same-names", "tacetto", false, "1/1/1656/80",
@@ -126,7 +125,7 @@ const Row kEndpointRows[] = {
      "log mixerOpen 1 0 0 0 -> 0|@mic|@ctl|waveInGetNumDevs -> 2|mixerGetID 0 0x20000000 -> 0 0|"
      "mixerGetID 1 0x20000000 -> 0 1|@id 1|@co|@dev|@sget 3e800000|GetMute -> 0x00000000 0|"
      "@sset 3f4ccccd 0 1|@close|@reg; win; press; log @w10 3f4ccccd 00000000 1 0; keys 90; "
-     "label 0; close; exit; log @w10exit 00000000 3f4ccccd 0 0; keys 90; "
+     "label 0; close; exit; log @w10exit 00000000 1 3f4ccccd 0 0; keys 90; "
      "file wavein 0 3e800000 0 first"},
 };
 const int kEndpointRowCount = sizeof kEndpointRows / sizeof *kEndpointRows;

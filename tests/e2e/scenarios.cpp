@@ -103,8 +103,9 @@ const Macro kMacros[] = {
      "@open|@mic|@ctl|@wave|@co|@dev|@sget $1|GetMute -> 0x00000000 $2|@sset $3 $4 $5|@close"},
     {"@w10first", "@w10start $1 $2 $3 $4 $5|@reg"},
     {"@w10fail", "@open|@mic|@ctl|@wave|@co|@dev|@sget 3e800000|GetMute -> 0x00000000 0"},
-    // The exit: the registration ended with the window, the line restored, all released.
-    {"@w10exit", "@unreg|@sget $1|@sset $2 $3 $4|@rel|release enumerator"},
+    // The exit: the registration ended with the window, the device read ($2 its flag), the line
+    // restored, all released.
+    {"@w10exit", "@unreg|@sget $1|GetMute -> 0x00000000 $2|@sset $3 $4 $5|@rel|release enumerator"},
 };
 const int kMacroCount = sizeof kMacros / sizeof *kMacros;
 

@@ -131,13 +131,13 @@ struct World {
   // stays with it; else the line is put back. The device away takes the write where the system
   // lets it. Returns the box of a restore that could not reach the device, or "".
   std::string Ended() {
-    const bool othersFlag = !xp && flag && otherFlag;
+    const bool othersFlag = !xp && flag && (otherFlag || !ownFlag);
     std::string box;
-    if (othersFlag && !ownLevelLast) {
-    } else if (!present && dead && away.State() == 4 && away.Has('n')) {
+    if (!present && dead && away.State() == 4 && away.Has('n')) {
       box = kRemovedBox;
     } else if (!present && dead && away.Has('a')) {
       box = kAwayBox;
+    } else if (othersFlag && !(ownLevelLast && level == ownLevel)) {
     } else {
       Writes(unmuted, othersFlag ? flag : userFlag);
     }
