@@ -326,6 +326,7 @@ void Scenario::Walk() {
         }
         break;
       default:
+        tellLate();  // a change of state told late comes before the box closes, as at a press
         Step(what = "boxok");
         world.BoxClosed();
         break;
