@@ -79,8 +79,9 @@ void Scenario::Walk() {
   auto changeDevice = [&](const std::string& which, auto change) {
     ChangeSound(sound, [&](Sound& now) { change(*now.WaveInOfEndpoint(endpointOf(which))); });
   };
-  // A change of state held back is told now, and taken in by the tool (it asks the state) before
-  // anything else changes: the doubles tell the state as it is when they come to it.
+  // A change of state held back is told now, and taken in by the tool (it asks the state, then
+  // reads the device) before anything else changes: the doubles tell the state as it is when they
+  // come to it.
   auto tellLate = [&] {
     if (late != 0) {
       const char* taken = world.boxOpen ? "news" : "GetState";
@@ -89,6 +90,7 @@ void Scenario::Walk() {
       late = 0;
       Poll(kSettledMs, [&] { return SoundNow().counts[taken] > before; });
       world.Followed();
+      Poll(kSettledMs, agree);  // its reads after the state done too
     }
   };
   auto press = [&](const std::string& how) {
