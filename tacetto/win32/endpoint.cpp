@@ -179,11 +179,10 @@ uint32_t ReadEndpoint(uint32_t& level, bool restore, const char*& call) {
     // read after news cut short by the device going, show here. A flag or a level other than the
     // tool's own was set by another program.
     BOOL muted = FALSE;
-    if (SUCCEEDED(g_volume->GetMute(&muted))) {
-      g_flag = muted != FALSE;
-      g_flagElsewhere = g_flagElsewhere || g_flag != g_ownFlag;
+    if (FAILED(g_volume->GetMute(&muted))) {
+      muted = g_flag ? TRUE : FALSE;  // as last known
     }
-    g_levelElsewhere = g_levelElsewhere || level != g_ownLevel;
+    NoteChangeElsewhere(muted != FALSE, level);
   }
   return Code(result);
 }

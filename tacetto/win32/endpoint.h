@@ -49,7 +49,8 @@ bool EndpointFoundMuted();
 // 0 clear, or where it does not answer.
 int32_t EndpointHoldsMute();
 
-// A change made to the endpoint by another program, with the flag and the level it reported.
+// The flag and the level a change made elsewhere reported, or the exit found: whatever differs
+// from the tool's own was set by another program.
 void NoteChangeElsewhere(bool muted, uint32_t level);
 
 // Whether the flag is set now and is another program's: since the tool last wrote it, a change
