@@ -15,6 +15,7 @@ int32_t EndpointMuteAtStart = 0;
 namespace {
 
 constexpr HRESULT kDeviceInvalidated = HRESULT(0x88890004);  // AUDCLNT_E_DEVICE_INVALIDATED
+constexpr HRESULT kNotFound = HRESULT(0x80070490);           // E_NOTFOUND: the device removed
 constexpr int32_t kMuteNotRead = 0;
 constexpr int32_t kMuteWasOff = 1;
 constexpr int32_t kMuteWasOn = 2;
@@ -134,6 +135,10 @@ HRESULT HeldVolume(bool active, const char*& call) {
     if (SUCCEEDED(result) || !again) {
       if (!held) {  // a registration refused is not asked again at every press
         Register();
+      }
+      if (active && result == kNotFound) {  // removed, and no longer held: away as any other kind
+        call = "activate()";
+        return kDeviceInvalidated;
       }
       return result;
     }
@@ -274,7 +279,7 @@ EndpointNow ReadFollowedEndpoint(bool deviceNews, bool& muted, uint32_t& level) 
   const char* call = nullptr;
   for (int reads = 0; reads == 0 || (reads < 3 && LevelFromScalar(scalar) != level); ++reads) {
     const HRESULT result = ReadScalar(false, scalar, call);
-    if (result == kDeviceInvalidated) {
+    if (result == kDeviceInvalidated || result == kNotFound) {
       return EndpointNow::kGone;
     }
     if (FAILED(result) || FAILED(g_volume->GetMute(&flag)) ||
