@@ -220,8 +220,9 @@ void Scenario::Walk() {
           std::string changes;
           // Over the tool's mute, two are often a mute button pressed twice: unmuted, muted again.
           const bool twice = world.flag && !world.otherFlag && below(2) == 0;
-          for (int n = below(3) == 0 ? 2 : 1, pair = n; n > 0; --n) {
-            const bool flag = pair == 2 && twice ? n == 1 : below(2) == 0;
+          const int count = below(3) == 0 ? 2 : 1;
+          for (int n = count; n > 0; --n) {
+            const bool flag = count == 2 && twice ? n == 1 : below(2) == 0;
             world.level = below(2) == 0 ? world.level : kLevels[below(4)].scalar;  // a mute button
             world.flag = flag;
             if (!world.dead) {  // a volume that died hears nothing until it is looked up anew
@@ -231,10 +232,15 @@ void Scenario::Walk() {
             snprintf(change, sizeof change, " %08x %d", world.level, flag);
             changes += change;
           }
+          const uint32_t reads = SoundNow().counts["GetMute"];
           ChangeElsewhere(sound, id, changes);
           what = "elsewhere" + changes;
           if (!world.dead) {
             world.Followed();
+          }
+          if (!world.dead && !world.boxOpen) {  // each news read, before the next step goes on:
+            // a read left over would find what that step changes, told or not
+            Poll(kSettledMs, [&] { return SoundNow().counts["GetMute"] >= reads + count; });
           }
         }
         break;
