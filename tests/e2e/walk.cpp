@@ -79,16 +79,21 @@ void Scenario::Walk() {
   auto changeDevice = [&](const std::string& which, auto change) {
     ChangeSound(sound, [&](Sound& now) { change(*now.WaveInOfEndpoint(endpointOf(which))); });
   };
-  // A change of state held back is told now, and taken in by the tool (it asks the state, then
-  // reads the device) before anything else changes: the doubles tell the state as it is when they
-  // come to it.
+  // Whether the tool has taken in news of its device's state told since `before`: it asked the
+  // state (of a device removed and not found: looked it up), or, with its box open, the news came.
+  // Until then nothing else changes: the doubles tell the state as it is when they come to it.
+  auto stateTaken = [&](Sound& before) {
+    const bool notFound = !world.present && world.away.away == 'r' && world.away.Has('n');
+    const char* taken = world.boxOpen ? "news" : notFound ? "GetDevice" : "GetState";
+    return SoundNow().counts[taken] > before.counts[taken];
+  };
+  // A change of state held back is told now, and taken in (then the device is read).
   auto tellLate = [&] {
     if (late != 0) {
-      const char* taken = world.boxOpen ? "news" : "GetState";
-      const uint32_t before = SoundNow().counts[taken];
+      Sound before = SoundNow();
       changeDevice(id, [](SoundWaveIn& in) { in.variants.erase(in.variants.find('l'), 1); });
       late = 0;
-      Poll(kSettledMs, [&] { return SoundNow().counts[taken] > before; });
+      Poll(kSettledMs, [&] { return stateTaken(before); });
       world.Followed();
       Poll(kSettledMs, agree);  // its reads after the state done too
     }
@@ -264,6 +269,7 @@ void Scenario::Walk() {
                   : news == 0 ? ", told late"
                   : news == 1 ? ", not told"
                               : "";
+          Sound before = SoundNow();
           if (again) {
             newId = "mic" + std::to_string(step);
             ChangeSound(sound, [&](Sound& now) {
@@ -280,7 +286,8 @@ void Scenario::Walk() {
             world.present = !present;
             late = news == 0 ? 'l' : 0;
           }
-          if (!again && news >= 2) {
+          if (!again && news >= 2) {  // told now: taken in before the next step, as a late one
+            Poll(kSettledMs, [&] { return stateTaken(before); });
             world.Followed();
           }
         }
