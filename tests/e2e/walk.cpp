@@ -114,9 +114,10 @@ void Scenario::Walk() {
   // (Windows hands a new program the lights as they are).
   auto close = [&](const std::string& what) {
     tellLate();
-    if (KeyEventsStillSwallowed() > 4) {  // let through while the tool strikes again at its end
+    const int swallowed = KeyEventsStillSwallowed();
+    if (swallowed > 4) {  // let through while the tool strikes again at its end
       SwallowKeyEvents(4);
-    } else if (KeyEventsStillSwallowed() == 0 && below(3) == 0) {  // its first stroke at the end
+    } else if (swallowed == 0 && below(3) == 0) {  // its first stroke at the end
       SwallowKeyEvents(2);  // lost: a window in front that takes no injected keys
     }
     Step("close");
@@ -243,8 +244,8 @@ void Scenario::Walk() {
           if (!world.dead) {
             world.Followed();
           }
-          if (!world.dead && !world.boxOpen) {  // each news read, before the next step goes on:
-            // a read left over would find what that step changes, told or not
+          if (!world.dead && !world.boxOpen) {  // each news read before the next step: a read
+            // left over would find what that step changes, told or not
             Poll(kSettledMs, [&] { return SoundNow().counts["GetMute"] >= reads + count; });
           }
         }
